@@ -1,0 +1,43 @@
+# Thin wrapper over CMake: `make run` and `make test` do all the set-up themselves.
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+
+.PHONY: all setup build run test test-default test-sanitize fuzz bench format clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	@scripts/run.sh
+
+test: build
+	$(MAKE) test-default
+	$(MAKE) test-sanitize
+	$(MAKE) fuzz
+
+test-default:
+	ctest --preset default -j $(JOBS)
+
+test-sanitize: setup
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+# Each libFuzzer target runs for FUZZ_SECONDS from its seeds; a crash fails the run.
+fuzz: test-sanitize
+	@scripts/fuzz.sh build-sanitize/fuzz $(FUZZ_SECONDS)
+
+bench: build
+	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	find . -path ./build -prune -o -path './build-*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | xargs clang-format -i
+
+clean:
+	rm -rf build build-sanitize

@@ -1,0 +1,33 @@
+# Build options shared by every target of the project.
+option(VOLTA_WERROR "Treat warnings as errors" ON)
+option(VOLTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VOLTA_FUZZ "Build fuzz targets with libFuzzer (clang only)" OFF)
+option(VOLTA_BENCH "Build benchmarks" ON)
+
+add_compile_options(-Wall -Wextra -Wpedantic)
+if(VOLTA_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+if(VOLTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(VOLTA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "VOLTA_FUZZ needs clang")
+endif()
+
+
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+include(GoogleTest)
+if(VOLTA_BENCH)
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    set(VOLTA_BENCH OFF)
+  endif()
+endif()
+
+include(VoltaTargets)

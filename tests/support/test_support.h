@@ -1,0 +1,36 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, the source and corpus folders.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace volta::test {
+
+// A fresh folder removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The project's source folder.
+std::filesystem::path sourceDir();
+// The folder holding the built deliverables (build/bin).
+std::filesystem::path binDir();
+// ../shared/corpus/<sub> beside the source folder; empty when absent.
+std::filesystem::path corpusDir(const std::string& sub);
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace volta::test
