@@ -6,5 +6,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/bin"
 trace=$(mktemp --suffix=.trace)
 echo "run: playing the demo song through libvoltant.so to the trace device ($trace)"
-VOLTA_MIDI_TRACE="$trace" "$bin/volta-trace-play" "$root/player/resources/demo.mid"
+VOLTA_MIDI_TRACE="$trace" "$bin/volta-play" --device Trace "$root/player/resources/demo.mid"
 cat "$trace"
