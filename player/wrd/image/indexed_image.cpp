@@ -15,7 +15,9 @@ void BufferTarget::writeSpan(int x, int y, std::span<const std::uint8_t> pixels)
   std::memcpy(&image_.pixels[static_cast<std::size_t>(y) * image_.width + x], pixels.data(), pixels.size());
 }
 
-int reducedSize(int size, int reduction) { return size <= 0 ? 0 : (size + reduction - 1) / reduction; }
+int reducedSize(int size, int reduction) {
+  return size <= 0 ? 0 : (size + reduction - 1) / reduction;
+}
 
 void placeImage(const IndexedImage& image, ImageTarget& target, int x, int y, int reduction) {
   const int f = std::max(reduction, 1);
@@ -31,7 +33,8 @@ void placeImage(const IndexedImage& image, ImageTarget& target, int x, int y, in
   std::vector<std::uint8_t> span(static_cast<std::size_t>(last - first));
   for (int k = top; k < bottom; ++k) {
     const std::uint8_t* source = &image.pixels[static_cast<std::size_t>(k) * f * image.width];
-    for (int i = first; i < last; ++i) span[i - first] = source[static_cast<std::size_t>(i) * f];
+    for (int i = first; i < last; ++i)
+      span[i - first] = source[static_cast<std::size_t>(i) * f];
     target.writeSpan(x + first, y + k, span);
   }
 }
