@@ -3,11 +3,18 @@
 // filters and paces what the sequencers and the player send, and keeps the channel
 // state, output status and front-panel image that the player's displays read.
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
+#include "engine/output_filter.h"
+#include "engine/output_queue.h"
+#include "engine/panel_emulator.h"
 #include "engine/protocol/records.h"
+#include "platform/midi/output_device.h"
 
 namespace volta::engine {
 
@@ -21,8 +28,8 @@ class MidiOutput {
   // Silences, flushes, resets, closes the devices and frees everything.
   static void close(MidiOutput* output);
 
-  std::uint32_t validity() const;
-  protocol::OutputShared* shared();
+  std::uint32_t validity() const { return validity_; }
+  protocol::OutputShared* shared() { return shared_; }
 
   // --- used by the sequencers ---
   // The filter path: channel state, mutes, emulations, maps, then send.
@@ -52,12 +59,71 @@ class MidiOutput {
   void queuePause(int port);                                                    // command 98
   void resetPort(int port, int mode);                                           // command 99
 
+  MidiOutput(const MidiOutput&) = delete;
+  MidiOutput& operator=(const MidiOutput&) = delete;
   ~MidiOutput();
 
  private:
-  struct State;
-  MidiOutput();
-  std::unique_ptr<State> state_;
+  // What the filter remembers per channel of a port.
+  struct ChannelRecord {
+    std::uint8_t bankMSB = 0;  // the drum set on rhythm channels
+    std::uint8_t bankLSB = 0;
+    bool lsbSent = false;
+    std::uint8_t rhythm = 0;  // 0 melodic, 1 drum, 2 second drum
+  };
+  struct Port {
+    std::unique_ptr<platform::midi::OutputDevice> device;
+    std::array<ChannelRecord, protocol::kChannelsPerPort> channels{};
+    OutputQueue queue;
+    std::int32_t debt = 0;  // bytes sent beyond the pacing budget, repaid in later periods
+  };
+
+  explicit MidiOutput(protocol::OutputShared* shared);
+
+  bool isOpen(int port) const;
+  protocol::ChannelState& channelState(int port, int channel) { return shared_->channels[port][channel]; }
+  template <class Push>
+  void enqueue(int port, Push push);
+  void rawShort(int port, std::uint32_t message, bool forceQueue);
+  void rawExclusive(int port, const std::uint8_t* bytes, std::size_t count, bool forceQueue);
+  void sendGreeting();
+
+  // The filter path, step by step; each returns false when the message is dropped.
+  void updateChannelState(int port, const ShortMessage& m);
+  void noteOn(protocol::ChannelState& state, std::uint8_t note, std::uint8_t velocity);
+  void noteOff(protocol::ChannelState& state, std::uint8_t note);
+  bool routeDrums(int port, int channel, ShortMessage& m) const;
+  void emulateXGDrumBank(int port, int channel, ShortMessage& m);
+  void recordBank(ChannelRecord& record, const ShortMessage& m) const;
+  void mapPatch(int port, const ChannelRecord& record, ShortMessage& m);
+  void mapNote(const ChannelRecord& record, ShortMessage& m) const;
+  void scaleAndTranspose(const ChannelRecord& record, ShortMessage& m) const;
+  bool applyBankSettings(int port, ChannelRecord& record, ShortMessage& m);
+
+  // The exclusive path.
+  bool recogniseGS(int port, const std::uint8_t* bytes, std::size_t count);
+  bool recogniseSystemOn(const std::uint8_t* bytes, std::size_t count);
+  void gsParameter(int port, std::uint32_t address, std::uint8_t value);
+
+  void flushPort(Port& port, std::uint32_t periodMs);
+  void updatePending();
+  void resetChannel(int port, int channel);
+
+  protocol::OutputShared* shared_;
+  PanelEmulator panel_;
+  std::array<Port, protocol::kPorts> ports_;
+  // Guards the queue indexes; held only for appends and index updates.
+  mutable std::mutex queueMutex_;
+  // Serialises flushes and queue resets, so the bytes a flush is sending stay put.
+  std::mutex flushMutex_;
+  std::atomic<bool> pace_{false};
+  std::atomic<bool> resetDevices_{false};
+  std::atomic<std::int32_t> pause_{0};
+  std::atomic<std::int32_t> transposition_{0};
+  std::atomic<std::int32_t> masterVolume_{127};
+  std::array<std::atomic<bool>, protocol::kPorts * protocol::kChannelsPerPort> muted_{};
+  std::atomic<std::uint32_t> meterMode_{0};
+  std::uint32_t validity_ = 0;
 };
 
 }  // namespace volta::engine
