@@ -4,16 +4,45 @@
 #include "platform/low_memory.h"
 
 namespace volta::engine {
+namespace {
 
-MidiSequencer* createSequencer(std::uint16_t fileType, MidiOutput* output, std::uint32_t dataSize) {
-  switch (fileType) {
-    case protocol::kFileSMF:
-      return platform::newLow<SMFSequencer>(output, dataSize);
-    default:
-      return nullptr;
-  }
+template <class Sequencer>
+MidiSequencer* make(MidiOutput* output, std::uint32_t dataSize) {
+  return platform::newLow<Sequencer>(output, dataSize);
 }
 
-void destroySequencer(MidiSequencer* sequencer) { platform::deleteLow(sequencer); }
+struct Kind {
+  std::uint16_t fileType;
+  MidiSequencer* (*create)(MidiOutput*, std::uint32_t);
+};
+
+// The one place that maps file types to sequencer classes.
+constexpr Kind kKinds[] = {
+    {protocol::kFileSMF, &make<SMFSequencer>},
+};
+
+const Kind* findKind(std::uint16_t fileType) {
+  for (const Kind& kind : kKinds) {
+    if (kind.fileType == fileType) return &kind;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool knownSequencerType(std::uint16_t fileType) {
+  return findKind(fileType) != nullptr;
+}
+
+MidiSequencer* createSequencer(std::uint16_t fileType, MidiOutput* output, std::uint32_t dataSize) {
+  const Kind* kind = findKind(fileType);
+  return kind ? kind->create(output, dataSize) : nullptr;
+}
+
+void destroySequencer(MidiSequencer* sequencer) {
+  if (!sequencer) return;
+  sequencer->releaseTimer();
+  platform::deleteLow(sequencer);
+}
 
 }  // namespace volta::engine

@@ -8,9 +8,12 @@ namespace volta::engine {
 class MidiOutput;
 class MidiSequencer;
 
-// A sequencer in low memory for file type 1 (SMF), 2 (RCP/R36) or 6 (G36/G18);
-// nullptr for any other type. The caller checks its allocation.
+// True for the file types a sequencer exists for: 1 (SMF), 2 (RCP/R36), 6 (G36/G18).
+bool knownSequencerType(std::uint16_t fileType);
+// A sequencer in low memory for a known file type; nullptr for any other type or when
+// memory runs out. The caller checks its allocation.
 MidiSequencer* createSequencer(std::uint16_t fileType, MidiOutput* output, std::uint32_t dataSize);
+// Stops the sequencer's timer, then destroys it.
 void destroySequencer(MidiSequencer* sequencer);
 
 }  // namespace volta::engine
