@@ -95,7 +95,8 @@ TEST(MagDecoder, FlagBytesCarryOverFromRowToRowAndWordsHoldPixelsHighNibbleFirst
   const std::array<std::array<int, 8>, 4> expected{
       {{1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}};
   for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.page.at(x, y), expected[y][x]) << x << "," << y;
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(d.page.at(x, y), expected[y][x]) << x << "," << y;
   }
 }
 
@@ -116,11 +117,14 @@ TEST(MagDecoder, EveryFlagNibbleCopiesTheWordAtItsOffset) {
   };
   std::vector<bool> flagBits;
   for (int row = 0; row < kRows - 1; ++row) {
-    for (int word = 0; word < kWords; ++word) literal(row, word);
+    for (int word = 0; word < kWords; ++word)
+      literal(row, word);
     flagBits.insert(flagBits.end(), kWords / 2, false);
   }
-  for (int word = 0; word < 4; ++word) literal(kRows - 1, word);
-  for (int n = 1; n < 16; ++n) words[kRows - 1][3 + n] = words[kRows - 1 - dy[n]][3 + n - dx[n]];
+  for (int word = 0; word < 4; ++word)
+    literal(kRows - 1, word);
+  for (int n = 1; n < 16; ++n)
+    words[kRows - 1][3 + n] = words[kRows - 1 - dy[n]][3 + n - dx[n]];
   literal(kRows - 1, kWords - 1);
   flagBits.insert(flagBits.end(), {false, false, true, true, true, true, true, true, true, true});
   s.flagA = packBits(flagBits);
@@ -130,7 +134,8 @@ TEST(MagDecoder, EveryFlagNibbleCopiesTheWordAtItsOffset) {
   for (int word = 0; word < kWords; ++word) {
     const int v = words[kRows - 1][word];
     const std::array<int, 4> pixels{v >> 12 & 15, v >> 8 & 15, v >> 4 & 15, v & 15};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(d.page.at(word * 4 + i, kRows - 1), pixels[i]) << "word " << word;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(d.page.at(word * 4 + i, kRows - 1), pixels[i]) << "word " << word;
   }
 }
 
@@ -140,7 +145,8 @@ TEST(MagDecoder, CopiesFromOutsideThePictureGiveColourZero) {
   s.flagB = {0x1F};  // word 0 from the left of the row, word 1 from 16 rows above
   const Drawn d = draw(assembleMag(s));
   ASSERT_TRUE(d.ok);
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(d.page.at(x, 0), 0);
+  for (int x = 0; x < 8; ++x)
+    EXPECT_EQ(d.page.at(x, 0), 0);
   EXPECT_EQ(d.page.at(8, 0), kUntouched);
 }
 
@@ -164,7 +170,8 @@ TEST(MagPlacement, ReductionTwoDrawsEveryOtherPixelOfEveryOtherRow) {
   expectPlacement(d.placement, 0, 0, 320, 200);
   IndexedImage reduced{320, 200, {}};
   for (int y = 0; y < 200; ++y) {
-    for (int x = 0; x < 320; ++x) reduced.pixels.push_back(picture.at(2 * x, 2 * y));
+    for (int x = 0; x < 320; ++x)
+      reduced.pixels.push_back(picture.at(2 * x, 2 * y));
   }
   expectPictureAt(d, reduced, 0, 0);
 }
@@ -226,7 +233,8 @@ TEST(MagDecoderBadInput, StreamOffsetsPastTheEndAreRejected) {
   for (const std::size_t field : {kMagFlagAOffsetField, kMagFlagBOffsetField, kMagPixelOffsetField}) {
     for (const std::uint32_t offset : {0xFFFFFFF0u, static_cast<std::uint32_t>(file.size() - header)}) {
       Bytes bad = file;
-      for (int i = 0; i < 4; ++i) bad[header + field + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+      for (int i = 0; i < 4; ++i)
+        bad[header + field + i] = static_cast<std::uint8_t>(offset >> (8 * i));
       // Flag B is only read where flag A has a set bit, so point flag A at one.
       if (field == kMagFlagBOffsetField) bad[header + 32 + 48] = 0x80;
       expectRejected(bad, "field " + std::to_string(field) + " = " + std::to_string(offset));

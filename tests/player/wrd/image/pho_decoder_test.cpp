@@ -12,15 +12,16 @@ namespace {
 
 IndexedImage eightColourPicture() {
   IndexedImage picture = samplePicture(640, 400, 11);
-  for (auto& pixel : picture.pixels) pixel &= 7;
+  for (auto& pixel : picture.pixels)
+    pixel &= 7;
   return picture;
 }
 
 TEST(PhoDecoder, PlanesGiveBitsZeroOneAndTwoWithTheLeftmostPixelInTheHighBit) {
   Bytes file(96000, 0);
-  file[0] = 0x80;           // plane 1, row 0, pixel 0
-  file[32000 + 1] = 0x01;   // plane 2, row 0, pixel 15
-  file[64000 + 80] = 0x40;  // plane 3, row 1, pixel 1
+  file[0] = 0x80;                                         // plane 1, row 0, pixel 0
+  file[32000 + 1] = 0x01;                                 // plane 2, row 0, pixel 15
+  file[64000 + 80] = 0x40;                                // plane 3, row 1, pixel 1
   file[79] = file[32000 + 79] = file[64000 + 79] = 0x01;  // row 0, pixel 639, all planes
   const IndexedImage image = decodePho(file);
   ASSERT_EQ(image.width, 640);

@@ -113,7 +113,7 @@ int tableFlags(const std::vector<GifColour>& table) {
 std::vector<std::uint8_t> storedRows(const GifSpec& spec) {
   if (!spec.interlaced) return spec.pixels;
   std::vector<std::uint8_t> stored;
-  for (const auto [start, step] : {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}}) {
+  for (const auto& [start, step] : {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}}) {
     for (int row = start; row < spec.height; row += step) {
       const auto first = spec.pixels.begin() + static_cast<std::ptrdiff_t>(row) * spec.width;
       stored.insert(stored.end(), first, first + spec.width);
@@ -194,13 +194,14 @@ Bytes writePho(const IndexedImage& image) {
 
 Bytes packBits(const std::vector<bool>& bits) {
   MsbBitWriter writer;
-  for (const bool bit : bits) writer.put(bit);
+  for (const bool bit : bits)
+    writer.put(bit);
   return writer.take();
 }
 
 Bytes packCodes(const std::vector<std::pair<int, int>>& codesAndWidths) {
   LsbBitWriter writer;
-  for (const auto [code, width] : codesAndWidths)
+  for (const auto& [code, width] : codesAndWidths)
     writer.put(code, width);
   return writer.take();
 }

@@ -23,9 +23,9 @@ struct MagStreams {
   int xEnd = 7;
   int yEnd = 0;
   std::array<MagColour, 16> palette{};
-  Bytes flagA;
-  Bytes flagB;
-  Bytes pixels;
+  Bytes flagA{};
+  Bytes flagB{};
+  Bytes pixels{};
 };
 
 // Where the header's fields lie in a file from assembleMag with `comment`.
