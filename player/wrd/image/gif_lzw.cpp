@@ -76,7 +76,8 @@ class StringTable {
 bool decodeGifLzw(std::span<const std::uint8_t> codes, int minCodeSize, std::size_t pixelCount,
                   std::vector<std::uint8_t>& pixels) {
   pixels.clear();
-  if (minCodeSize < 1 || minCodeSize > 8) return false;
+  // Two-colour pictures use code size 2 too: with 1 the first free code would not fit its width.
+  if (minCodeSize < 2 || minCodeSize > 8) return false;
   const int clearCode = 1 << minCodeSize;
   const int endCode = clearCode + 1;
   StringTable table(clearCode);

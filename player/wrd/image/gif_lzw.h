@@ -11,7 +11,7 @@ namespace volta::wrd::image {
 // Decodes `pixelCount` pixels from `codes` (the image's data sub-blocks joined), whose codes
 // start `minCodeSize` + 1 bits wide and grow to 12 bits. Codes after the last pixel are not
 // read. False on a code that the table does not hold yet, a code stream that ends (by running
-// out or by the end code) before every pixel is decoded, or a code size outside 1..8; `pixels`
+// out or by the end code) before every pixel is decoded, or a code size outside 2..8; `pixels`
 // then holds what was decoded so far. `pixels` grows only as codes produce pixels.
 bool decodeGifLzw(std::span<const std::uint8_t> codes, int minCodeSize, std::size_t pixelCount,
                   std::vector<std::uint8_t>& pixels);

@@ -147,10 +147,9 @@ TEST(GifDecoder, RunsUseTheCodeBeingDefinedAndLongStrings) {
   EXPECT_EQ(decoded(encodeGif(spec)).pixels, spec.pixels);
 }
 
-TEST(GifDecoder, TinySubBlocksAndCodeSizeOneAreAccepted) {
+TEST(GifDecoder, OneByteSubBlocksAreJoined) {
   GifSpec spec = pictureSpec(13, 5, 2, 8);
   spec.subBlockSize = 1;
-  spec.lzw.minCodeSize = 1;
   EXPECT_EQ(decoded(encodeGif(spec)).pixels, spec.pixels);
 }
 
@@ -173,7 +172,7 @@ TEST(GifLzw, BrokenCodeStreamsAreRejected) {
   // The padding bits of the last byte read as codes 0, so ask for more pixels than they give.
   EXPECT_FALSE(decodeGifLzw(packCodes({{4, 3}, {0, 3}, {1, 3}}), 2, 100, pixels)) << "codes run out";
   EXPECT_FALSE(decodeGifLzw({}, 2, 1, pixels)) << "no codes";
-  EXPECT_FALSE(decodeGifLzw(packCodes({{1, 2}}), 0, 1, pixels)) << "code size 0";
+  EXPECT_FALSE(decodeGifLzw(packCodes({{2, 2}, {1, 2}}), 1, 1, pixels)) << "code size 1";
   EXPECT_FALSE(decodeGifLzw(packCodes({{1, 10}}), 9, 1, pixels)) << "code size 9";
 }
 

@@ -248,9 +248,8 @@ Bytes encodeLzw(const std::vector<std::uint8_t>& pixels, const LzwOptions& optio
 }
 
 Bytes encodeGif(const GifSpec& spec) {
-  Bytes out;
   const std::string signature = spec.gif89a ? "GIF89a" : "GIF87a";
-  out.insert(out.end(), signature.begin(), signature.end());
+  Bytes out(signature.begin(), signature.end());
   put16(out, spec.width);
   put16(out, spec.height);
   out.insert(out.end(), {static_cast<std::uint8_t>(tableFlags(spec.globalTable) | 0x70), 0, 0});

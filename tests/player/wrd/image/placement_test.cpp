@@ -17,8 +17,8 @@ IndexedImage numbered(int width, int height) {
 
 TEST(PlaceImage, PositionsFarOutsideThePageWriteNothing) {
   const IndexedImage image = numbered(16, 16);
-  for (const auto [x, y] : {std::pair{INT_MIN, 0}, std::pair{INT_MAX, 0}, std::pair{0, INT_MIN}, std::pair{0, INT_MAX},
-                            std::pair{-16, 0}, std::pair{640, 0}, std::pair{0, 480}}) {
+  for (const auto& [x, y] : {std::pair{INT_MIN, 0}, std::pair{INT_MAX, 0}, std::pair{0, INT_MIN}, std::pair{0, INT_MAX},
+                             std::pair{-16, 0}, std::pair{640, 0}, std::pair{0, 480}}) {
     GuardedTarget page;
     placeImage(image, page, x, y, 1);
     EXPECT_TRUE(page.untouched()) << x << ", " << y;

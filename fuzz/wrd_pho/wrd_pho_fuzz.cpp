@@ -1,0 +1,18 @@
+// PHO files of any length: short ones count as zero-filled, nothing is read past the end.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "player/wrd/image/pho_decoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace volta::wrd::image;
+  const IndexedImage image = decodePho(std::span<const std::uint8_t>(data, size));
+  for (const std::uint8_t colour : image.pixels) {
+    if (colour > 7) std::abort();
+  }
+  BufferTarget page(640, 480);
+  placeImage(image, page, 0, 0);
+  return 0;
+}
