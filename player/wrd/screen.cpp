@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace volta::wrd {
@@ -31,6 +32,21 @@ std::uint8_t reversedBits(std::uint8_t p) {
 
 std::uint8_t masked(std::uint8_t byte, int colour, int mask) {
   return static_cast<std::uint8_t>((byte & ~mask) | (colour & mask));
+}
+
+// out := a OR b, eight bytes at a time.
+void orBytes(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int count) {
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t x = 0;
+    std::uint64_t y = 0;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    x |= y;
+    std::memcpy(out + i, &x, 8);
+  }
+  for (; i < count; ++i)
+    out[i] = static_cast<std::uint8_t>(a[i] | b[i]);
 }
 
 Rect orderedClamped(int x1, int y1, int x2, int y2) {
@@ -184,9 +200,7 @@ void Screen::recompose(const Rect& r) {
       std::copy(text + x1, text + x2 + 1, out + x1);
       continue;
     }
-    const std::uint8_t* graphics = shown->row(y);
-    for (int x = x1; x <= x2; ++x)
-      out[x] = static_cast<std::uint8_t>(text[x] | graphics[x]);
+    orBytes(text + x1, shown->row(y) + x1, out + x1, x2 - x1 + 1);
   }
 }
 
