@@ -1,0 +1,302 @@
+#include "platform/settings/settings_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace volta::platform::settings {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return foldCase(a) == foldCase(b);
+}
+
+// The group path ("" for the main key, "Album", "A/B") of a registry key, or none
+// for a key outside "Software\QZ\VOLTA" or with an empty component.
+std::optional<std::string> groupOf(std::string_view key) {
+  if (key.size() < kMainKey.size() || !equalsIgnoringCase(key.substr(0, kMainKey.size()), kMainKey)) return {};
+  std::string_view rest = key.substr(kMainKey.size());
+  if (rest.empty()) return std::string{};
+  if (rest.front() != '\\') return {};
+  std::string group;
+  while (!rest.empty()) {
+    rest.remove_prefix(1);
+    const std::size_t end = rest.find('\\');
+    const std::string_view part = rest.substr(0, end);
+    if (part.empty() || part.find('/') != std::string_view::npos) return {};
+    if (!group.empty()) group += '/';
+    group += part;
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end);
+  }
+  return group;
+}
+
+std::optional<std::string> entryPath(std::string_view key, std::string_view name) {
+  const auto group = groupOf(key);
+  if (!group || name.empty() || name.find_first_of("/\\") != std::string_view::npos) return {};
+  return group->empty() ? std::string(name) : *group + '/' + std::string(name);
+}
+
+// Registry DWORDs are written as signed decimal; unsigned spellings up to 2^32-1
+// and QSettings' booleans are read too.
+std::optional<std::int32_t> parseInt(std::string_view text) {
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
+  if (text == "true") return 1;
+  if (text == "false") return 0;
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || text.empty()) return {};
+  if (value < INT32_MIN || value > UINT32_MAX) return {};
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool lockExclusive(int fd) {
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+std::string readWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Writes text to a fresh file beside `target`, flushes it to the disk and renames
+// it over `target`, so readers see either the old or the new file, never a part.
+bool replaceFile(const fs::path& target, std::string_view text) {
+  std::string pattern = target.string() + ".XXXXXX";
+  FileDescriptor temp(::mkstemp(pattern.data()));
+  if (temp.get() < 0) return false;
+  const bool written = writeAll(temp.get(), text) && ::fsync(temp.get()) == 0;
+  if (::close(temp.release()) != 0 || !written || ::rename(pattern.c_str(), target.c_str()) != 0) {
+    ::unlink(pattern.c_str());
+    return false;
+  }
+  FileDescriptor folder(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0) ::fsync(folder.get());
+  return true;
+}
+
+fs::path withSuffix(const fs::path& file, std::string_view suffix) {
+  return fs::path(file.string() + std::string(suffix));
+}
+
+}  // namespace
+
+std::string subKey(std::string_view name) {
+  return std::string(kMainKey) + '\\' + std::string(name);
+}
+
+std::string midiTemplateKey(int index) {
+  return subKey("MIDITemplate" + std::to_string(index));
+}
+
+// ---- SettingsBatch ----
+
+SettingsBatch& SettingsBatch::add(Change change) {
+  changes_.push_back(std::move(change));
+  return *this;
+}
+
+SettingsBatch& SettingsBatch::setInt(std::string_view key, std::string_view name, std::int32_t value) {
+  return add({Change::Op::kSet, std::string(key), std::string(name), {IniValue::Kind::kText, std::to_string(value)}});
+}
+
+SettingsBatch& SettingsBatch::setString(std::string_view key, std::string_view name, std::string_view value) {
+  return add({Change::Op::kSet, std::string(key), std::string(name), {IniValue::Kind::kText, std::string(value)}});
+}
+
+SettingsBatch& SettingsBatch::setBinary(std::string_view key, std::string_view name,
+                                        const std::vector<std::uint8_t>& value) {
+  return add({Change::Op::kSet,
+              std::string(key),
+              std::string(name),
+              {IniValue::Kind::kBinary, std::string(value.begin(), value.end())}});
+}
+
+SettingsBatch& SettingsBatch::removeValue(std::string_view key, std::string_view name) {
+  return add({Change::Op::kRemoveValue, std::string(key), std::string(name), {}});
+}
+
+SettingsBatch& SettingsBatch::removeKey(std::string_view key) {
+  return add({Change::Op::kRemoveKey, std::string(key), {}, {}});
+}
+
+void SettingsBatch::applyTo(IniEntries& entries) const {
+  for (const Change& change : changes_) {
+    if (change.op == Change::Op::kRemoveKey) {
+      const auto group = groupOf(change.key);
+      if (!group) continue;
+      const std::string prefix = group->empty() ? std::string{} : foldCase(*group) + '/';
+      std::erase_if(entries, [&](const auto& item) { return item.first.starts_with(prefix); });
+      continue;
+    }
+    const auto path = entryPath(change.key, change.name);
+    if (!path) continue;
+    const std::string folded = foldCase(*path);
+    if (change.op == Change::Op::kRemoveValue) {
+      entries.erase(folded);
+    } else if (auto found = entries.find(folded); found != entries.end()) {
+      found->second.value = change.value;  // an existing value keeps its spelling
+    } else {
+      entries.emplace(folded, IniEntry{*path, change.value});
+    }
+  }
+}
+
+// ---- SettingsStore ----
+
+fs::path SettingsStore::defaultPath() {
+  fs::path base;
+  if (const char* dir = std::getenv("VOLTA_CONFIG_HOME"); dir && *dir) {
+    base = dir;
+  } else if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = fs::path(home && *home ? home : ".") / ".config";
+  }
+  return base / "QZ" / "VOLTA.conf";
+}
+
+SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
+
+SettingsStore::FileStamp SettingsStore::stamp() const {
+  struct stat info {};
+  if (::stat(file_.c_str(), &info) != 0) return {};
+  return {static_cast<std::uintmax_t>(info.st_dev), static_cast<std::uintmax_t>(info.st_ino),
+          static_cast<std::uintmax_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, true};
+}
+
+const IniEntries& SettingsStore::current() const {
+  const FileStamp now = stamp();
+  if (!cachedStamp_ || !(*cachedStamp_ == now)) {
+    cache_ = now.exists ? parseIni(readWhole(file_)).entries : IniEntries{};
+    cachedStamp_ = now;
+  }
+  return cache_;
+}
+
+std::optional<IniValue> SettingsStore::find(std::string_view key, std::string_view name) const {
+  const auto path = entryPath(key, name);
+  if (!path) return {};
+  std::lock_guard guard(mutex_);
+  const IniEntries& entries = current();
+  const auto found = entries.find(foldCase(*path));
+  if (found == entries.end()) return {};
+  return found->second.value;
+}
+
+std::int32_t SettingsStore::readInt(std::string_view key, std::string_view name, std::int32_t fallback) const {
+  const auto value = find(key, name);
+  if (!value || value->kind != IniValue::Kind::kText) return fallback;
+  return parseInt(value->data).value_or(fallback);
+}
+
+std::string SettingsStore::readString(std::string_view key, std::string_view name, std::string_view fallback) const {
+  const auto value = find(key, name);
+  if (!value || value->kind != IniValue::Kind::kText) return std::string(fallback);
+  return value->data;
+}
+
+std::vector<std::uint8_t> SettingsStore::readBinary(std::string_view key, std::string_view name,
+                                                    std::vector<std::uint8_t> fallback) const {
+  const auto value = find(key, name);
+  if (!value || value->kind != IniValue::Kind::kBinary) return fallback;
+  return {value->data.begin(), value->data.end()};
+}
+
+bool SettingsStore::contains(std::string_view key, std::string_view name) const {
+  return find(key, name).has_value();
+}
+
+std::vector<std::string> SettingsStore::valueNames(std::string_view key) const {
+  const auto group = groupOf(key);
+  if (!group) return {};
+  const std::string prefix = group->empty() ? std::string{} : foldCase(*group) + '/';
+  std::lock_guard guard(mutex_);
+  std::vector<std::string> names;
+  for (const auto& [folded, entry] : current()) {
+    if (!folded.starts_with(prefix) || folded.find('/', prefix.size()) != std::string::npos) continue;
+    names.push_back(entry.path.substr(prefix.size()));
+  }
+  return names;
+}
+
+bool SettingsStore::apply(const SettingsBatch& batch) {
+  std::lock_guard guard(mutex_);
+  std::error_code ignored;
+  fs::create_directories(file_.parent_path(), ignored);
+  FileDescriptor lock(::open(withSuffix(file_, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  if (lock.get() < 0 || !lockExclusive(lock.get())) return false;
+
+  const std::string before = readWhole(file_);
+  IniDocument doc = parseIni(before);
+  batch.applyTo(doc.entries);
+  if (doc.malformedLines > 0) replaceFile(withSuffix(file_, ".bad"), before);
+  const bool written = replaceFile(file_, formatIni(doc.entries));
+  cachedStamp_.reset();
+  return written;
+}
+
+bool SettingsStore::writeInt(std::string_view key, std::string_view name, std::int32_t value) {
+  return apply(SettingsBatch().setInt(key, name, value));
+}
+
+bool SettingsStore::writeString(std::string_view key, std::string_view name, std::string_view value) {
+  return apply(SettingsBatch().setString(key, name, value));
+}
+
+bool SettingsStore::writeBinary(std::string_view key, std::string_view name, const std::vector<std::uint8_t>& value) {
+  return apply(SettingsBatch().setBinary(key, name, value));
+}
+
+bool SettingsStore::removeValue(std::string_view key, std::string_view name) {
+  return apply(SettingsBatch().removeValue(key, name));
+}
+
+bool SettingsStore::removeKey(std::string_view key) {
+  return apply(SettingsBatch().removeKey(key));
+}
+
+}  // namespace volta::platform::settings
