@@ -282,7 +282,9 @@ TEST_F(SequencerOutputTest, CorpusSongsPlayOrReportTheirErrors) {
     const std::uint8_t error = h_.prepared().error;
     EXPECT_EQ(prepared == 1, error == 0) << entry.path();
     const auto scan = h_.scan(handle);
-    if (entry.path().filename() == "test-2-tracks-type-2.mid") EXPECT_EQ(scan.error, protocol::kErrFormat);
+    if (entry.path().filename() == "test-2-tracks-type-2.mid") {
+      EXPECT_EQ(scan.error, protocol::kErrFormat);
+    }
     if (scan.error == 0 || scan.error == protocol::kErrInvalidEvent) {
       h_.seek(handle, 0);
       h_.play(handle);
