@@ -18,9 +18,12 @@ std::shared_ptr<const volta::wrd::UnifontFace> face() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  volta::wrd::Screen screen;
-  volta::wrd::GlyphRenderer glyphs(face());
-  volta::wrd::TextWriter writer(screen, glyphs);
+  // One screen for every run, cleared each time: building surfaces would dominate the run.
+  static volta::wrd::Screen screen;
+  static volta::wrd::GlyphRenderer glyphs(face());
+  static volta::wrd::TextWriter writer(screen, glyphs);
+  screen.reset();
+  writer.reset();
   // The first byte picks the text mode, ^FONTM and the starting cursor.
   screen.state().textOn = data[0] % 3;
   glyphs.setKanaMode((data[0] & 4) != 0);
