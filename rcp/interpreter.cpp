@@ -80,6 +80,7 @@ void Interpreter::scanEvents(Track& track) {
 
 void Interpreter::run(Track& track, Mode mode) {
   for (int n = 0; n < rules_.recordLimit; ++n) {
+    ++recordsRead_;
     const Record record = decode(track.position);
     const std::uint32_t step = mode == Mode::Scan ? flowAct(track, record, mode) : act(track, record, mode);
     track.deltaCounter = static_cast<std::int32_t>(step);

@@ -125,6 +125,8 @@ class Interpreter {
   void countDownNotes(Track& track);
 
   Record decode(std::size_t position) const;
+  // Records read by playEvents and scanEvents so far.
+  std::uint64_t recordsRead() const { return recordsRead_; }
 
  private:
   void run(Track& track, Mode mode);
@@ -162,6 +164,7 @@ class Interpreter {
   Rules rules_;
   Sink& sink_;
   std::array<std::uint8_t, kExclusiveBufferBytes> message_{};
+  std::uint64_t recordsRead_ = 0;
 };
 
 }  // namespace volta::rcp
