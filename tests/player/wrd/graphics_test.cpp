@@ -265,6 +265,15 @@ TEST_F(GraphicsTest, MoveClipsToTheSurfaceAndRejectsMissingPages) {
   screen.blockMove(0, 0, 9, 9, 2147483000, 2147483000, 1, 0, 0);
 }
 
+TEST_F(GraphicsTest, LongCopiesAdvanceTheFadeEveryRow) {
+  int fades = 0;
+  screen.hooks().advanceFade = [&] { ++fades; };
+  screen.blockMove(0, 0, 639, 99, 0, 200, 0, 1, 0);
+  EXPECT_EQ(fades, 100);
+  screen.blockMove(0, 0, 9, 9, 20, 20, 0, 1, 1);
+  EXPECT_EQ(fades, 110);
+}
+
 TEST_F(GraphicsTest, ExchangeSwapsMaskedBitsOfBothRectangles) {
   screen.page(0)->setPixel(0, 0, 0x5);
   screen.page(1)->setPixel(10, 10, 0xA);
@@ -330,7 +339,11 @@ TEST_F(GraphicsTest, FlushRecomposesDirtyAreaAndPushesPalette) {
   std::vector<std::string> logged;
   int pushes = 0;
   screen.hooks().log = [&](std::string_view s) { logged.emplace_back(s); };
-  screen.hooks().pushPalette = [&](const std::array<std::uint32_t, 16>&) { ++pushes; };
+  screen.hooks().pushPalette = [&](const std::array<std::uint32_t, 16>& rgb) {
+    EXPECT_EQ(rgb[1], 0xFF0000FFu);
+    ++pushes;
+  };
+  screen.setPaletteEntry(1, 0x00F);
   screen.page(0)->setPixel(5, 5, 4);
   screen.textLayer().setPixel(5, 5, 0xA0);
   screen.markDirty({5, 5, 5, 5});
