@@ -1,0 +1,152 @@
+#include "player/core/song_tdf.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "player/core/byte_text.h"
+#include "player/core/module_definitions.h"
+
+namespace volta::core {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string_view trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!text.empty() && blank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && blank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+std::vector<std::string_view> linesOf(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    lines.push_back(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+  }
+  return lines;
+}
+
+// The section a "[name]" line opens, or none for any other line.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+  line = trim(line);
+  if (line.size() < 2 || line.front() != '[') return {};
+  const std::size_t close = line.find(']');
+  if (close == std::string_view::npos) return {};
+  return trim(line.substr(1, close - 1));
+}
+
+bool isKeyLine(std::string_view line, std::string_view key) {
+  const std::size_t equals = line.find('=');
+  return equals != std::string_view::npos && equalsIgnoringCase(trim(line.substr(0, equals)), key);
+}
+
+std::string sectionFor(std::string_view member, std::string_view plain) {
+  return member.empty() ? std::string(plain) : std::string(member);
+}
+
+std::optional<std::string> readWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool replaceFile(const fs::path& path, std::string_view text) {
+  const fs::path temp = path.string() + ".new";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out.flush()) return false;
+  }
+  std::error_code error;
+  fs::rename(temp, path, error);
+  if (error) fs::remove(temp, error);
+  return !error;
+}
+
+}  // namespace
+
+std::optional<std::string> profileValue(std::string_view text, std::string_view section, std::string_view key) {
+  bool inSection = false;
+  for (const std::string_view line : linesOf(text)) {
+    if (const auto name = sectionOf(line)) {
+      inSection = equalsIgnoringCase(*name, section);
+    } else if (inSection && isKeyLine(line, key)) {
+      std::string_view value = trim(line.substr(line.find('=') + 1));
+      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+      return std::string(value);
+    }
+  }
+  return {};
+}
+
+std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                            std::string_view value) {
+  const std::string entry = std::string(key) + '=' + std::string(value) + "\r\n";
+  std::string out;
+  bool inSection = false;
+  bool done = false;
+  for (const std::string_view line : linesOf(text)) {
+    const auto name = sectionOf(line);
+    if (name && inSection && !done) {  // the section ends without the key: add it at its end
+      out += entry;
+      done = true;
+    }
+    if (name) inSection = equalsIgnoringCase(*name, section);
+    if (inSection && !done && !name && isKeyLine(line, key)) {
+      out += entry;
+      done = true;
+      continue;
+    }
+    out += std::string(line) + '\n';
+  }
+  if (!done) {
+    if (!inSection) {
+      if (!out.empty() && out.back() != '\n') out += "\r\n";
+      out += '[' + std::string(section) + "]\r\n";
+    }
+    out += entry;
+  }
+  return out;
+}
+
+fs::path songTdfPath(const fs::path& songPath) {
+  const std::string song = songPath.string();
+  const fs::path wanted = song.size() < 3 ? fs::path(song + "TDF") : fs::path(song.substr(0, song.size() - 3) + "TDF");
+  std::error_code error;
+  if (fs::exists(wanted, error)) return wanted;
+  const fs::path folder = wanted.parent_path().empty() ? fs::path(".") : wanted.parent_path();
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (equalsIgnoringCase(it->path().filename().string(), wanted.filename().string())) return it->path();
+  }
+  return wanted;
+}
+
+std::optional<SongTdf> readSongTdf(const fs::path& songPath, std::string_view member, const SongTdf& defaults,
+                                   std::size_t maxModuleLength) {
+  const auto text = readWhole(songTdfPath(songPath));
+  if (!text) return {};
+  SongTdf values = defaults;
+  if (auto module = profileValue(*text, sectionFor(member, "MIDI"), "ModuleName")) {
+    values.moduleName = module->substr(0, maxModuleLength);
+  }
+  if (auto type = profileValue(*text, sectionFor(member, "Sequencer"), "PortAssignType")) {
+    values.portAssignType = parseDecimal(*type).value_or(0);
+  }
+  return values;
+}
+
+bool writeSongTdf(const fs::path& songPath, std::string_view member, const SongTdf& values) {
+  const fs::path path = songTdfPath(songPath);
+  std::string text = readWhole(path).value_or("");
+  text = setProfileValue(text, sectionFor(member, "MIDI"), "ModuleName", values.moduleName);
+  text =
+      setProfileValue(text, sectionFor(member, "Sequencer"), "PortAssignType", std::to_string(values.portAssignType));
+  return replaceFile(path, text);
+}
+
+}  // namespace volta::core
