@@ -1,0 +1,44 @@
+#pragma once
+// "Software synthesizer": FluidSynth as a MIDI output device, for users with no
+// sound module. It plays through the default audio output; while a renderer is
+// installed its ports play into that renderer instead (see wav_renderer.h).
+
+#include <memory>
+#include <string>
+
+#include "platform/midi/output_device.h"
+
+namespace volta::platform::midi {
+
+class SynthRack;
+
+inline constexpr const char* kSoftwareSynthName = "Software synthesizer";
+inline constexpr const char* kSoundFontEnvironmentVariable = "VOLTA_SOUNDFONT";
+
+// The setting "SoundFont" (empty: not set). The settings store hands it over here.
+void setSoundFontSetting(const std::string& path);
+
+// The SoundFont to load: the setting, else VOLTA_SOUNDFONT, else the first of the
+// standard Debian SoundFonts that exists; empty when there is none.
+std::string findSoundFont();
+
+// Lists "Software synthesizer" when a SoundFont is found.
+std::shared_ptr<OutputBackend> softwareSynthBackend();
+
+// Why the software synthesizer last failed to open; empty after a successful open.
+std::string softwareSynthError();
+
+// Where the synthesizer's ports play: the audio output or a renderer.
+class SynthSink {
+ public:
+  virtual ~SynthSink() = default;
+  virtual SynthRack& rack() = 0;
+  // Called before every message takes effect (a renderer catches up with the clock).
+  virtual void beforeMessage() {}
+};
+
+// While a sink is installed, ports opened on the software synthesizer play into it;
+// nullptr restores the audio output. Ports already open keep their sink.
+void installSynthSink(std::shared_ptr<SynthSink> sink);
+
+}  // namespace volta::platform::midi

@@ -1,0 +1,51 @@
+#pragma once
+// The software synthesizer's sound: one FluidSynth instance per port (A, B, C), so
+// each port behaves as a sound module of its own with 16 channels and its own GS or
+// XG resets. All three share one SoundFont (FluidSynth caches the sample data) and
+// are mixed into one stereo signal.
+
+#include <fluidsynth.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/midi/message_assembler.h"
+
+namespace volta::platform::midi {
+
+inline constexpr int kSynthPorts = 3;
+
+class SynthRack {
+ public:
+  // nullptr with the reason in error when the SoundFont does not load.
+  static std::unique_ptr<SynthRack> create(const std::string& soundFont, double sampleRate, std::string& error);
+  ~SynthRack();
+  SynthRack(const SynthRack&) = delete;
+  SynthRack& operator=(const SynthRack&) = delete;
+
+  // Plays one whole message on a port's synthesizer; exclusive pieces are ignored.
+  void play(int port, const AssembledMessage& message);
+  // Notes off and controllers reset on every channel of the port.
+  void resetPort(int port);
+  // Adds frames of all ports to the two channel buffers.
+  void mix(int frames, float* left, float* right);
+
+  fluid_settings_t* settings() const { return settings_; }
+  double sampleRate() const { return sampleRate_; }
+
+ private:
+  SynthRack() = default;
+  void playChannelMessage(fluid_synth_t* synth, const std::uint8_t* bytes, std::size_t count);
+
+  fluid_settings_t* settings_ = nullptr;
+  std::array<fluid_synth_t*, kSynthPorts> synths_{};
+  double sampleRate_ = 44100;
+};
+
+// FluidSynth reports through a log; its errors are kept here (the last one wins)
+// so that a failure can be told in a sentence of our own.
+std::string takeSynthLogError();
+
+}  // namespace volta::platform::midi
