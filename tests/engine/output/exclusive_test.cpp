@@ -63,7 +63,7 @@ TEST_F(ExclusiveTest, PartParametersReachTheirChannels) {
   EXPECT_EQ(sent(), (Lines{"A BA 0A 30", "A F0 41 10 42 12 40 1A 1C 30 5A F7", "A B0 64 00", "A B0 65 00", "A B0 06 0C",
                            "A F0 41 10 42 12 40 21 10 4C 43 F7"}));
   EXPECT_EQ(channel(0, 10).pan, 0x30);
-  EXPECT_EQ(channel(0, 0).selectedParameter, 0x7F7F);
+  EXPECT_EQ(+channel(0, 0).selectedParameter, 0x7F7F);
 }
 
 TEST_F(ExclusiveTest, PartTableFollowsReceiveChannelsAndPorts) {

@@ -28,7 +28,7 @@ TEST_F(FilterTest, MutedChannelsLoseNotesButKeepTheirState) {
   filtered(msg(0xB0, 7, 90));
   filtered(msg(0x91, 60, 100));
   EXPECT_EQ(sent(), (Lines{"A B0 07 5A", "A 91 3C 64"}));
-  EXPECT_EQ(channel(0, 0).noteOnCounter, 1);
+  EXPECT_EQ(+channel(0, 0).noteOnCounter, 1);
 }
 
 TEST_F(FilterTest, TranspositionMovesMelodicNotesWithinRange) {
@@ -150,15 +150,15 @@ TEST_F(FilterTest, ChannelStateFollowsControllersNotesAndParameters) {
   const auto& s = channel(0, 3);
   EXPECT_EQ(s.pan, 20);
   EXPECT_EQ(s.cutoff, 90);
-  EXPECT_EQ(s.selectedParameter, 0x0120);
-  EXPECT_EQ(s.pitchBend, 0x3FFF);
-  EXPECT_EQ(s.noteOnCounter, 2);
-  EXPECT_EQ(s.soundingCount, 0);  // extra note-offs do not wrap it
+  EXPECT_EQ(+s.selectedParameter, 0x0120);
+  EXPECT_EQ(+s.pitchBend, 0x3FFF);
+  EXPECT_EQ(+s.noteOnCounter, 2);
+  EXPECT_EQ(+s.soundingCount, 0);  // extra note-offs do not wrap it
   EXPECT_EQ(s.notes[0], protocol::kEmptyNoteSlot);
   EXPECT_EQ(s.notes[1], 64);
   EXPECT_EQ(s.velocities[1], 90);
   filtered(msg(0xB3, 101, 0));
-  EXPECT_EQ(channel(0, 3).selectedParameter, 0x7F7F);
+  EXPECT_EQ(+channel(0, 3).selectedParameter, 0x7F7F);
 }
 
 }  // namespace

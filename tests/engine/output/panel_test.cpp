@@ -134,9 +134,9 @@ TEST_F(PanelTest, LyricIsCutTo79Characters) {
   const std::string longText(100, 'x');
   output_->setLyric(longText.c_str());
   EXPECT_EQ(std::string(status().lyric), longText.substr(0, 79));
-  EXPECT_EQ(status().lyricCounter, 2);
+  EXPECT_EQ(+status().lyricCounter, 2);
   output_->reset();
-  EXPECT_EQ(status().lyricCounter, 0);
+  EXPECT_EQ(+status().lyricCounter, 0);
   EXPECT_EQ(status().lyric[0], 0);
 }
 

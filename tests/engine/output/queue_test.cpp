@@ -166,14 +166,14 @@ TEST_F(QueueTest, PortsThatDoNotOpenStayClosedAndDropMessages) {
   run(protocol::kFlush);
   filtered(msg(0x90, 61, 100), 0);
   EXPECT_EQ(sent(), Lines{"A 90 3D 64"});
-  EXPECT_EQ(channel(1, 0).noteOnCounter, 1);  // the state still follows
+  EXPECT_EQ(+channel(1, 0).noteOnCounter, 1);  // the state still follows
 }
 
 TEST_F(QueueTest, OnlyTheCountedPortsOpen) {
   auto& c = command<protocol::OpenOutputCommand>();
   c.portCount = 1;
-  for (auto& device : c.devices)
-    device = kTrace;
+  for (int i = 0; i < 8; ++i)
+    c.devices[i] = kTrace;
   ASSERT_EQ(run(protocol::kOpenOutput, 0), 1u);
   handle_ = c.header.handle;
   const auto* status = platform::fromLowAddress<protocol::OutputStatus>(c.status);
