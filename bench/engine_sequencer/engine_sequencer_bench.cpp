@@ -56,8 +56,8 @@ class Engine {
   Engine() : block_(platform::allocateLow(protocol::kCommandBlockSize)) {
     auto& open = command<protocol::OpenOutputCommand>(protocol::kOpenOutput, 0);
     open.portCount = 3;
-    for (auto& device : open.devices)
-      device = platform::midi::kNoDevice;
+    for (int i = 0; i < 8; ++i)
+      open.devices[i] = platform::midi::kNoDevice;
     engine::dispatch(block_);
     output_ = open.header.handle;
   }

@@ -14,6 +14,12 @@
 
 namespace volta::test {
 
+// A copy of a field of a packed record, for the test macros, which take references.
+template <class T>
+T value(T field) {
+  return field;
+}
+
 class SequencerHarness {
  public:
   SequencerHarness() : timers_(clock_) {

@@ -32,8 +32,8 @@ class SequencerOutputTest : public ::testing::Test {
     setenv(platform::midi::kTraceEnvironmentVariable, tracePath_.c_str(), 1);
     auto& open = h_.command<protocol::OpenOutputCommand>(protocol::kOpenOutput);
     open.portCount = 3;
-    for (auto& device : open.devices)
-      device = platform::midi::kNoDevice;
+    for (int i = 0; i < 8; ++i)
+      open.devices[i] = platform::midi::kNoDevice;
     for (int port = 0; port < 3; ++port)
       open.devices[port] = 0;  // the trace device
     EXPECT_EQ(h_.run(), 1u);
@@ -108,7 +108,7 @@ TEST_F(SequencerOutputTest, SongAtSpeed8SendsItsMessagesInOrderAndInTime) {
   h_.startSong(handle);
   h_.status().playControl.speed = 8;
   h_.advance(1000);
-  EXPECT_EQ(h_.status().playing, 0);
+  EXPECT_EQ(value(h_.status().playing), 0);
 
   const auto lines = newLines();
   std::vector<std::string> expected{"A C0 0A", "A B0 07 5A"};
@@ -158,7 +158,7 @@ TEST_F(SequencerOutputTest, SeekBackwardsRebuildsTheStateWithoutNotes) {
   EXPECT_EQ(shared_->channels[0][0].volume, 50);
   EXPECT_EQ(shared_->channels[0][0].program, 7);
   EXPECT_EQ(shared_->channels[0][0].soundingCount, 0);
-  EXPECT_EQ(h_.status().position, 150u);
+  EXPECT_EQ(value(h_.status().position), 150u);
 
   h_.play(handle);
   h_.advance(1000);
@@ -181,7 +181,7 @@ TEST_F(SequencerOutputTest, SeekForwardOnlyChases) {
     if (line.bytes[0] == 'C') programs.push_back(line.bytes);
   }
   EXPECT_EQ(programs, std::vector<std::string>{"C0 07"});  // program 5 is not sent again
-  EXPECT_EQ(h_.status().position, 200u);
+  EXPECT_EQ(value(h_.status().position), 200u);
 }
 
 TEST_F(SequencerOutputTest, ExclusivesOf4095BytesOrMoreAreSkipped) {
@@ -283,7 +283,7 @@ TEST_F(SequencerOutputTest, CorpusSongsPlayOrReportTheirErrors) {
     EXPECT_EQ(prepared == 1, error == 0) << entry.path();
     const auto scan = h_.scan(handle);
     if (entry.path().filename() == "test-2-tracks-type-2.mid") {
-      EXPECT_EQ(scan.error, protocol::kErrFormat);
+      EXPECT_EQ(value(scan.error), protocol::kErrFormat);
     }
     if (scan.error == 0 || scan.error == protocol::kErrInvalidEvent) {
       h_.seek(handle, 0);
