@@ -15,7 +15,7 @@ using volta::wrd::image::Rgb12Palette;
 
 // Draws with `request` and checks that a reported success describes a picture.
 void drawOnce(std::span<const std::uint8_t> file, const MagRequest& request) {
-  BufferTarget page(640, 480);
+  static BufferTarget page(640, 480);  // its content does not matter, only where it is written
   Rgb12Palette palette{};
   MagPlacement placement;
   if (drawMag(file, page, palette, request, &placement) && (placement.width <= 0 || placement.height <= 0)) {

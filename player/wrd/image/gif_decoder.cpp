@@ -6,6 +6,7 @@
 #include "player/wrd/image/byte_reader.h"
 #include "player/wrd/image/file_bytes.h"
 #include "player/wrd/image/gif_lzw.h"
+#include "player/wrd/image/indexed_image.h"
 
 namespace volta::wrd::image {
 namespace {
@@ -69,12 +70,13 @@ bool readImage(ByteReader& reader, GifImage& image) {
       !readColourTable(reader, flags, image) || !reader.u8(minCodeSize) || !readSubBlocks(reader, codes)) {
     return false;
   }
-  if (width == 0 || height == 0) return false;
+  const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
+  if (pixelCount == 0 || pixelCount > kMaxPicturePixels) return false;
   image.width = width;
   image.height = height;
   image.interlaced = (flags & kInterlaceFlag) != 0;
   std::vector<std::uint8_t> stored;
-  if (!decodeGifLzw(codes, minCodeSize, static_cast<std::size_t>(width) * height, stored)) return false;
+  if (!decodeGifLzw(codes, minCodeSize, pixelCount, stored)) return false;
   if (!image.interlaced) {
     image.pixels = std::move(stored);
     return true;

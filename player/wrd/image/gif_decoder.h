@@ -26,7 +26,8 @@ struct GifImage {
 };
 
 // Decodes the first image of `file` into `image`. False when the file is not a GIF, holds no
-// image, lacks bytes it needs or has a corrupt code stream; `image` is then emptied.
+// image, lacks bytes it needs, has a corrupt code stream or an image of more than
+// kMaxPicturePixels; `image` is then emptied.
 bool decodeGif(std::span<const std::uint8_t> file, GifImage& image);
 
 // decodeGif on the whole contents of a file; false when it cannot be read.

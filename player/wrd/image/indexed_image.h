@@ -2,11 +2,16 @@
 // Decoded pictures as plain one-byte-per-pixel images, and the small interface through which
 // they are placed onto a page, so that the decoders know nothing of the screen's surfaces.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace volta::wrd::image {
+
+// Pictures of more pixels than this are refused: the screen has 640x480, and a few bytes of
+// compressed data must not be able to claim gigabytes.
+inline constexpr std::size_t kMaxPicturePixels = 4096 * 4096;
 
 // A picture of colour indices, rows top-down, `width` bytes per row.
 struct IndexedImage {

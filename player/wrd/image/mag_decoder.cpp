@@ -67,8 +67,8 @@ std::optional<MagHeader> readMagHeader(std::span<const std::uint8_t> file) {
 std::optional<IndexedImage> decodeMagPixels(std::span<const std::uint8_t> file, const MagHeader& header) {
   const int units = header.units();
   const std::size_t flagBits = static_cast<std::size_t>(units) * header.height();
-  // Flag A holds one bit per flag byte of the picture; checking it first also bounds the size
-  // of the image a short file can ask for.
+  if (flagBits * 8 > kMaxPicturePixels) return std::nullopt;
+  // Flag A holds one bit per flag byte of the picture.
   ByteReader flagAReader(file, header.headerStart + header.flagAOffset);
   std::span<const std::uint8_t> flagA;
   if (!flagAReader.take(flagA, (flagBits + 7) / 8)) return std::nullopt;

@@ -45,7 +45,8 @@ struct MagHeader {
 // picture.
 std::optional<MagHeader> readMagHeader(std::span<const std::uint8_t> file);
 
-// The picture's colours 0..15, or nothing when a stream it needs runs past the end of the file.
+// The picture's colours 0..15, or nothing when a stream it needs runs past the end of the file
+// or the picture has more than kMaxPicturePixels.
 std::optional<IndexedImage> decodeMagPixels(std::span<const std::uint8_t> file, const MagHeader& header);
 
 Rgb12Palette toRgb12(const std::array<MagColour, 16>& palette);

@@ -252,6 +252,22 @@ TEST(MagDecoderBadInput, HeadersThatDescribeNoPictureOrTooMuchAreRejected) {
   expectRejected(assembleMag(MagStreams{.xEnd = 65535, .yEnd = 65535, .flagA = Bytes(100, 0)}), "huge");
 }
 
+// A picture of 4096 columns that copies every word from the row above: its flag bytes are set
+// once in the first row and kept.
+Bytes tallCopiedPicture(int rows) {
+  MagStreams s{.xEnd = 4095, .yEnd = rows - 1};
+  std::vector<bool> bits(static_cast<std::size_t>(512) * rows, false);
+  std::fill_n(bits.begin(), 512, true);
+  s.flagA = packBits(bits);
+  s.flagB.assign(512, 0x44);
+  return assembleMag(s);
+}
+
+TEST(MagDecoderBadInput, PicturesOfMoreThan4096x4096PixelsAreRejected) {
+  EXPECT_TRUE(draw(tallCopiedPicture(4096)).ok);
+  expectRejected(tallCopiedPicture(4097), "4096 x 4097");
+}
+
 TEST(MagFiles, LoadingDrawsOntoAPageAndItsBankAndAMissingFileChangesNothing) {
   volta::test::TempDir dir;
   const IndexedImage picture = samplePicture(64, 16, 9);
