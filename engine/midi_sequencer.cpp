@@ -337,6 +337,8 @@ void MidiSequencer::pause() {
 }
 
 void MidiSequencer::play() {
+  // The clock counts from here even when no timer call has stored the wall time yet.
+  lastWallTime_ = platform::millisecondCounter();
   resyncMode_ = 2;
   status_->paused = 0;
   running_ = 1;
@@ -344,15 +346,14 @@ void MidiSequencer::play() {
 
 void MidiSequencer::copyTitle(char* title, std::size_t size) const {
   if (size == 0) return;
-  title[0] = 0;
+  std::memset(title, 0, size);
   if (!tracks_ || trackCount_ == 0) return;
   const std::size_t length = strnlen(tracks_[0].name, std::min(size - 1, sizeof tracks_[0].name - 1));
   std::memcpy(title, tracks_[0].name, length);
-  title[length] = 0;
 }
 
 void MidiSequencer::copyComment(char* comment, std::size_t size) const {
-  if (size != 0) comment[0] = 0;
+  std::memset(comment, 0, size);
 }
 
 }  // namespace volta::engine

@@ -1,5 +1,6 @@
 // The sequencer group of the command protocol: codes 32 to 40.
 
+#include <cstring>
 #include <mutex>
 
 #include "engine/dispatcher.h"
@@ -62,7 +63,7 @@ std::uint32_t prepare(void* block, MidiSequencer* sequencer) {
   sequencer->prepare();
   const std::uint8_t error = sequencer->status()->error;
   command.error = error;
-  command.title[0] = 0;
+  std::memset(command.title, 0, sizeof command.title);
   sequencer->copyComment(command.comment, sizeof command.comment);
   if (error != 0) return 0;
   sequencer->copyTitle(command.title, sizeof command.title);

@@ -124,6 +124,15 @@ TEST(SequencerClock, EndOfSongClearsPlayingAndStopsTheClock) {
   EXPECT_EQ(songTime(h), end);
 }
 
+TEST(SequencerClock, ClockCountsFromThePlayCommand) {
+  SequencerHarness h;
+  h.clock().advanceMilliseconds(100000);  // long before the song was opened
+  const std::uint32_t handle = h.open(noteSong(0, 48 * 100));
+  h.startSong(handle);  // no timer call between opening and playing
+  h.advance(5);
+  EXPECT_EQ(songTime(h), 500u);
+}
+
 TEST(SequencerClock, PauseHoldsTheSongAndPlayGoesOn) {
   SequencerHarness h;
   const std::uint32_t handle = h.open(noteSong(0, 48 * 100));

@@ -273,6 +273,16 @@ TEST(SmfMetas, KeySignatureAndNameOfTheFirstTextEvent) {
   EXPECT_EQ(value(h.status().key), 5);
 }
 
+TEST(SmfMetas, TitleIsTheFirstTrackNameOnly) {
+  SequencerHarness h;
+  SmfTrack unnamed;
+  unnamed.noteOn(0, 0, 60, 100).noteOff(48, 0, 60).endOfTrack();
+  const std::uint32_t handle = h.open(SmfWriter(1, 48).track(unnamed).track(simpleTrack("Second")).build());
+  EXPECT_EQ(h.prepare(handle), 1u);
+  EXPECT_EQ(h.prepared().title[0], 0);
+  EXPECT_EQ(h.prepared().comment[0], 0);
+}
+
 TEST(SmfMetas, EventsAfterEndOfTrackAreNotRead) {
   SequencerHarness h;
   SmfTrack track;
