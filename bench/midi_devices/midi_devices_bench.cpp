@@ -18,7 +18,9 @@
 #include "platform/midi/rtmidi_devices.h"
 #include "platform/midi/software_synth.h"
 #include "platform/midi/wav_renderer.h"
+#include "tests/engine/sequencer/sequencer_harness.h"
 #include "tests/platform/midi/jack_server.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -70,7 +72,44 @@ void SoftwareSynthRendering(benchmark::State& state) {
   // Seconds of sound per second of work: the real-time factor.
   state.counters["x_real_time"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);
 }
-BENCHMARK(SoftwareSynthRendering)->Arg(30)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Rates are per second of CPU time: on a shared machine the wall clock measures the neighbours.
+BENCHMARK(SoftwareSynthRendering)->Arg(30)->Unit(benchmark::kMillisecond);
+
+// The demo song played by the engine on a manual clock into the renderer: the
+// headless rendering path, timed from opening the file to its last sample.
+void DemoSongThroughTheEngine(benchmark::State& state) {
+  const auto demo = volta::test::sourceDir() / "player" / "resources" / "demo.mid";
+  const auto song = volta::test::readFile(demo);
+  const auto path = std::filesystem::temp_directory_path() / ("volta-demo-" + std::to_string(getpid()) + ".wav");
+  double rendered = 0;
+  for (auto _ : state) {
+    volta::test::SequencerHarness engine;
+    std::string error;
+    auto renderer = WavRenderer::open(path.string(), error);
+    if (!renderer || song.empty()) {
+      state.SkipWithError(song.empty() ? "the demo song is missing" : error.c_str());
+      break;
+    }
+    auto& open = engine.command<volta::protocol::OpenOutputCommand>(volta::protocol::kOpenOutput);
+    open.portCount = 1;
+    std::fill(std::begin(open.devices), std::end(open.devices), kNoDevice);
+    open.devices[0] = findOutputDevice(kSoftwareSynthName);
+    engine.run();
+    const std::uint32_t output = engine.reply<volta::protocol::OpenOutputCommand>().header.handle;
+    const std::uint32_t handle = engine.open(song, output);
+    engine.startSong(handle);
+    while (engine.status().playing)
+      engine.advance(5);
+    renderer->renderToNow();
+    engine.closeSequencer(handle);
+    engine.simple(volta::protocol::kCloseOutput, output);
+    renderer->finish();
+    rendered += static_cast<double>(renderer->framesRendered()) / WavRenderer::kSampleRate;
+  }
+  std::filesystem::remove(path);
+  state.counters["x_real_time"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);
+}
+BENCHMARK(DemoSongThroughTheEngine)->Unit(benchmark::kMillisecond);
 
 // Receives single notes and notes the time each arrived at the callback.
 class Stopwatch {
@@ -90,7 +129,7 @@ class Stopwatch {
     done_ = false;
     const auto sent = std::chrono::steady_clock::now();
     output.sendShort(message);
-    if (!cv_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; })) return -1;
+    if (!cv_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; })) return -1;
     return std::chrono::duration<double, std::micro>(arrived_ - sent).count();
   }
 
@@ -142,6 +181,7 @@ void JackSendToReceiveLatency(benchmark::State& state) {
   state.counters["mean_us"] = mean;
   state.counters["p99_us"] = latencies[latencies.size() * 99 / 100];
   state.counters["max_us"] = latencies.back();
+  state.counters["mean_beyond_period_us"] = mean - periodUs;
   state.counters["max_beyond_period_us"] = latencies.back() - periodUs;
 }
 BENCHMARK(JackSendToReceiveLatency)->Iterations(400)->Unit(benchmark::kMillisecond)->UseRealTime();

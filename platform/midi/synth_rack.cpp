@@ -74,6 +74,7 @@ SynthRack::~SynthRack() {
 void SynthRack::play(int port, const AssembledMessage& message) {
   if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0) return;
   fluid_synth_t* synth = synths_[static_cast<std::size_t>(port)];
+  active_[static_cast<std::size_t>(port)] = true;
   const std::uint8_t status = message.bytes[0];
   if (status == 0xF0) {
     if (message.count < 3) return;
@@ -127,8 +128,9 @@ void SynthRack::resetPort(int port) {
 
 void SynthRack::mix(int frames, float* left, float* right) {
   float* out[2] = {left, right};
-  for (auto* synth : synths_)
-    fluid_synth_process(synth, frames, 0, nullptr, 2, out);
+  for (std::size_t port = 0; port < synths_.size(); ++port) {
+    if (active_[port]) fluid_synth_process(synths_[port], frames, 0, nullptr, 2, out);
+  }
 }
 
 }  // namespace volta::platform::midi

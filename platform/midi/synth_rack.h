@@ -7,6 +7,7 @@
 #include <fluidsynth.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,7 +30,7 @@ class SynthRack {
   void play(int port, const AssembledMessage& message);
   // Notes off and controllers reset on every channel of the port.
   void resetPort(int port);
-  // Adds frames of all ports to the two channel buffers.
+  // Adds frames of the ports in use to the two channel buffers.
   void mix(int frames, float* left, float* right);
 
   fluid_settings_t* settings() const { return settings_; }
@@ -41,6 +42,9 @@ class SynthRack {
 
   fluid_settings_t* settings_ = nullptr;
   std::array<fluid_synth_t*, kSynthPorts> synths_{};
+  // A port's synthesizer is mixed from its first message on: idle ones would still
+  // spend time on their reverb and chorus.
+  std::array<std::atomic<bool>, kSynthPorts> active_{};
   double sampleRate_ = 44100;
 };
 
