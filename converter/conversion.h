@@ -38,7 +38,7 @@ class Conversion final : private rcp::Sink {
   static std::unique_ptr<Conversion> fromFile(const char* fileName, const Notifier& notifier);
 
   bool valid() const { return validity_ == kValidity; }
-  const std::vector<std::uint8_t>& smf() const { return smf_; }
+  const ByteBuffer& smf() const { return smf_; }
   int originalFileType() const { return fileType_; }
 
   ~Conversion() override;
@@ -65,7 +65,7 @@ class Conversion final : private rcp::Sink {
   std::unique_ptr<rcp::Track> track_;
   std::uint64_t recordsBefore_ = 0;
   SmfWriter writer_;
-  std::vector<std::uint8_t> smf_;
+  ByteBuffer smf_;
   int fileType_ = 0;
 };
 

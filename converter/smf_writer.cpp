@@ -6,22 +6,6 @@
 namespace volta::converter {
 namespace {
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-  out.push_back(static_cast<std::uint8_t>(value));
-}
-
-void chunk(std::vector<std::uint8_t>& out, const char* id, const std::vector<std::uint8_t>& body) {
-  out.insert(out.end(), id, id + 4);
-  put32(out, static_cast<std::uint32_t>(body.size()));
-  out.insert(out.end(), body.begin(), body.end());
-}
-
 // The exponent of the denominator; denominators that are no power of two round down.
 std::uint8_t denominatorPower(int denominator) {
   const auto value = static_cast<std::uint32_t>(std::clamp(denominator, 1, 32768));
@@ -30,21 +14,41 @@ std::uint8_t denominatorPower(int denominator) {
 
 }  // namespace
 
-void ByteBuffer::append(const std::uint8_t* bytes, std::size_t count) {
-  const std::size_t needed = bytes_.size() + count;
-  if (needed > bytes_.capacity()) {
-    // Whole 64 KiB steps; a buffer that is already large at least doubles, so that
-    // very long tracks are not copied over and over.
-    bytes_.reserve(std::max((needed / kGrowthStep + 1) * kGrowthStep, 2 * bytes_.capacity()));
-  }
-  bytes_.insert(bytes_.end(), bytes, bytes + count);
+void ByteBuffer::grow(std::size_t needed) {
+  // Whole 64 KiB steps; a buffer that is already large at least doubles, so that
+  // very long tracks are not copied over and over.
+  const std::size_t capacity = std::max((needed / kGrowthStep + 1) * kGrowthStep, 2 * capacity_);
+  auto data = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+  if (size_ != 0) std::memcpy(data.get(), data_.get(), size_);
+  data_ = std::move(data);
+  capacity_ = capacity;
 }
 
-void SmfWriter::startTrack() {
-  current_ = &tracks_.emplace_back();
+void ByteBuffer::prepend(const std::uint8_t* bytes, std::size_t count) {
+  if (size_ + count > capacity_) grow(size_ + count);
+  std::memmove(data_.get() + count, data_.get(), size_);
+  std::memcpy(data_.get(), bytes, count);
+  size_ += count;
+}
+
+void ByteBuffer::patch32(std::size_t offset, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i)
+    data_[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+void SmfWriter::openChunk() {
+  const std::uint8_t head[] = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
+  current_->append(head, sizeof head);
+  chunkStart_ = current_->size();
   time_ = 0;
   pending_ = 0;
   port_ = 0;
+}
+
+void SmfWriter::startTrack() {
+  current_ = &image_;
+  openChunk();
+  ++trackCount_;
 }
 
 void SmfWriter::setTime(std::uint64_t tick) {
@@ -53,23 +57,30 @@ void SmfWriter::setTime(std::uint64_t tick) {
   time_ = tick;
 }
 
-void SmfWriter::quantity(std::uint64_t value) {
+// Encodes a variable-length quantity at `out`; returns its length (1 to 4 bytes).
+std::size_t SmfWriter::encode(std::uint64_t value, std::uint8_t* out) {
   value = std::min(value, kMaxTime);
-  std::uint8_t bytes[4];
-  std::size_t count = 0;
-  do {
-    bytes[count++] = static_cast<std::uint8_t>(value & 0x7F);
-    value >>= 7;
-  } while (value != 0);
-  while (count > 0) {
-    --count;
-    current_->push(static_cast<std::uint8_t>(bytes[count] | (count > 0 ? 0x80 : 0)));
+  std::size_t count = 1;
+  for (std::uint64_t rest = value >> 7; rest != 0; rest >>= 7)
+    ++count;
+  for (std::size_t i = count; i-- > 0; value >>= 7) {
+    out[i] = static_cast<std::uint8_t>((value & 0x7F) | (i + 1 < count ? 0x80 : 0));
   }
+  return count;
 }
 
-void SmfWriter::writeDelta() {
-  quantity(pending_);
+void SmfWriter::quantity(std::uint64_t value) {
+  std::uint8_t bytes[4];
+  current_->append(bytes, encode(value, bytes));
+}
+
+// The pending delta time and the event's leading bytes, in one append.
+void SmfWriter::event(const std::uint8_t* head, std::size_t length) {
+  std::uint8_t bytes[8];
+  const std::size_t delta = encode(pending_, bytes);
   pending_ = 0;
+  std::memcpy(bytes + delta, head, length);
+  current_->append(bytes, delta + length);
 }
 
 void SmfWriter::announcePort(int port) {
@@ -81,26 +92,24 @@ void SmfWriter::announcePort(int port) {
 
 void SmfWriter::channel(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
   announcePort(port);
-  writeDelta();
   const std::uint8_t bytes[] = {status, data1, data2};
-  current_->append(bytes, (status & 0xE0) == 0xC0 ? 2 : 3);
+  event(bytes, (status & 0xE0) == 0xC0 ? 2 : 3);
 }
 
 void SmfWriter::exclusive(int port, const std::uint8_t* message, std::size_t length) {
   if (length == 0) return;
   announcePort(port);
-  writeDelta();
   const bool framed = message[0] == 0xF0;
-  current_->push(framed ? 0xF0 : 0xF7);
+  const std::uint8_t status = framed ? 0xF0 : 0xF7;
+  event(&status, 1);
   const std::size_t skip = framed ? 1 : 0;
   quantity(length - skip);
   current_->append(message + skip, length - skip);
 }
 
 void SmfWriter::meta(std::uint8_t type, const std::uint8_t* data, std::size_t length) {
-  writeDelta();
   const std::uint8_t head[] = {0xFF, type};
-  current_->append(head, 2);
+  event(head, 2);
   quantity(length);
   current_->append(data, length);
 }
@@ -115,6 +124,7 @@ void SmfWriter::tempo(std::uint32_t microsecondsPerQuarter) {
 
 void SmfWriter::endTrack() {
   meta(0x2F, nullptr, 0);
+  current_->patch32(chunkStart_ - 4, static_cast<std::uint32_t>(current_->size() - chunkStart_));
 }
 
 void SmfWriter::writeConductor(const SongInfo& song) {
@@ -137,28 +147,31 @@ void SmfWriter::writeConductor(const SongInfo& song) {
   endTrack();
 }
 
-std::vector<std::uint8_t> SmfWriter::finish(const SongInfo& song) {
-  ByteBuffer conductor;
-  current_ = &conductor;
-  time_ = 0;
-  pending_ = 0;
-  port_ = 0;
+ByteBuffer SmfWriter::finish(const SongInfo& song) {
+  ByteBuffer head;
+  const auto tracks = static_cast<std::uint16_t>(trackCount_ + 1);
+  const std::uint8_t header[] = {'M',
+                                 'T',
+                                 'h',
+                                 'd',
+                                 0,
+                                 0,
+                                 0,
+                                 6,
+                                 0,
+                                 1,
+                                 static_cast<std::uint8_t>(tracks >> 8),
+                                 static_cast<std::uint8_t>(tracks),
+                                 static_cast<std::uint8_t>(song.division >> 8),
+                                 static_cast<std::uint8_t>(song.division)};
+  head.append(header, sizeof header);
+  current_ = &head;
+  openChunk();
   writeConductor(song);
-  std::vector<std::uint8_t> image;
-  std::size_t total = 14 + 8 + conductor.size();
-  for (const ByteBuffer& track : tracks_)
-    total += 8 + track.size();
-  image.reserve(total);
-  std::vector<std::uint8_t> header;
-  put16(header, 1);
-  put16(header, static_cast<std::uint32_t>(tracks_.size() + 1));
-  put16(header, song.division);
-  chunk(image, "MThd", header);
-  chunk(image, "MTrk", conductor.bytes());
-  for (const ByteBuffer& track : tracks_)
-    chunk(image, "MTrk", track.bytes());
-  tracks_.clear();
+  image_.prepend(head.data(), head.size());
   current_ = nullptr;
+  ByteBuffer image = std::move(image_);
+  image_ = ByteBuffer{};
   return image;
 }
 

@@ -209,11 +209,12 @@ void Interpreter::note(Track& track, const Record& r, Mode mode) {
 }
 
 void Interpreter::startNote(Track& track, int key, const Record& r, bool sound) {
-  int free = -1;
-  for (int i = 0; i < kSoundingNotes; ++i) {
+  // Entries above the highest one in use are all free.
+  int free = track.highest + 1 < kSoundingNotes ? track.highest + 1 : -1;
+  for (int i = 0; i <= track.highest; ++i) {
     SoundingNote& entry = track.notes[static_cast<std::size_t>(i)];
     if (entry.gate == 0) {
-      if (free < 0) free = i;
+      if (free < 0 || free > i) free = i;
     } else if (entry.note == key) {
       entry.gate = static_cast<std::uint16_t>(r.gate);
       return;
