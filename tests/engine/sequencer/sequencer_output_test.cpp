@@ -256,6 +256,43 @@ TEST_F(SequencerOutputTest, LyricsReachTheOutputStatusWhenPlayedNotWhenScanned) 
   EXPECT_STREQ(shared_->status.lyric, "lo");
 }
 
+TEST_F(SequencerOutputTest, TimerDrivesThePanelClock) {
+  SmfTrack track;
+  // Display text "Hi": F0 41 10 45 12, address 10 00 00, data, checksum, F7.
+  track.sysex(0, {0x41, 0x10, 0x45, 0x12, 0x10, 0x00, 0x00, 'H', 'i', 0x3F, 0xF7}).endOfTrack(48 * 100);
+  const std::uint32_t handle = openSong(SmfWriter(1, 48).track(track).build());
+  h_.startSong(handle);
+  h_.advance(100);
+  EXPECT_EQ(std::string(shared_->panel.text, 16), "      Hi        ");
+  // The text stands for 3000 ms of panel clock, given every eighth 5 ms period (40 ms).
+  h_.advance(2850);
+  EXPECT_EQ(std::string(shared_->panel.text, 16), "      Hi        ");
+  h_.advance(100);
+  EXPECT_EQ(std::string(shared_->panel.text, 16), "- VOLTA Canvas -");
+}
+
+TEST_F(SequencerOutputTest, PlayWaitsUntilTheOutputQueuesHaveDrained) {
+  const std::uint32_t handle = openSong(seekSong());
+  auto& options = h_.command<protocol::OutputOptionsCommand>(protocol::kOutputOptions, output_);
+  options.midiRate = 1;
+  h_.run();
+  h_.prepare(handle);
+  h_.seek(handle, 0);
+  // 100 queued messages of 3 bytes at 15 bytes a 5 ms period: 100 ms of output.
+  for (int i = 0; i < 100; ++i) {
+    auto& send = h_.command<protocol::SendShortCommand>(protocol::kSendShortQueued, output_);
+    send.port = 0;
+    send.message = 0x0040B0;
+    h_.run();
+  }
+  h_.play(handle);
+  h_.advance(80);
+  EXPECT_EQ(value(h_.status().songTime), 0u);
+  h_.advance(120);
+  EXPECT_GT(value(h_.status().songTime), 0u);
+  EXPECT_LT(value(h_.status().songTime), 12000u);
+}
+
 TEST_F(SequencerOutputTest, PauseSilencesTheSoundingNotes) {
   const std::uint32_t handle = openSong(seekSong());
   h_.startSong(handle);
