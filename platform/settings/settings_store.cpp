@@ -95,9 +95,16 @@ bool lockExclusive(int fd) {
   return true;
 }
 
+// The file's text; empty when it is missing or not a readable regular file.
 std::string readWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return {};
+  try {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  } catch (const std::ios_base::failure&) {
+    return {};
+  }
 }
 
 // Writes text to a fresh file beside `target`, flushes it to the disk and renames

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "player/core/byte_text.h"
+#include "player/core/file_bytes.h"
 
 namespace volta::core {
 namespace {
@@ -87,9 +86,9 @@ std::vector<fs::path> filesWithExtension(const fs::path& folder, const Extension
 }  // namespace
 
 std::optional<std::string> readTextFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::optional<std::string> bytes = readFileBytes(path);
+  if (!bytes) return {};
+  std::string& text = *bytes;
   if (!text.empty() && text.back() == '\x1A') text.pop_back();
   if (text.size() >= 69 && equalsIgnoringCase(std::string_view(text).substr(65, 4), "TEXT")) {
     text.erase(0, std::min(kMacBinaryHeader, text.size()));
@@ -98,7 +97,7 @@ std::optional<std::string> readTextFile(const fs::path& path) {
   // MacBinary data fork) ends the text.
   text.resize(std::min(text.size(), text.find('\0')));
   normaliseLineEnds(text);
-  return text;
+  return bytes;
 }
 
 std::optional<std::string> gatherDocuments(const fs::path& songPath, bool autoDocument) {

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
-#include <iterator>
 
 #include "player/core/byte_text.h"
+#include "player/core/file_bytes.h"
 
 namespace volta::core {
 namespace {
@@ -26,12 +25,6 @@ bool isLineBlank(char c) {
 }
 bool isLineEnd(char c) {
   return c == '\r' || c == '\n';
-}
-
-std::optional<std::string> readWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Definition files written on Windows name files with either slash and in any
@@ -145,7 +138,7 @@ bool TINICritical::loadFile(const fs::path& path) {
 }
 
 bool TINICritical::loadFileWith(const fs::path& path, IncludeState& state) {
-  std::optional<std::string> text = readWholeFile(path);
+  std::optional<std::string> text = readFileBytes(path);
   if (!text) return false;
   std::error_code error;
   fs::path identity = fs::weakly_canonical(path, error);

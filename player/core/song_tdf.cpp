@@ -1,10 +1,10 @@
 #include "player/core/song_tdf.h"
 
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "player/core/byte_text.h"
+#include "player/core/file_bytes.h"
 #include "player/core/module_definitions.h"
 
 namespace volta::core {
@@ -47,12 +47,6 @@ bool isKeyLine(std::string_view line, std::string_view key) {
 
 std::string sectionFor(std::string_view member, std::string_view plain) {
   return member.empty() ? std::string(plain) : std::string(member);
-}
-
-std::optional<std::string> readWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool replaceFile(const fs::path& path, std::string_view text) {
@@ -128,7 +122,7 @@ fs::path songTdfPath(const fs::path& songPath) {
 
 std::optional<SongTdf> readSongTdf(const fs::path& songPath, std::string_view member, const SongTdf& defaults,
                                    std::size_t maxModuleLength) {
-  const auto text = readWhole(songTdfPath(songPath));
+  const auto text = readFileBytes(songTdfPath(songPath));
   if (!text) return {};
   SongTdf values = defaults;
   if (auto module = profileValue(*text, sectionFor(member, "MIDI"), "ModuleName")) {
@@ -142,7 +136,7 @@ std::optional<SongTdf> readSongTdf(const fs::path& songPath, std::string_view me
 
 bool writeSongTdf(const fs::path& songPath, std::string_view member, const SongTdf& values) {
   const fs::path path = songTdfPath(songPath);
-  std::string text = readWhole(path).value_or("");
+  std::string text = readFileBytes(path).value_or("");
   text = setProfileValue(text, sectionFor(member, "MIDI"), "ModuleName", values.moduleName);
   text =
       setProfileValue(text, sectionFor(member, "Sequencer"), "PortAssignType", std::to_string(values.portAssignType));

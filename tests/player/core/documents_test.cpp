@@ -36,6 +36,7 @@ TEST(ReadTextFile, DropsEndMarkerAndMacBinaryHeaderAndMendsLoneCr) {
   EXPECT_EQ(readTextFile(dir / "short.doc"), "");
 
   EXPECT_FALSE(readTextFile(dir / "missing.txt"));
+  EXPECT_FALSE(readTextFile(dir.path()));  // a folder is no text
 }
 
 class SongDocuments : public ::testing::Test {

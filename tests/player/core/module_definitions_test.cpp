@@ -120,6 +120,16 @@ TEST(ModuleDefinitionFiles, IncludeCyclesAndMissingFilesEndQuietly) {
   EXPECT_FALSE(store.loadFile(dir / "missing.def"));
 }
 
+TEST(ModuleDefinitionFiles, IncludesOfFoldersAndOddNamesAddNothing) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir / "sub");
+  writeText(dir / "main.def", std::string("[s]\n#include .\n#include sub\n#include \0\0x.def\nafter=1\n", 53));
+  TINICritical store;
+  ASSERT_TRUE(store.loadFile(dir / "main.def"));
+  EXPECT_EQ(entriesOf(store, "s"), (Entries{{"after", "1"}}));
+  EXPECT_FALSE(store.loadFile(dir / "sub"));
+}
+
 TEST(ModuleDefinitionFiles, FanOutOfIncludesIsBounded) {
   test::TempDir dir;
   // Each level includes the next one ten times: unbounded, that is 10^12 loads.
