@@ -1,6 +1,9 @@
 // Queues, pacing, pauses, port resets, handles and ports that are not there.
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 #include "tests/engine/output/output_fixture.h"
 
@@ -76,15 +79,45 @@ TEST_F(QueueTest, PacedExclusiveIsRepaidAsDebt) {
   queuedExclusive(big);
   filtered(msg(0x90, 60, 100));  // pacing queues the filter path too
   EXPECT_TRUE(sent().empty());
-  output_->flush(5);
-  EXPECT_EQ(sent().size(), 1u);  // sent whole, 185 bytes over the budget of 15
-  for (int period = 1; period <= 13; ++period) {
+  // The timer's periods: 5 ms each. The exclusive goes whole, 185 bytes over the
+  // budget of 15, and the 185 bytes are repaid before the port sends again.
+  const auto period = [&] {
+    clock_.advanceMilliseconds(5);
     output_->flush(5);
-    EXPECT_TRUE(sent().empty()) << "period " << period;
+  };
+  // Sent in the first period, repaid over the next 13.
+  for (int i = 0; i < 14; ++i) {
+    period();
   }
   EXPECT_TRUE(output_->pending());
-  output_->flush(5);
-  EXPECT_EQ(sent(), Lines{"A 90 3C 64"});
+  period();
+  const std::string trace = volta::test::readText(tracePath_);
+  EXPECT_NE(trace.find("\n5000 A F0 11 11"), std::string::npos);
+  EXPECT_NE(trace.find("\n75000 A 90 3C 64\n"), std::string::npos) << trace.substr(trace.rfind('\n', trace.size() - 2));
+  EXPECT_EQ(sent().size(), 2u);
+  EXPECT_FALSE(output_->pending());
+}
+
+TEST_F(QueueTest, AppendsDuringAFlushAreNeitherLostNorRepeated) {
+  open({kTrace});
+  constexpr int kMessages = 2000;
+  std::atomic<bool> done{false};
+  std::thread player([&] {
+    for (int i = 0; i < kMessages; ++i)
+      output_->queueShort(0, msg(0xB0, i % 128, i / 128));
+    done = true;
+  });
+  while (!done)
+    output_->flush(0);
+  player.join();
+  output_->flush(0);
+  const Lines lines = traceLines();
+  ASSERT_EQ(lines.size(), kMessages + 1u);  // with the greeting
+  for (int i = 0; i < kMessages; ++i) {
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "A B0 %02X %02X", i % 128, i / 128);
+    ASSERT_EQ(lines[i + 1], expected) << "message " << i;
+  }
 }
 
 TEST_F(QueueTest, PauseHoldsAllQueuesFor10ms) {
