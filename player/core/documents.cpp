@@ -41,24 +41,11 @@ void normaliseLineEnds(std::string& text) {
   text = std::move(out);
 }
 
-// The file of that name in its folder, or one whose name differs only in case
-// (song folders come from systems that ignore case).
-std::optional<fs::path> findIgnoringCase(const fs::path& wanted) {
-  std::error_code error;
-  if (fs::is_regular_file(wanted, error)) return wanted;
-  const std::string name = wanted.filename().string();
-  const fs::path folder = wanted.parent_path().empty() ? fs::path(".") : wanted.parent_path();
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (equalsIgnoringCase(it->path().filename().string(), name) && it->is_regular_file(error)) return it->path();
-  }
-  return {};
-}
-
 std::optional<fs::path> findCompanion(const std::string& songPath, const Extension& extension) {
   if (songPath.size() < 3) return {};
   const std::string base = songPath.substr(0, songPath.size() - 3);
   for (const std::string_view spelling : extension.spellings) {
-    if (auto found = findIgnoringCase(base + std::string(spelling))) return found;
+    if (auto found = findFileIgnoringCase(base + std::string(spelling))) return found;
   }
   return {};
 }

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "player/core/byte_text.h"
+
 namespace volta::core {
 
 std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
@@ -16,6 +18,18 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
   } catch (const std::ios_base::failure&) {
     return {};
   }
+}
+
+std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& wanted) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_regular_file(wanted, error)) return wanted;
+  const std::string name = wanted.filename().string();
+  const fs::path folder = wanted.parent_path().empty() ? fs::path(".") : wanted.parent_path();
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (equalsIgnoringCase(it->path().filename().string(), name) && it->is_regular_file(error)) return it->path();
+  }
+  return {};
 }
 
 }  // namespace volta::core

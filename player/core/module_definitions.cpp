@@ -27,20 +27,12 @@ bool isLineEnd(char c) {
   return c == '\r' || c == '\n';
 }
 
-// Definition files written on Windows name files with either slash and in any
-// case; the exact name is tried first, then a case-blind match in its folder.
+// Definition files written on Windows name files with either slash and in any case.
 fs::path locate(std::string_view name, const fs::path& baseFolder) {
   std::string portable(name);
   std::replace(portable.begin(), portable.end(), '\\', '/');
-  fs::path path = fs::path(portable).is_absolute() ? fs::path(portable) : baseFolder / portable;
-  std::error_code error;
-  if (fs::exists(path, error)) return path;
-  const std::string wanted = path.filename().string();
-  for (fs::directory_iterator it(path.parent_path().empty() ? "." : path.parent_path(), error), end;
-       !error && it != end; it.increment(error)) {
-    if (equalsIgnoringCase(it->path().filename().string(), wanted)) return it->path();
-  }
-  return path;
+  const fs::path path = fs::path(portable).is_absolute() ? fs::path(portable) : baseFolder / portable;
+  return findFileIgnoringCase(path).value_or(path);
 }
 
 // A small scanner over one definition text.

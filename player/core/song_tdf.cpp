@@ -1,5 +1,6 @@
 #include "player/core/song_tdf.h"
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -110,14 +111,8 @@ std::string setProfileValue(std::string_view text, std::string_view section, std
 
 fs::path songTdfPath(const fs::path& songPath) {
   const std::string song = songPath.string();
-  const fs::path wanted = song.size() < 3 ? fs::path(song + "TDF") : fs::path(song.substr(0, song.size() - 3) + "TDF");
-  std::error_code error;
-  if (fs::exists(wanted, error)) return wanted;
-  const fs::path folder = wanted.parent_path().empty() ? fs::path(".") : wanted.parent_path();
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (equalsIgnoringCase(it->path().filename().string(), wanted.filename().string())) return it->path();
-  }
-  return wanted;
+  const fs::path wanted(song.substr(0, song.size() - std::min<std::size_t>(3, song.size())) + "TDF");
+  return findFileIgnoringCase(wanted).value_or(wanted);
 }
 
 std::optional<SongTdf> readSongTdf(const fs::path& songPath, std::string_view member, const SongTdf& defaults,
