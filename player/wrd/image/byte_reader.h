@@ -13,7 +13,6 @@ class ByteReader {
   explicit ByteReader(std::span<const std::uint8_t> data, std::size_t position = 0)
       : data_(data), position_(position <= data.size() ? position : data.size()), valid_(position <= data.size()) {}
 
-  std::size_t position() const { return position_; }
   std::size_t remaining() const { return valid_ ? data_.size() - position_ : 0; }
 
   bool take(std::span<const std::uint8_t>& out, std::size_t count) {
