@@ -11,10 +11,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Includes nest at most this deep, and one load follows at most this many, so a
-// file that includes itself, or fans out, cannot hang the player.
+// Includes nest at most this deep, and one load follows at most this many and
+// keeps at most this much included text, so a file that includes itself, or fans
+// out, can neither hang the player nor exhaust its memory.
 constexpr std::size_t kMaxIncludeDepth = 16;
 constexpr int kMaxIncludesPerLoad = 256;
+constexpr std::size_t kMaxIncludedBytesPerLoad = std::size_t{64} << 20;
 constexpr std::string_view kInclude = "#include";
 
 bool isBlank(char c) {
@@ -98,6 +100,7 @@ void TINIValues::set(std::string_view key, std::string_view value) {
 struct TINICritical::IncludeState {
   std::vector<fs::path> open;  // the files being parsed, outermost first
   int includes = 0;
+  std::size_t includedBytes = 0;
 };
 
 void TINICritical::clear() {
@@ -132,6 +135,10 @@ bool TINICritical::loadFile(const fs::path& path) {
 bool TINICritical::loadFileWith(const fs::path& path, IncludeState& state) {
   std::optional<std::string> text = readFileBytes(path);
   if (!text) return false;
+  if (!state.open.empty()) {
+    state.includedBytes += text->size();
+    if (state.includedBytes > kMaxIncludedBytesPerLoad) return false;
+  }
   std::error_code error;
   fs::path identity = fs::weakly_canonical(path, error);
   if (error) identity = path;
