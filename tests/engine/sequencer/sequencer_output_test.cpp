@@ -204,6 +204,17 @@ TEST_F(SequencerOutputTest, ExclusivesOf4095BytesOrMoreAreSkipped) {
   EXPECT_EQ(lines[1].bytes.substr(0, 2), "7D");
 }
 
+TEST_F(SequencerOutputTest, MessageCutByTheTrackEndIsNotSent) {
+  SmfTrack track;
+  track.noteOn(0, 0, 60, 100).noteOff(24, 0, 60).raw({0x00, 0x91, 0x3E});
+  const std::uint32_t handle = openSong(SmfWriter(1, 48).track(track).build());
+  h_.startSong(handle);
+  h_.advance(500);
+  EXPECT_EQ(messages(newLines()), (std::vector<std::string>{"A 90 3C 64", "A 80 3C 00"}));
+  EXPECT_EQ(value(h_.status().playing), 0);
+  EXPECT_EQ(value(h_.status().error), 0);
+}
+
 Bytes portSong() {
   SmfTrack first;
   first.port(0, 1).noteOn(0, 0, 60, 100).noteOff(1, 0, 60).endOfTrack();

@@ -167,6 +167,24 @@ TEST(SmfEvents, MetaLengthPastTheEndEndsTheTrackWithoutReadingIt) {
   EXPECT_EQ(p.total, 0x30u * 1041u);
 }
 
+TEST(SmfEvents, EmptyTrackChunkEndsAtOnce) {
+  SequencerHarness h;
+  const Parsed p = parse(h, SmfWriter(1, 48).chunk("MTrk", {}).track(simpleTrack()).build());
+  EXPECT_EQ(p.scanError, 0);
+  EXPECT_EQ(p.total, 48u * 1041u);
+}
+
+TEST(SmfEvents, ShortMetaEventsAreIgnored) {
+  SequencerHarness h;
+  SmfTrack track;
+  track.meta(0, 0x51, {0x01}).meta(0, 0x58, {3}).meta(0, 0x59, {2}).endOfTrack(48);
+  const Parsed p = parse(h, SmfWriter(1, 48).track(track).build());
+  EXPECT_EQ(p.total, 48u * 1041u);
+  EXPECT_EQ(value(h.status().tempo), 500000u);
+  EXPECT_EQ(value(h.status().numerator), 4);
+  EXPECT_EQ(value(h.status().key), 0);
+}
+
 TEST(SmfEvents, Limit8192EventsInOneTick) {
   SequencerHarness h;
   const auto song = [](int events) {
@@ -246,6 +264,29 @@ TEST(SmfMeasures, SignatureChangeAtTheEndOfAMeasureStartsTheNextAtOnce) {
   EXPECT_EQ(value(h.status().measureTable[2]), 191u + 144u);
   EXPECT_EQ(value(h.status().measureTable[3]), 191u + 288u);
   EXPECT_EQ(p.measures, 3);
+}
+
+TEST(SmfMeasures, HugeDenominatorIsClamped) {
+  SequencerHarness h;
+  SmfTrack track;
+  track.timeSignature(0, 4, 200).endOfTrack(480);
+  const Parsed p = parse(h, SmfWriter(1, 48).track(track).build());
+  EXPECT_EQ(value(h.status().denominator), 16384);
+  EXPECT_EQ(value(h.status().ticksPerMeasure), 0u);  // no measures: bookkeeping is off
+  EXPECT_EQ(p.measures, 0);
+}
+
+TEST(SmfMeasures, RewindingRestoresFourFour) {
+  SequencerHarness h;
+  SmfTrack track;
+  track.keySignature(0, 2, false).timeSignature(96, 3, 2).endOfTrack(480);
+  const std::uint32_t handle = h.open(SmfWriter(1, 48).track(track).build());
+  h.scan(handle);
+  EXPECT_EQ(value(h.status().numerator), 3);
+  h.prepare(handle);  // reads tick 0 only
+  EXPECT_EQ(value(h.status().numerator), 4);
+  EXPECT_EQ(value(h.status().ticksPerMeasure), 192u);
+  EXPECT_EQ(value(h.status().key), 2);
 }
 
 TEST(SmfMeasures, CounterGoesOnPastTheTable) {
