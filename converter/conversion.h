@@ -63,7 +63,6 @@ class Conversion final : private rcp::Sink {
   std::vector<std::uint8_t> owned_;  // the file image when the library read it
   std::unique_ptr<rcp::Song> song_;
   std::unique_ptr<rcp::Track> track_;
-  std::uint64_t recordsBefore_ = 0;
   SmfWriter writer_;
   ByteBuffer smf_;
   int fileType_ = 0;

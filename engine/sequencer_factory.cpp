@@ -1,5 +1,6 @@
 #include "engine/sequencer_factory.h"
 
+#include "engine/rcp_sequencer.h"
 #include "engine/smf_sequencer.h"
 #include "platform/low_memory.h"
 
@@ -19,6 +20,8 @@ struct Kind {
 // The one place that maps file types to sequencer classes.
 constexpr Kind kKinds[] = {
     {protocol::kFileSMF, &make<SMFSequencer>},
+    {protocol::kFileRCP, &make<RCPSequencer>},
+    {protocol::kFileG36, &make<RCP95Sequencer>},
 };
 
 const Kind* findKind(std::uint16_t fileType) {
