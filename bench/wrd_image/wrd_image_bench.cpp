@@ -42,13 +42,13 @@ void BM_DecodePho640x400(benchmark::State& state) {
 BENCHMARK(BM_DecodePho640x400)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeGif640x480(benchmark::State& state) {
-  test::GifSpec spec;
-  spec.width = 640;
-  spec.height = 480;
-  spec.globalTable = test::colourRamp(256);
+  test::GifContent gif;
+  gif.width = 640;
+  gif.height = 480;
+  gif.globalTable = test::colourRamp(256);
   const IndexedImage picture = test::samplePicture(640, 480, 2);
-  spec.pixels = picture.pixels;
-  const test::Bytes file = test::encodeGif(spec);
+  gif.pixels = picture.pixels;
+  const test::Bytes file = test::encodeGif(gif);
   GifImage image;
   for (auto _ : state) {
     benchmark::DoNotOptimize(decodeGif(file, image));

@@ -19,17 +19,17 @@ std::vector<std::uint8_t> noise(std::size_t count, int colours, unsigned seed) {
   return pixels;
 }
 
-GifSpec pictureSpec(int width, int height, int colours, unsigned seed) {
-  GifSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.globalTable = colourRamp(colours);
-  spec.pixels = noise(static_cast<std::size_t>(width) * height, colours, seed);
+GifContent noiseGif(int width, int height, int colours, unsigned seed) {
+  GifContent gif;
+  gif.width = width;
+  gif.height = height;
+  gif.globalTable = colourRamp(colours);
+  gif.pixels = noise(static_cast<std::size_t>(width) * height, colours, seed);
   int bits = 2;
   while ((1 << bits) < colours)
     ++bits;
-  spec.lzw.minCodeSize = bits;
-  return spec;
+  gif.lzw.minCodeSize = bits;
+  return gif;
 }
 
 GifImage decoded(const Bytes& file) {
@@ -76,21 +76,21 @@ TEST(GifDecoder, HandWrittenGif87aPicture) {
 
 TEST(GifDecoder, EncodedPicturesDecodeToThemselvesInBothVersions) {
   for (const bool gif89a : {false, true}) {
-    GifSpec spec = pictureSpec(37, 23, 16, 1);
-    spec.gif89a = gif89a;
-    const GifImage image = decoded(encodeGif(spec));
+    GifContent gif = noiseGif(37, 23, 16, 1);
+    gif.gif89a = gif89a;
+    const GifImage image = decoded(encodeGif(gif));
     EXPECT_EQ(image.width, 37);
     EXPECT_EQ(image.height, 23);
-    EXPECT_EQ(image.pixels, spec.pixels);
+    EXPECT_EQ(image.pixels, gif.pixels);
     EXPECT_EQ(image.colourCount, 16);
-    EXPECT_EQ(image.palette[15].green, spec.globalTable[15].green);
+    EXPECT_EQ(image.palette[15].green, gif.globalTable[15].green);
   }
 }
 
 TEST(GifDecoder, GraphicControlExtensionGivesTheTransparentIndexOnlyWhenFlagged) {
-  GifSpec spec = pictureSpec(8, 8, 16, 2);
-  spec.transparentIndex = 5;
-  Bytes file = encodeGif(spec);
+  GifContent gif = noiseGif(8, 8, 16, 2);
+  gif.transparentIndex = 5;
+  Bytes file = encodeGif(gif);
   EXPECT_EQ(decoded(file).transparentIndex, 5);
 
   file[find(file, {'!', 0xF9}) + 3] = 0x04;  // a disposal method but no transparency
@@ -98,24 +98,24 @@ TEST(GifDecoder, GraphicControlExtensionGivesTheTransparentIndexOnlyWhenFlagged)
 }
 
 TEST(GifDecoder, LocalColourTableReplacesTheGlobalOne) {
-  GifSpec spec = pictureSpec(8, 4, 4, 3);
-  spec.localTable = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
-  const GifImage image = decoded(encodeGif(spec));
+  GifContent gif = noiseGif(8, 4, 4, 3);
+  gif.localTable = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+  const GifImage image = decoded(encodeGif(gif));
   EXPECT_EQ(image.colourCount, 4);
   EXPECT_EQ(image.palette[0].red, 1);
   EXPECT_EQ(image.palette[3].blue, 12);
-  spec.globalTable.clear();
-  EXPECT_EQ(decoded(encodeGif(spec)).palette[2].green, 8);  // a local table alone is enough
-  spec.localTable.clear();
-  EXPECT_EQ(decoded(encodeGif(spec)).colourCount, 0);  // no table at all
+  gif.globalTable.clear();
+  EXPECT_EQ(decoded(encodeGif(gif)).palette[2].green, 8);  // a local table alone is enough
+  gif.localTable.clear();
+  EXPECT_EQ(decoded(encodeGif(gif)).colourCount, 0);  // no table at all
 }
 
 TEST(GifDecoder, ExtensionsBeforeTheImageAreSkipped) {
-  GifSpec spec = pictureSpec(9, 9, 8, 4);
-  spec.commentExtension = true;
-  spec.transparentIndex = 3;
-  const GifImage image = decoded(encodeGif(spec));
-  EXPECT_EQ(image.pixels, spec.pixels);
+  GifContent gif = noiseGif(9, 9, 8, 4);
+  gif.commentExtension = true;
+  gif.transparentIndex = 3;
+  const GifImage image = decoded(encodeGif(gif));
+  EXPECT_EQ(image.pixels, gif.pixels);
   EXPECT_EQ(image.transparentIndex, 3);
 }
 
@@ -123,34 +123,34 @@ TEST(GifDecoder, InterlacedRowsArePutBackInOrder) {
   EXPECT_EQ(interlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
   EXPECT_EQ(interlacedRowOrder(1), (std::vector<int>{0}));
   for (const int height : {1, 2, 5, 8, 29}) {
-    GifSpec spec = pictureSpec(6, height, 16, 5);
-    spec.interlaced = true;
-    const GifImage image = decoded(encodeGif(spec));
+    GifContent gif = noiseGif(6, height, 16, 5);
+    gif.interlaced = true;
+    const GifImage image = decoded(encodeGif(gif));
     EXPECT_TRUE(image.interlaced);
-    EXPECT_EQ(image.pixels, spec.pixels) << "height " << height;
+    EXPECT_EQ(image.pixels, gif.pixels) << "height " << height;
   }
 }
 
 TEST(GifDecoder, CodesGrowTo12BitsAcrossClearsAndAFullTable) {
   // 40000 pixels of noise need far more than 4096 codes, so the table fills.
   for (const bool clearWhenFull : {true, false}) {
-    GifSpec spec = pictureSpec(200, 200, 256, 6);
-    spec.lzw.clearWhenFull = clearWhenFull;
-    EXPECT_EQ(decoded(encodeGif(spec)).pixels, spec.pixels) << "clear when full " << clearWhenFull;
+    GifContent gif = noiseGif(200, 200, 256, 6);
+    gif.lzw.clearWhenFull = clearWhenFull;
+    EXPECT_EQ(decoded(encodeGif(gif)).pixels, gif.pixels) << "clear when full " << clearWhenFull;
   }
 }
 
 TEST(GifDecoder, RunsUseTheCodeBeingDefinedAndLongStrings) {
-  GifSpec spec = pictureSpec(300, 300, 2, 7);
-  std::fill(spec.pixels.begin(), spec.pixels.end(), 1);  // strings grow by one pixel per code
-  spec.pixels[1234] = 0;
-  EXPECT_EQ(decoded(encodeGif(spec)).pixels, spec.pixels);
+  GifContent gif = noiseGif(300, 300, 2, 7);
+  std::fill(gif.pixels.begin(), gif.pixels.end(), 1);  // strings grow by one pixel per code
+  gif.pixels[1234] = 0;
+  EXPECT_EQ(decoded(encodeGif(gif)).pixels, gif.pixels);
 }
 
 TEST(GifDecoder, OneByteSubBlocksAreJoined) {
-  GifSpec spec = pictureSpec(13, 5, 2, 8);
-  spec.subBlockSize = 1;
-  EXPECT_EQ(decoded(encodeGif(spec)).pixels, spec.pixels);
+  GifContent gif = noiseGif(13, 5, 2, 8);
+  gif.subBlockSize = 1;
+  EXPECT_EQ(decoded(encodeGif(gif)).pixels, gif.pixels);
 }
 
 TEST(GifDecoder, CodesAfterTheLastPixelAreNotNeeded) {
@@ -177,7 +177,7 @@ TEST(GifLzw, BrokenCodeStreamsAreRejected) {
 }
 
 TEST(GifDecoderBadInput, FilesWithoutADecodableImageAreRejected) {
-  const Bytes good = encodeGif(pictureSpec(20, 10, 16, 9));
+  const Bytes good = encodeGif(noiseGif(20, 10, 16, 9));
   EXPECT_FALSE(rejected(good));
   Bytes notGif = good;
   notGif[4] = '8';  // "GIF88a"
@@ -199,10 +199,10 @@ TEST(GifDecoderBadInput, FilesWithoutADecodableImageAreRejected) {
 }
 
 TEST(GifDecoderBadInput, EveryTruncatedFileIsRejected) {
-  GifSpec spec = pictureSpec(12, 9, 16, 10);
-  spec.transparentIndex = 2;
-  spec.commentExtension = true;
-  Bytes file = encodeGif(spec);
+  GifContent gif = noiseGif(12, 9, 16, 10);
+  gif.transparentIndex = 2;
+  gif.commentExtension = true;
+  Bytes file = encodeGif(gif);
   file.pop_back();  // the trailer is not needed
   EXPECT_FALSE(rejected(file));
   for (std::size_t size = 0; size < file.size(); ++size) {
@@ -212,11 +212,11 @@ TEST(GifDecoderBadInput, EveryTruncatedFileIsRejected) {
 
 TEST(GifFiles, LoadingReadsTheWholeFileAndAMissingFileFails) {
   volta::test::TempDir dir;
-  const GifSpec spec = pictureSpec(30, 20, 64, 11);
-  volta::test::writeFile(dir / "PIC.GIF", encodeGif(spec));
+  const GifContent gif = noiseGif(30, 20, 64, 11);
+  volta::test::writeFile(dir / "PIC.GIF", encodeGif(gif));
   GifImage image;
   ASSERT_TRUE(loadGif(dir / "PIC.GIF", image));
-  EXPECT_EQ(image.pixels, spec.pixels);
+  EXPECT_EQ(image.pixels, gif.pixels);
   EXPECT_FALSE(loadGif(dir / "NONE.GIF", image));
   EXPECT_TRUE(image.pixels.empty());
 }

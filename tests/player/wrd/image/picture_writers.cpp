@@ -110,13 +110,13 @@ int tableFlags(const std::vector<GifColour>& table) {
   return table.empty() ? 0 : 0x80 | tableSizeField(table);
 }
 
-std::vector<std::uint8_t> storedRows(const GifSpec& spec) {
-  if (!spec.interlaced) return spec.pixels;
+std::vector<std::uint8_t> storedRows(const GifContent& gif) {
+  if (!gif.interlaced) return gif.pixels;
   std::vector<std::uint8_t> stored;
   for (const auto& [start, step] : {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}}) {
-    for (int row = start; row < spec.height; row += step) {
-      const auto first = spec.pixels.begin() + static_cast<std::ptrdiff_t>(row) * spec.width;
-      stored.insert(stored.end(), first, first + spec.width);
+    for (int row = start; row < gif.height; row += step) {
+      const auto first = gif.pixels.begin() + static_cast<std::ptrdiff_t>(row) * gif.width;
+      stored.insert(stored.end(), first, first + gif.width);
     }
   }
   return stored;
@@ -247,29 +247,29 @@ Bytes encodeLzw(const std::vector<std::uint8_t>& pixels, const LzwOptions& optio
   return writer.take();
 }
 
-Bytes encodeGif(const GifSpec& spec) {
-  const std::string signature = spec.gif89a ? "GIF89a" : "GIF87a";
+Bytes encodeGif(const GifContent& gif) {
+  const std::string signature = gif.gif89a ? "GIF89a" : "GIF87a";
   Bytes out(signature.begin(), signature.end());
-  put16(out, spec.width);
-  put16(out, spec.height);
-  out.insert(out.end(), {static_cast<std::uint8_t>(tableFlags(spec.globalTable) | 0x70), 0, 0});
-  putColourTable(out, spec.globalTable);
-  if (spec.transparentIndex >= 0) {
-    out.insert(out.end(), {'!', 0xF9, 4, 0x01, 0, 0, static_cast<std::uint8_t>(spec.transparentIndex), 0});
+  put16(out, gif.width);
+  put16(out, gif.height);
+  out.insert(out.end(), {static_cast<std::uint8_t>(tableFlags(gif.globalTable) | 0x70), 0, 0});
+  putColourTable(out, gif.globalTable);
+  if (gif.transparentIndex >= 0) {
+    out.insert(out.end(), {'!', 0xF9, 4, 0x01, 0, 0, static_cast<std::uint8_t>(gif.transparentIndex), 0});
   }
-  if (spec.commentExtension) {
+  if (gif.commentExtension) {
     out.insert(out.end(), {'!', 0xFE});
     putSubBlocks(out, Bytes(300, 'c'), 255);
   }
   out.push_back(',');
   put16(out, 0);
   put16(out, 0);
-  put16(out, spec.width);
-  put16(out, spec.height);
-  out.push_back(static_cast<std::uint8_t>(tableFlags(spec.localTable) | (spec.interlaced ? 0x40 : 0)));
-  putColourTable(out, spec.localTable);
-  out.push_back(static_cast<std::uint8_t>(spec.lzw.minCodeSize));
-  putSubBlocks(out, encodeLzw(storedRows(spec), spec.lzw), spec.subBlockSize);
+  put16(out, gif.width);
+  put16(out, gif.height);
+  out.push_back(static_cast<std::uint8_t>(tableFlags(gif.localTable) | (gif.interlaced ? 0x40 : 0)));
+  putColourTable(out, gif.localTable);
+  out.push_back(static_cast<std::uint8_t>(gif.lzw.minCodeSize));
+  putSubBlocks(out, encodeLzw(storedRows(gif), gif.lzw), gif.subBlockSize);
   out.push_back(';');
   return out;
 }

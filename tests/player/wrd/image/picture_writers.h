@@ -58,7 +58,7 @@ struct LzwOptions {
 
 Bytes encodeLzw(const std::vector<std::uint8_t>& pixels, const LzwOptions& options);
 
-struct GifSpec {
+struct GifContent {
   bool gif89a = true;
   int width = 1;
   int height = 1;
@@ -72,7 +72,7 @@ struct GifSpec {
   std::size_t subBlockSize = 255;
 };
 
-Bytes encodeGif(const GifSpec& spec);
+Bytes encodeGif(const GifContent& gif);
 
 // `count` colours of a recognisable ramp.
 std::vector<GifColour> colourRamp(int count);
