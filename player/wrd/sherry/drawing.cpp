@@ -17,7 +17,7 @@ std::uint8_t masked(std::uint8_t pixel, std::uint8_t value, std::uint8_t mask) {
 }
 
 bool patternAllows(const SCopyRule& rule, int column, int row) {
-  if (rule.pattern.empty()) return true;
+  if (!rule.patterned) return true;
   if (rule.patternWidth <= 0 || rule.patternHeight <= 0) return false;
   const int c = column % rule.patternWidth;
   const auto at = static_cast<std::size_t>(row % rule.patternHeight) * static_cast<std::size_t>(rule.patternWidth) +

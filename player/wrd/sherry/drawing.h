@@ -32,7 +32,8 @@ struct SCopyRule {
   std::uint8_t mask = 0xFF;
   bool skipFill = false;  // source pixels of the source screen's fill colour stay out
   // Rows of `patternWidth` bytes; pixel (c, r) of the area is copied when bit c mod width
-  // (most significant first) of row r mod height is set. Empty: every pixel.
+  // (most significant first) of row r mod height is set. A pattern of no size copies nothing.
+  bool patterned = false;
   std::span<const std::uint8_t> pattern;
   int patternWidth = 0;
   int patternHeight = 0;

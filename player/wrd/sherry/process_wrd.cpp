@@ -575,6 +575,7 @@ void SProcessWRD::copyEvent(bool skipFill, bool withPattern) {
   const int dx = stream_.readU16();
   const int dy = stream_.readU16();
   if (withPattern) {
+    rule.patterned = true;
     rule.patternWidth = stream_.readU16();
     rule.patternHeight = stream_.readU16();
     rule.pattern = stream_.readBytes(static_cast<std::size_t>(rule.patternWidth) * rule.patternHeight);
