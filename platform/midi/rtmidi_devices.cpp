@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -81,10 +82,11 @@ std::vector<std::string> portNames(MidiSystem system, RtMidi& rtMidi) {
   return names;
 }
 
-// Opens the port called name on a fresh RtMidi object; nullptr when it is gone.
+// Opens the port called name on a fresh RtMidi object, prepared before it opens;
+// nullptr when the port is gone.
 template <class Port>
 std::unique_ptr<Port> openNamedPort(MidiSystem system, const std::string& name, const std::string& ourPortName,
-                                    bool& failed) {
+                                    bool& failed, const std::function<void(Port&)>& prepare = {}) {
   auto rtMidi = makeRtMidi<Port>(system);
   if (!rtMidi) return nullptr;
   rtMidi->setErrorCallback(keepRtMidiError, &failed);
@@ -94,6 +96,7 @@ std::unique_ptr<Port> openNamedPort(MidiSystem system, const std::string& name, 
   const auto index = static_cast<unsigned>(it - names.begin());
   std::optional<JackConnectionWatch> watch;
   if (system == MidiSystem::Jack) watch.emplace(rtMidi->getPortName(index));
+  if (prepare) prepare(*rtMidi);
   rtMidi->openPort(index, ourPortName);
   if (failed || !rtMidi->isPortOpen()) return nullptr;
   if (watch && !watch->waitForNewConnection(kConnectionTimeout)) return nullptr;
@@ -171,11 +174,15 @@ class RtMidiInputDevice final : public InputDevice {
     thread_.join();
   }
 
-  // Starts listening on an RtMidi object whose port is open or about to be opened.
-  void listen(std::unique_ptr<RtMidiIn> in) {
+  // Called before the port opens, so that its first message is not missed.
+  void listen(RtMidiIn& in) {
+    in.ignoreTypes(false, false, false);
+    in.setCallback(&RtMidiInputDevice::received, this);
+  }
+  // Keeps the open port until the device closes.
+  void adopt(std::unique_ptr<RtMidiIn> in) {
+    in->setErrorCallback(keepRtMidiError, nullptr);  // the opener's flag goes out of scope
     in_ = std::move(in);
-    in_->ignoreTypes(false, false, false);
-    in_->setCallback(&RtMidiInputDevice::received, this);
   }
 
  private:
@@ -239,12 +246,12 @@ class RtMidiInputDevice final : public InputDevice {
 constexpr const char* kOurInputPortName = "MIDI input";
 
 std::unique_ptr<InputDevice> openInput(MidiSystem system, const std::string& name, InputCallback callback) {
-  bool failed = false;
-  auto in = openNamedPort<RtMidiIn>(system, name, kOurInputPortName, failed);
-  if (!in) return nullptr;
-  in->setErrorCallback(keepRtMidiError, nullptr);  // the local flag goes out of scope
   auto device = std::make_unique<RtMidiInputDevice>(std::move(callback));
-  device->listen(std::move(in));
+  bool failed = false;
+  auto in = openNamedPort<RtMidiIn>(system, name, kOurInputPortName, failed,
+                                    [&device](RtMidiIn& port) { device->listen(port); });
+  if (!in) return nullptr;
+  device->adopt(std::move(in));
   return device;
 }
 
@@ -297,15 +304,15 @@ std::shared_ptr<InputBackend> rtMidiInputBackend(MidiSystem system) {
 }
 
 std::unique_ptr<InputDevice> openVirtualInput(MidiSystem system, const std::string& portName, InputCallback callback) {
+  auto device = std::make_unique<RtMidiInputDevice>(std::move(callback));  // outlives in
   auto in = makeRtMidi<RtMidiIn>(system);
   if (!in) return nullptr;
   bool failed = false;
   in->setErrorCallback(keepRtMidiError, &failed);
-  auto device = std::make_unique<RtMidiInputDevice>(std::move(callback));
+  device->listen(*in);
   in->openVirtualPort(portName);
   if (failed) return nullptr;
-  in->setErrorCallback(keepRtMidiError, nullptr);
-  device->listen(std::move(in));
+  device->adopt(std::move(in));
   return device;
 }
 
