@@ -8,6 +8,10 @@
 namespace volta::engine {
 namespace {
 
+// Records a length scan reads before it stops counting: nested counted loops can make
+// a small file last longer than any song.
+constexpr std::uint64_t kScanRecordBudget = 1u << 22;
+
 rcp::Mode modeOf(StepMode mode) {
   return mode == StepMode::Chase ? rcp::Mode::Chase : rcp::Mode::Play;
 }
@@ -106,6 +110,7 @@ void RCPSequencer::beforeTrackTick(SequencerTrack& track) {
 void RCPSequencer::scanTrackEvents(SequencerTrack& track) {
   if (!interpreter_) return;
   rcp::Track& records = recordsOf(track);
+  if (interpreter_->recordsRead() > kScanRecordBudget) records.ended = true;
   interpreter_->scanEvents(records);
   publish(records, track);
 }
