@@ -11,7 +11,7 @@ namespace {
 
 using image::test::colourRamp;
 using image::test::encodeGif;
-using image::test::GifSpec;
+using image::test::GifContent;
 
 Params loadGif(int screen, int palette, const std::string& name) {
   return Params().u16(screen).u16(palette).text(name);
@@ -21,7 +21,7 @@ class SherryGifTest : public SherryTest {
  protected:
   SherryGifTest() {
     directory = folder.path();
-    GifSpec spec;
+    GifContent spec;
     spec.width = 3;
     spec.height = 2;
     spec.pixels = {1, 2, 3, 4, 5, 6};
