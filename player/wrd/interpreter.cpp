@@ -348,6 +348,11 @@ int WrdInterpreter::logUnits(long long ticks) const {
   return saturate(ticks * 24 / state_.timebase);
 }
 
+void WrdInterpreter::pushPaletteNow() {
+  screen_.markPaletteDirty();
+  if (!screen_.state().updatesSuppressed) screen_.pushPalette();
+}
+
 void WrdInterpreter::repaintNow() {
   if (repaint_) repaint_();
 }

@@ -140,6 +140,8 @@ class WrdInterpreter {
   int ticksOf(long long units, int perQuarter) const;
   int logUnits(long long ticks) const;
   void flush() { screen_.flushScreen(1); }
+  // Bank 0 to the window at once, unless catching up (the next flush pushes it then).
+  void pushPaletteNow();
   void repaintNow();
   void advanceFade();
 

@@ -66,8 +66,7 @@ std::size_t WrdInterpreter::caretCommand(std::string_view text) {
     const int index = caretArgument(r), value = caretArgument(r);
     if (index >= 0 && index <= 15) {
       screen_.setPaletteEntry(index, static_cast<std::uint16_t>(value & 0xFFF));
-      screen_.pushPalette();
-      screen_.markPaletteDirty();
+      pushPaletteNow();
     }
   } else if (r.match("^SCROLL(")) {
     skipArguments(r, 2);

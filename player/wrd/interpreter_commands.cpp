@@ -205,7 +205,7 @@ bool WrdInterpreter::cmdTon() {
   screen_.state().textOn = reader_.number(1);
   reader_.close();
   screen_.applyBank0();
-  screen_.pushPalette();
+  pushPaletteNow();
   writer_.clearSkipCounter();
   screen_.invalidate(kWholeSurface);
   log_.printf("\t@TON %d\n", screen_.state().textOn);
@@ -365,7 +365,7 @@ bool WrdInterpreter::cmdGscreen() {
 void WrdInterpreter::setGraphicsOn(int value) {
   screen_.state().graphicsOn = value;
   screen_.applyBank0();
-  screen_.pushPalette();
+  pushPaletteNow();
   screen_.invalidate(kWholeSurface);
 }
 
