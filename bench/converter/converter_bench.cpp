@@ -1,8 +1,15 @@
-// Converting a 64 KiB RCP song in-process, as the player does before playing it.
+// Converting a 64 KiB RCP song in-process, as the player does before playing it, and
+// the engine's length scan (command 38) of the same song.
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 #include "converter/morph.h"
+#include "engine/rcp_sequencer.h"
+#include "platform/clock.h"
+#include "platform/low_memory.h"
+#include "platform/timer.h"
 #include "tests/support/rcp_writer.h"
 
 namespace {
@@ -40,6 +47,25 @@ void ConvertRcp64k(benchmark::State& state) {
   state.counters["smf_bytes"] = static_cast<double>(smfBytes);
 }
 BENCHMARK(ConvertRcp64k)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+void ScanRcp64k(benchmark::State& state) {
+  volta::platform::ManualClock clock;
+  volta::platform::ManualTimerService timers(clock);
+  volta::platform::installClock(&clock);
+  volta::platform::installTimerService(&timers);
+  const std::vector<std::uint8_t> bytes = song64k(static_cast<std::uint32_t>(state.range(0)));
+  auto* sequencer =
+      volta::platform::newLow<volta::engine::RCPSequencer>(nullptr, static_cast<std::uint32_t>(bytes.size()));
+  std::memcpy(sequencer->data(), bytes.data(), bytes.size());
+  sequencer->prepare();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(sequencer->scanLength());
+  sequencer->releaseTimer();
+  volta::platform::deleteLow(sequencer);
+  volta::platform::installTimerService(nullptr);
+  volta::platform::installClock(nullptr);
+}
+BENCHMARK(ScanRcp64k)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
