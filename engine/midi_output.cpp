@@ -696,7 +696,8 @@ void MidiOutput::resetPort(int port, int mode) {
       continue;
     }
     send(controller(channel, 10, 64 + kMT32PanOffset[channel]));
-    // Parts 1-9 take the MT-32 bank; the rhythm part and parts 11-16 keep theirs, recorded only.
+    // Channels 1-9 are switched to bank 127; the 127 of the rhythm channel and the 126 of
+    // channels 11-16 are only recorded.
     const std::uint8_t msb = channel <= kRhythmChannel ? 127 : 126;
     if (channel < kRhythmChannel) send(controller(channel, 0, msb));
     channelState(port, channel).bankMSB = msb;

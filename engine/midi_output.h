@@ -88,7 +88,7 @@ class MidiOutput {
   void rawExclusive(int port, const std::uint8_t* bytes, std::size_t count, bool forceQueue);
   void sendGreeting();
 
-  // The filter path, step by step; each returns false when the message is dropped.
+  // The filter path, step by step; a false result drops the message.
   void updateChannelState(int port, const ShortMessage& m);
   void noteOn(protocol::ChannelState& state, std::uint8_t note, std::uint8_t velocity);
   void noteOff(protocol::ChannelState& state, std::uint8_t note);
