@@ -19,6 +19,7 @@ constexpr std::uint32_t kPanelClockDivider = 8;
 constexpr std::uint8_t kPanelClockMask = kPanelClockDivider - 1;
 constexpr std::uint64_t kUnitsPerMillisecond = 100;
 constexpr std::uint64_t kHeadSkipFactor = 8;
+constexpr std::uint32_t kNoLimit = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
@@ -112,7 +113,7 @@ void MidiSequencer::tickPanelClock() {
 void MidiSequencer::skipHead() {
   noteSounded_ = 0;
   while (!noteSounded_ && songPlays()) {
-    step(StepMode::Play);
+    if (!passesQuietTicks() || skipQuietTicks(StepMode::Play, kNoLimit) == 0) step(StepMode::Play);
     status_->songTime = nextTickTime_;
   }
 }
@@ -257,11 +258,21 @@ void MidiSequencer::seek(std::uint32_t targetTime) {
     output_->flush(0);
   }
   status_->playing = 1;
+  chaseTo(targetTime);
+}
+
+void MidiSequencer::chaseTo(std::uint32_t targetTime) {
   while (status_->songTime < targetTime && songPlays()) {
-    step(StepMode::Chase);
+    if (!passesQuietTicks() || skipQuietTicks(StepMode::Chase, ticksToReach(targetTime)) == 0) step(StepMode::Chase);
     status_->songTime = nextTickTime_;
     resyncMode_ = 1;
   }
+}
+
+std::uint32_t MidiSequencer::ticksToReach(std::uint32_t time) const {
+  if (nextTickTime_ >= time) return 0;
+  const auto duration = static_cast<std::uint32_t>(tickDuration_);
+  return (time - nextTickTime_ - 1) / duration + 1;
 }
 
 std::uint32_t MidiSequencer::scanLength() {
@@ -271,32 +282,38 @@ std::uint32_t MidiSequencer::scanLength() {
   if (!songValid_) return 0;
   status_->playing = 1;
   while (songPlays()) {
-    skipQuietTicks();
-    if (songPlays()) step(StepMode::Scan);
+    if (skipQuietTicks(StepMode::Scan, kNoLimit) == 0) step(StepMode::Scan);
   }
   status_->playing = 0;
   status_->songTime = nextTickTime_;
   return nextTickTime_;
 }
 
-void MidiSequencer::skipQuietTicks() {
+std::uint32_t MidiSequencer::skipQuietTicks(StepMode mode, std::uint32_t limit) {
   std::int32_t quiet = std::numeric_limits<std::int32_t>::max();
   for (std::int32_t i = 0; i < trackCount_; ++i) {
     if (!tracks_[i].ended) quiet = std::min(quiet, tracks_[i].deltaCounter - 1);
   }
-  if (quiet <= 0 || quiet == std::numeric_limits<std::int32_t>::max()) return;
+  if (quiet <= 0 || quiet == std::numeric_limits<std::int32_t>::max()) return 0;
+  const std::uint32_t ticks = std::min(static_cast<std::uint32_t>(quiet), limit);
+  if (ticks == 0) return 0;
   for (std::int32_t i = 0; i < trackCount_; ++i) {
-    if (!tracks_[i].ended) tracks_[i].deltaCounter -= quiet;
+    if (!tracks_[i].ended) tracks_[i].deltaCounter -= static_cast<std::int32_t>(ticks);
   }
-  const auto ticks = static_cast<std::uint32_t>(quiet);
-  advanceMeasureTicks(ticks);
-  scanTick_ += ticks;
+  if (mode == StepMode::Scan) {
+    advanceMeasureTicks(ticks, scanTick_);
+    scanTick_ += ticks;
+  } else {
+    advanceMeasureTicks(ticks, status_->position);
+    status_->position = status_->position + ticks;
+  }
   advanceNextTickTime(ticks);
+  return ticks;
 }
 
-void MidiSequencer::advanceMeasureTicks(std::uint32_t ticks) {
+void MidiSequencer::advanceMeasureTicks(std::uint32_t ticks, std::uint32_t firstTick) {
   const std::uint32_t perMeasure = status_->ticksPerMeasure;
-  std::uint32_t tick = scanTick_;
+  std::uint32_t tick = firstTick;
   while (ticks > 0) {
     const std::uint32_t inMeasure = status_->tickInMeasure;
     if (perMeasure == 0 || inMeasure + ticks < perMeasure) {

@@ -88,6 +88,9 @@ class MidiSequencer {
   virtual void scanTrackEvents(SequencerTrack& track) = 0;
   virtual void resetTrack(SequencerTrack&) {}
   virtual void rewind() {}
+  // True when beforeTrackTick does nothing, so that chasing and the head skip may pass
+  // the ticks at which no track has an event in one go, as scanning always does.
+  virtual bool passesQuietTicks() const { return false; }
 
   // Back to the start of the song: time, position, measures, tempo and metre.
   void resetClock();
@@ -128,9 +131,14 @@ class MidiSequencer {
   std::uint64_t songTimeDelta(std::uint32_t elapsedMs) const;
   bool anyTrackRunning() const;
   void bookMeasure();
-  // Scanning only: passes the ticks at which no track has an event in one go.
-  void skipQuietTicks();
-  void advanceMeasureTicks(std::uint32_t ticks);
+  // Passes up to `limit` ticks at which no track has an event in one go, with the
+  // same effect as so many steps in the mode; returns the ticks passed.
+  std::uint32_t skipQuietTicks(StepMode mode, std::uint32_t limit);
+  // Steps it takes the next tick time to reach a time.
+  std::uint32_t ticksToReach(std::uint32_t time) const;
+  void advanceMeasureTicks(std::uint32_t ticks, std::uint32_t firstTick);
+  // Chases until the song time reaches a time (or the song ends).
+  void chaseTo(std::uint32_t targetTime);
 
   std::uint32_t validity_ = 0;
   protocol::SequencerStatus* status_ = nullptr;

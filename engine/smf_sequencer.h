@@ -14,6 +14,7 @@ class SMFSequencer : public MidiSequencer {
   void scanTrackEvents(SequencerTrack& track) override;
   void resetTrack(SequencerTrack& track) override;
   void rewind() override;
+  bool passesQuietTicks() const override { return true; }
 
   // Slot 13: one event at the track's read position.
   virtual void processEvent(SequencerTrack& track, StepMode mode);

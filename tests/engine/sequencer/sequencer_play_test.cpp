@@ -161,6 +161,29 @@ TEST(SequencerClock, SeekForwardChasesFromThePosition) {
   h.seek(handle, 48 * 1041);  // backwards: rebuilt from the start
   EXPECT_EQ(value(h.status().position), 48u);
   EXPECT_EQ(songTime(h), 48u * 1041u);
+  // Across measures: the same counters as tick by tick.
+  h.seek(handle, 400 * 1041 - 500);
+  EXPECT_EQ(value(h.status().position), 400u);
+  EXPECT_EQ(songTime(h), 400u * 1041u);
+  EXPECT_EQ(value(h.status().measure), 2);
+  EXPECT_EQ(value(h.status().tickInMeasure), 16u);
+  EXPECT_EQ(value(h.status().measureTable[2]), 384u);
+}
+
+TEST(SequencerClock, LongSilenceIsPassedInOneGo) {
+  SequencerHarness h;
+  SmfTrack track;
+  // Ticks of one unit and a silence of 2^28 ticks without any note.
+  track.tempo(0, 0).controller(0, 0, 7, 100).endOfTrack(0x0FFFFFFF);
+  const std::uint32_t handle = h.open(SmfWriter(1, 48).track(track).build());
+  h.startSong(handle);
+  h.status().playControl.headSkip = 1;
+  h.advance(5);  // the head skip runs to the end of the song at once
+  EXPECT_EQ(value(h.status().playing), 0);
+  EXPECT_EQ(value(h.status().position), 0x0FFFFFFFu);
+  h.seek(handle, 0x0FFFFFF0u);  // and so does a chase
+  EXPECT_EQ(value(h.status().position), 0x0FFFFFF0u);
+  EXPECT_EQ(songTime(h), 0x0FFFFFF0u);
 }
 
 TEST(SequencerTimer, OneSequencerOwnsTheTimer) {
