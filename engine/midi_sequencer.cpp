@@ -316,7 +316,7 @@ void MidiSequencer::advanceMeasureTicks(std::uint32_t ticks, std::uint32_t first
   std::uint32_t tick = firstTick;
   while (ticks > 0) {
     const std::uint32_t inMeasure = status_->tickInMeasure;
-    if (perMeasure == 0 || inMeasure + ticks < perMeasure) {
+    if (perMeasure == 0 || std::uint64_t{inMeasure} + ticks < perMeasure) {
       status_->tickInMeasure = inMeasure + ticks;
       return;
     }
