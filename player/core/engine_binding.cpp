@@ -1,0 +1,301 @@
+#include "player/core/engine_binding.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/low_memory.h"
+#include "player/core/byte_text.h"
+#include "player/core/file_bytes.h"
+
+namespace volta::core {
+
+using namespace protocol;
+
+namespace {
+
+constexpr std::uint32_t kClosedDevice = 0xFFFFFFFEu;
+
+template <class T>
+T* lowPointer(std::uint32_t address) {
+  return platform::fromLowAddress<T>(address);
+}
+
+void noReply(auto&) {}
+
+}  // namespace
+
+std::string_view engineLibraryName(int type) {
+  if (type == kBridgeLibrary) return "libvolta95.so";
+  if (type == kNativeLibrary) return "libvoltant.so";
+  return {};
+}
+
+std::filesystem::path programFolder() {
+  std::error_code error;
+  const auto self = std::filesystem::canonical("/proc/self/exe", error);
+  return error ? std::filesystem::current_path() : self.parent_path();
+}
+
+EngineBinding::EngineBinding(int type, const std::filesystem::path& folder) : type_(type) {
+  const std::string_view name = engineLibraryName(type);
+  if (name.empty()) return;
+  library_ = dlopen((folder / name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library_) return;
+  auto getBlock = reinterpret_cast<void* (*)()>(dlsym(library_, "GetThunkBuffer"));
+  if (!getBlock) {
+    dlclose(library_);
+    library_ = nullptr;
+    return;
+  }
+  entry_ = reinterpret_cast<std::uint32_t (*)()>(dlsym(library_, "MIDIEntry"));
+  block_ = getBlock();
+}
+
+EngineBinding::~EngineBinding() {
+  if (library_) dlclose(library_);
+}
+
+std::uint32_t EngineBinding::run(std::uint32_t code, std::uint32_t handle) {
+  return run<CommandHeader>(code, handle, noReply<CommandHeader>, noReply<CommandHeader>);
+}
+
+bool EngineBinding::probeVersion(bool& canServe) {
+  bool matches = false;
+  run<VersionCommand>(
+      kVersion, 0, [](VersionCommand& command) { command.canServe = 1; },
+      [&](const VersionCommand& command) {
+        // Copies: the strings must end inside their fields whatever the engine wrote.
+        const std::string entry(command.entryVersion, strnlen(command.entryVersion, sizeof command.entryVersion));
+        const std::string dispatcher(command.dispatcherVersion,
+                                     strnlen(command.dispatcherVersion, sizeof command.dispatcherVersion));
+        matches = entry == kEngineVersion && dispatcher == kEngineVersion;
+        canServe = command.canServe == 1;
+      });
+  return matches;
+}
+
+bool EngineBinding::versionMatches() {
+  bool canServe = false;
+  return probeVersion(canServe);
+}
+
+bool EngineBinding::busy() {
+  bool canServe = false;
+  probeVersion(canServe);
+  return !canServe;
+}
+
+std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message) {
+  auto binding = std::make_unique<EngineBinding>(kNativeLibrary, folder);
+  if (!binding->loaded()) {
+    message = "VOLTANT.DLLの初期化に失敗。";
+    return nullptr;
+  }
+  if (!binding->versionMatches()) {
+    message = "DLLのバージョンが違います。";
+    return nullptr;
+  }
+  if (binding->busy()) {
+    message = "VOLTA16.DLLがすでに使われている、もしくは、前回異常終了しました。Windowsを再起動してください";
+    return nullptr;
+  }
+  return binding;
+}
+
+// ---- output ----
+
+std::unique_ptr<OutputHandle> OutputHandle::open(EngineBinding& binding, std::span<const std::uint32_t> devices) {
+  OpenOutputCommand reply{};
+  const std::size_t count = std::min<std::size_t>(devices.size(), std::size(reply.devices));
+  const std::uint32_t result = binding.run<OpenOutputCommand>(
+      kOpenOutput, 0,
+      [&](OpenOutputCommand& command) {
+        command.portCount = static_cast<std::uint16_t>(count);
+        for (std::size_t i = 0; i < std::size(command.devices); ++i)
+          command.devices[i] = i < count ? devices[i] : kClosedDevice;
+      },
+      [&](const OpenOutputCommand& command) { reply = command; });
+  if (!result || reply.header.handle == 0) return nullptr;
+  return std::unique_ptr<OutputHandle>(new OutputHandle(binding, reply));
+}
+
+OutputHandle::OutputHandle(EngineBinding& binding, const OpenOutputCommand& reply)
+    : binding_(binding),
+      handle_(reply.header.handle),
+      status_(lowPointer<OutputStatus>(reply.status)),
+      panel_(lowPointer<PanelImage>(reply.panel)),
+      channels_(lowPointer<ChannelState>(reply.channels)),
+      settings_(lowPointer<OutputSettings>(reply.settings)) {}
+
+OutputHandle::~OutputHandle() {
+  binding_.run(kCloseOutput, handle_);
+}
+
+void OutputHandle::word(std::uint32_t code, std::uint16_t value) {
+  binding_.run<WordCommand>(
+      code, handle_, [&](WordCommand& command) { command.value = value; }, noReply<WordCommand>);
+}
+
+void OutputHandle::shortMessage(std::uint32_t code, int port, std::uint32_t message) {
+  binding_.run<SendShortCommand>(
+      code, handle_,
+      [&](SendShortCommand& command) {
+        command.port = static_cast<std::uint16_t>(port);
+        command.message = message;
+      },
+      noReply<SendShortCommand>);
+}
+
+void OutputHandle::setMuteMask(std::uint32_t mask) {
+  binding_.run<MuteMaskCommand>(
+      kMuteMask, handle_, [&](MuteMaskCommand& command) { command.mask = mask; }, noReply<MuteMaskCommand>);
+}
+
+void OutputHandle::setMasterVolume(std::uint16_t volume) {
+  word(kMasterVolume, volume);
+}
+void OutputHandle::setTransposition(std::int16_t semitones) {
+  word(kTransposition, static_cast<std::uint16_t>(semitones));
+}
+void OutputHandle::setMeterMode(std::uint16_t mode) {
+  word(kMeterMode, mode);
+}
+
+void OutputHandle::setOptions(bool pace, bool resetDevices) {
+  binding_.run<OutputOptionsCommand>(
+      kOutputOptions, handle_,
+      [&](OutputOptionsCommand& command) {
+        command.midiRate = pace ? 1 : 0;
+        command.useReset = resetDevices ? 1 : 0;
+      },
+      noReply<OutputOptionsCommand>);
+}
+
+void OutputHandle::sendExclusive(int port, std::span<const std::uint8_t> bytes) {
+  // The bytes follow the record inside the command block.
+  constexpr std::size_t kRoom = kCommandBlockSize - offsetof(SendExclusiveCommand, bytes);
+  const std::size_t count = std::min(bytes.size(), kRoom);
+  binding_.run<SendExclusiveCommand>(
+      kSendExclusive, handle_,
+      [&](SendExclusiveCommand& command) {
+        command.port = static_cast<std::uint16_t>(port);
+        command.count = static_cast<std::uint16_t>(count);
+        std::memcpy(reinterpret_cast<std::uint8_t*>(&command) + offsetof(SendExclusiveCommand, bytes), bytes.data(),
+                    count);
+      },
+      noReply<SendExclusiveCommand>);
+}
+
+void OutputHandle::sendRaw(int port, std::uint32_t message) {
+  shortMessage(kSendShortQueued, port, message);
+}
+void OutputHandle::sendFiltered(int port, std::uint32_t message) {
+  shortMessage(kSendShortFiltered, port, message);
+}
+
+void OutputHandle::queuePause(int port) {
+  binding_.run<PortCommand>(
+      kQueuePause, handle_, [&](PortCommand& command) { command.port = static_cast<std::uint16_t>(port); },
+      noReply<PortCommand>);
+}
+
+void OutputHandle::resetPort(int port, int mode) {
+  binding_.run<ResetPortCommand>(
+      kResetPort, handle_,
+      [&](ResetPortCommand& command) {
+        command.port = static_cast<std::uint16_t>(port);
+        command.mode = static_cast<std::uint16_t>(mode);
+      },
+      noReply<ResetPortCommand>);
+}
+
+void OutputHandle::flush() {
+  binding_.run(kFlush, handle_);
+}
+
+// ---- songs ----
+
+std::uint16_t songFileType(std::string_view name) {
+  if (name.size() >= 4 && equalsIgnoringCase(name.substr(name.size() - 4), "SMFK")) return kFileSMF;
+  if (name.size() < 3) return 0;
+  const std::string extension = upperAscii(name.substr(name.size() - 3));
+  if (extension == "MID" || extension == "SMF" || extension == "MFF" || extension == "RMI") return kFileSMF;
+  if (extension == "RCP" || extension == "R36") return kFileRCP;
+  if (extension == "G18" || extension == "G36") return kFileG36;
+  return 0;
+}
+
+SongOpening SongHandle::open(EngineBinding& binding, const OutputHandle* output, const std::filesystem::path& file) {
+  const std::uint16_t type = songFileType(file.filename().string());
+  if (type == 0) return {nullptr, kErrUnknownFile};
+  const auto bytes = readFileBytes(file);
+  if (!bytes || bytes->size() > UINT32_MAX) return {nullptr, kErrOpenFile};
+
+  std::lock_guard lock(binding.mutex());
+  OpenSequencerCommand reply{};
+  binding.run<OpenSequencerCommand>(
+      kOpenSequencer, 0,
+      [&](OpenSequencerCommand& command) {
+        command.outputHandle = output ? output->handle() : 0;
+        command.fileType = type;
+        command.dataSize = static_cast<std::uint32_t>(bytes->size());
+      },
+      [&](const OpenSequencerCommand& command) { reply = command; });
+  if (reply.header.handle == 0 || reply.data == 0) return {nullptr, reply.error};
+  std::memcpy(lowPointer<char>(reply.data), bytes->data(), bytes->size());
+  return {std::unique_ptr<SongHandle>(new SongHandle(binding, reply)), reply.error};
+}
+
+SongHandle::SongHandle(EngineBinding& binding, const OpenSequencerCommand& reply)
+    : binding_(binding),
+      handle_(reply.header.handle),
+      status_(lowPointer<SequencerStatus>(reply.status)),
+      playControl_(lowPointer<PlayControl>(reply.playControl)),
+      measureTable_(lowPointer<std::uint32_t>(reply.measureTable)) {}
+
+SongHandle::~SongHandle() {
+  binding_.run(kCloseSequencer, handle_);
+}
+
+void SongHandle::seek(std::uint32_t time) {
+  binding_.run<SeekCommand>(
+      kSeek, handle_, [&](SeekCommand& command) { command.targetTime = time; }, noReply<SeekCommand>);
+}
+
+void SongHandle::pause() {
+  binding_.run(kPause, handle_);
+}
+void SongHandle::play() {
+  binding_.run(kPlay, handle_);
+}
+
+void SongHandle::setTimerPeriod(std::uint16_t ms) {
+  binding_.run<TimerPeriodCommand>(
+      kTimerPeriod, handle_, [&](TimerPeriodCommand& command) { command.periodMs = ms; }, noReply<TimerPeriodCommand>);
+}
+
+SongLength SongHandle::scanLength() {
+  SongLength length;
+  binding_.run<ScanLengthCommand>(kScanLength, handle_, noReply<ScanLengthCommand>,
+                                  [&](const ScanLengthCommand& command) {
+                                    length.error = command.error;
+                                    length.totalTime = command.totalTime;
+                                    length.measures = command.measures;
+                                  });
+  return length;
+}
+
+SongTitles SongHandle::titles() {
+  SongTitles titles;
+  titles.ok =
+      binding_.run<PrepareCommand>(kPrepare, handle_, noReply<PrepareCommand>, [&](const PrepareCommand& command) {
+        titles.error = command.error;
+        titles.title.assign(command.title, strnlen(command.title, sizeof command.title));
+        titles.comment.assign(command.comment, strnlen(command.comment, sizeof command.comment));
+      }) != 0;
+  return titles;
+}
+
+}  // namespace volta::core
