@@ -430,7 +430,9 @@ void SProcessWRD::onShowRect(std::size_t) {
   rect.destY = stream_.readU16();
   rect.width = stream_.readU16();
   rect.height = stream_.readU16();
-  requireShown(existingScreen(id), rect);
+  const SVirtualScreen& screen = existingScreen(id);
+  if (rect.width == 0 || rect.height == 0) return;  // nothing to show, so nothing out of place
+  requireShown(screen, rect);
   pending_.push_back({id, rect});
 }
 

@@ -188,6 +188,15 @@ TEST_F(SherryTest, RectanglesAreShownWhereTheySay) {
   EXPECT_EQ(display.surface().pixel(631, 471), 6);
   EXPECT_EQ(display.surface().pixel(629, 470), 0);
 
+  RecordingScreen recorder;
+  SProcessWRD recorded(recorder);
+  SherryWriter empty = withScreen(32, 32);
+  empty.event(0x36, showRect(1, 40, 40, 700, 0, 0, 5)).wait(1).end();
+  ASSERT_TRUE(recorded.openBuffer(empty.bytes(), directory));
+  ASSERT_TRUE(recorded.reset());
+  // An empty rectangle shows nothing: only the refreshes of the delta and of the end.
+  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"refresh", "refresh"}));
+
   SherryWriter beyond = withScreen(32, 32);
   const std::size_t at = nextEventOffset(beyond);
   beyond.event(0x36, showRect(1, 0, 0, 630, 0, 11, 1)).hold();
