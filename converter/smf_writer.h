@@ -17,6 +17,7 @@ class ByteBuffer {
  public:
   static constexpr std::size_t kGrowthStep = 65536;
   void append(const std::uint8_t* bytes, std::size_t count) {
+    if (count == 0) return;
     if (size_ + count > capacity_) grow(size_ + count);
     std::memcpy(data_.get() + size_, bytes, count);
     size_ += count;
