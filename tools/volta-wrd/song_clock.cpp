@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 
 #include "engine/dispatcher.h"
@@ -62,8 +63,11 @@ std::unique_ptr<SongClock> SongClock::open(const std::filesystem::path& song, st
   clock->run();
   clock->measures_ = scan.measures;
   clock->timeBase_ = std::max<int>(clock->status_->timeBase, 1);
-  const SequencerStatus& status = *clock->status_;
-  clock->measureTable_.assign(std::begin(status.measureTable), std::end(status.measureTable));
+  // The packed table is copied byte-wise: its entries need not be aligned.
+  clock->measureTable_.resize(kMeasureTableSize);
+  std::memcpy(clock->measureTable_.data(),
+              reinterpret_cast<const std::uint8_t*>(clock->status_) + offsetof(SequencerStatus, measureTable),
+              kMeasureTableSize * sizeof(std::uint32_t));
   return clock;
 }
 
