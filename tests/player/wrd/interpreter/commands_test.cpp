@@ -237,3 +237,86 @@ TEST_F(InterpreterTest, HighSpeedRunsToTheNextWaitInOneCall) {
 
 }  // namespace
 }  // namespace volta::wrd::test
+
+namespace volta::wrd::test {
+namespace {
+
+TEST_F(PictureTest, ExecMagLoadsAtThePicturesOwnPlace) {
+  open("@EXEC(mag /q pic.mag);\n@EXEC(echo hello);\n");
+  ASSERT_TRUE(runTo(0));
+  EXPECT_EQ(wrd.screen().page(0)->pixel(1, 0), 2);
+  EXPECT_EQ(wrd.screen().composite().pixel(1, 0), 2);
+  EXPECT_EQ(bank(wrd, kPictureBankEven), palette);
+  EXPECT_EQ(bank(wrd, 0), palette);
+}
+
+TEST_F(InterpreterTest, GmoveRoundsColumnsToWholeBytesOfEightPixels) {
+  open("@GLINE(8,0,15,3,6,2,6);\n@GMOVE(13,0,9,3,37,10);\n");
+  ASSERT_TRUE(runTo(0));
+  // Columns 8..15 went to 32..39.
+  EXPECT_EQ(wrd.screen().page(0)->pixel(32, 10), 6);
+  EXPECT_EQ(wrd.screen().page(0)->pixel(39, 13), 6);
+  EXPECT_EQ(wrd.screen().page(0)->pixel(40, 10), 0);
+  EXPECT_NE(readLog().find("\t@GMOVE (8,0)-(15,3) => (32,10)\n"), std::string::npos);
+}
+
+TEST_F(InterpreterTest, EscapeSequencesTabsAndContinuedLines) {
+  open("ABC\n@ESC(2J);\n\tX\\\nY\n");
+  ASSERT_TRUE(runTo(0));
+  EXPECT_TRUE(cellDrawn(2, 0));
+  ASSERT_TRUE(runTo(kTicksPerMeasure));
+  // The screen was cleared and the cursor sent home; the tab moved to column 8.
+  EXPECT_FALSE(cellDrawn(0, 0));
+  EXPECT_TRUE(cellDrawn(8, 0));
+  EXPECT_FALSE(cellDrawn(9, 0));
+  // "\" at the line end waits without a new line: Y follows X on the same row.
+  ASSERT_TRUE(runTo(2 * kTicksPerMeasure));
+  EXPECT_TRUE(cellDrawn(9, 0));
+}
+
+TEST_F(InterpreterTest, TextAndGraphicsSwitchesChangeTheColourTable) {
+  open("@GLINE(0,0,7,0,1,0);\nA;\n@TON(0);\n@GON(0)\n@TON(1);\n@GON(1)\n");
+  ASSERT_TRUE(runTo(0));
+  const auto& table = wrd.screen().colourTable();
+  const std::uint8_t textAndBlue = wrd.screen().composite().pixel(0, 0);
+  EXPECT_EQ(textAndBlue & 0xF0, 0xF0);
+  // Text off: the graphics colour shows through; graphics off too: colour 0.
+  EXPECT_EQ(table[textAndBlue], rgbOf(0x000));
+  ASSERT_TRUE(runTo(kTicksPerMeasure));
+  EXPECT_EQ(table[textAndBlue], textColourRgb(7));
+  EXPECT_EQ(table[0x01], rgbOf(0x00F));
+}
+
+TEST_F(InterpreterTest, CaretCommandsInTextAreConsumedAndUnknownOnesShown) {
+  open("^TMODE(1)^LINE(2)^GSC(3)^TEXTDOT(1)^SCROLL(1,2)^TSCRL(+3)^FONTM(1)^what\n");
+  ASSERT_TRUE(runTo(0));
+  // Only "^what" is text: five cells.
+  EXPECT_TRUE(cellDrawn(4, 0));
+  EXPECT_FALSE(cellDrawn(5, 0));
+  EXPECT_TRUE(wrd.glyphs().kanaMode());
+  const std::string log = readLog();
+  for (const char* line : {"\t^TMODE\n", "\t^LINE\n", "\t^GSC\n", "\t^TSCRL\n", "\t^FONTM 1\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+}
+
+TEST_F(InterpreterTest, ExtendedCopyWithTransparentZero) {
+  open("@GLINE(0,0,7,0,3,0);\n@GLINE(16,0,31,0,5,0);\n^XCOPY(0,0,15,0,16,0,0,0,1)\n");
+  ASSERT_TRUE(runTo(0));
+  EXPECT_EQ(wrd.screen().page(0)->pixel(16, 0), 3);
+  // Colour 0 of the source leaves the destination as it was.
+  EXPECT_EQ(wrd.screen().page(0)->pixel(24, 0), 5);
+}
+
+TEST_F(InterpreterTest, EndCommandFinishesAtTheNextWaitAndFreesExtraPages) {
+  open("^VSGET(3)\n@END\nA\n");
+  ASSERT_TRUE(runTo(0));
+  EXPECT_EQ(wrd.screen().pageCount(), 5);
+  ASSERT_TRUE(runTo(kTicksPerMeasure));
+  ASSERT_TRUE(runTo(2 * kTicksPerMeasure));
+  EXPECT_FALSE(wrd.state().loaded);
+  EXPECT_EQ(wrd.screen().pageCount(), 2);
+  EXPECT_FALSE(cellDrawn(0, 1));
+}
+
+}  // namespace
+}  // namespace volta::wrd::test
