@@ -27,16 +27,29 @@ constexpr int kSongTimebase = 48;
 constexpr int kSteps = 64;
 constexpr std::int64_t kTicksPerStep = 97;
 
-const std::filesystem::path& pictureFolder() {
-  static const std::filesystem::path folder = [] {
+// A folder with the picture, removed when the process ends.
+class PictureFolder {
+ public:
+  PictureFolder() {
     char name[] = "/tmp/wrd_sherry_fuzz_XXXXXX";
-    const char* made = mkdtemp(name);
-    if (made == nullptr) std::abort();
-    std::ofstream(std::filesystem::path(made) / "a.gif", std::ios::binary)
+    if (mkdtemp(name) == nullptr) std::abort();
+    path_ = name;
+    std::ofstream(path_ / "a.gif", std::ios::binary)
         .write(reinterpret_cast<const char*>(kTinyGif.data()), kTinyGif.size());
-    return std::filesystem::path(made);
-  }();
-  return folder;
+  }
+  ~PictureFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+const std::filesystem::path& pictureFolder() {
+  static const PictureFolder folder;
+  return folder.path();
 }
 
 void run(std::vector<std::uint8_t> bytes) {

@@ -106,7 +106,7 @@ TEST_F(SherryTest, PaletteEntriesAreSetAndCopied) {
   EXPECT_EQ(errorAfter(missing), hex8(at) + ": Palette is not alocated #4.");
 }
 
-class BlendTest : public SherryTest {
+class SherryBlendTest : public SherryTest {
  protected:
   // Source 1 a ramp, source 2 flat (200, 100, 50), destination flat (1, 1, 1); masks 0x0F
   // (shift 0) and 0x30 (shift 4).
@@ -120,7 +120,7 @@ class BlendTest : public SherryTest {
   }
 };
 
-TEST_F(BlendTest, ZeroPercentCopiesTheFirstSourceThroughItsMask) {
+TEST_F(SherryBlendTest, ZeroPercentCopiesTheFirstSourceThroughItsMask) {
   const SPalette result = blend(0);
   EXPECT_EQ(result[0x35], (SColour{5, 250, 2}));  // source 1 entry 0x35 AND 0x0F
   EXPECT_EQ(result[0x10], (SColour{0, 255, 0}));
@@ -128,13 +128,13 @@ TEST_F(BlendTest, ZeroPercentCopiesTheFirstSourceThroughItsMask) {
   EXPECT_EQ(result[0], (SColour{1, 1, 1}));
 }
 
-TEST_F(BlendTest, HundredPercentCopiesTheSecondSource) {
+TEST_F(SherryBlendTest, HundredPercentCopiesTheSecondSource) {
   const SPalette result = blend(100);
   EXPECT_EQ(result[0x35], (SColour{200, 100, 50}));
   EXPECT_EQ(result[0x80], (SColour{1, 1, 1}));
 }
 
-TEST_F(BlendTest, PartsAreRoundedDownSeparately) {
+TEST_F(SherryBlendTest, PartsAreRoundedDownSeparately) {
   const SPalette result = blend(33);
   // 5 * 67 / 100 = 3, 200 * 33 / 100 = 66; 250 * 67 / 100 = 167, 100 * 33 / 100 = 33.
   EXPECT_EQ(result[0x05], (SColour{69, 200, 17}));
@@ -314,7 +314,7 @@ TEST_F(SherryTest, DrawingOutsideAScreenIsRefused) {
             "Invalid rectangle (5,5)-(8,8) Invalid Rectangle(5,5)-(8,8)");
 }
 
-class CopyTest : public SherryTest {
+class SherryCopyTest : public SherryTest {
  protected:
   // Screen 1 holds x + 10 y in every pixel, fill colour 0; screen 2 is 8x8 of 0xF0.
   SherryWriter ramp() {
@@ -328,7 +328,7 @@ class CopyTest : public SherryTest {
   }
 };
 
-TEST_F(CopyTest, CopyTakesTheMaskedBitsOfTheSource) {
+TEST_F(SherryCopyTest, CopyTakesTheMaskedBitsOfTheSource) {
   SherryWriter writer = ramp();
   writer.event(0x61, copy(1, 2, 0x0F, 1, 1, 2, 3, 5, 4)).hold();
   ASSERT_TRUE(load(writer));
@@ -338,7 +338,7 @@ TEST_F(CopyTest, CopyTakesTheMaskedBitsOfTheSource) {
   EXPECT_EQ(screen(2).at(5, 7), 0xF0);
 }
 
-TEST_F(CopyTest, OverlappingCopyOnOneScreenReadsTheOldPixels) {
+TEST_F(SherryCopyTest, OverlappingCopyOnOneScreenReadsTheOldPixels) {
   SherryWriter writer = ramp();
   writer.event(0x61, copy(1, 1, 0xFF, 0, 0, 5, 5, 1, 1)).hold();
   ASSERT_TRUE(load(writer));
@@ -349,7 +349,7 @@ TEST_F(CopyTest, OverlappingCopyOnOneScreenReadsTheOldPixels) {
   EXPECT_EQ(screen(1).at(0, 3), 30);
 }
 
-TEST_F(CopyTest, TransparentCopyLeavesOutTheFillColour) {
+TEST_F(SherryCopyTest, TransparentCopyLeavesOutTheFillColour) {
   SherryWriter writer = ramp();  // pixel (0, 0) of screen 1 is 0, its fill colour
   writer.event(0x62, copy(1, 2, 0xFF, 0, 0, 1, 1, 0, 0)).hold();
   ASSERT_TRUE(load(writer));
@@ -358,7 +358,7 @@ TEST_F(CopyTest, TransparentCopyLeavesOutTheFillColour) {
   EXPECT_EQ(screen(2).at(1, 1), 11);
 }
 
-TEST_F(CopyTest, PatternCopyTakesOnlyItsSetBits) {
+TEST_F(SherryCopyTest, PatternCopyTakesOnlyItsSetBits) {
   SherryWriter writer = ramp();
   // Two rows of two bytes; only the first two bits of each row count: a checkerboard.
   writer.event(0x63, copy(1, 2, 0xFF, 1, 1, 4, 3, 0, 0).u16(2).u16(2).u8(0x80).u8(0xFF).u8(0x40).u8(0xFF)).hold();
