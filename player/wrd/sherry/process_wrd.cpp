@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 
@@ -107,6 +105,7 @@ void SProcessWRD::fail(const SError& error) {
 bool SProcessWRD::openFile(const std::filesystem::path& path) {
   auto bytes = image::readPictureFile(path);
   if (!bytes) {
+    releaseAll();
     stream_.close();
     state_ = State::kClosed;
     lastError_.clear();
@@ -505,53 +504,43 @@ void SProcessWRD::onText(std::size_t bytes) {
   }
 }
 
+SProcessWRD::Stroke SProcessWRD::readStroke(int coordinates) {
+  Stroke stroke{&screenParam(), {}, {}};
+  stroke.pen.mask = stream_.readU8();
+  for (int i = 0; i < coordinates; ++i)
+    stroke.at[static_cast<std::size_t>(i)] = stream_.readU16();
+  stroke.pen.colour = stream_.readU8();
+  return stroke;
+}
+
+void SProcessWRD::requireEnds(const Stroke& stroke, int x1, int y1, int x2, int y2) const {
+  requirePoint(*stroke.screen, x1, y1);
+  requirePoint(*stroke.screen, x2, y2);
+}
+
 void SProcessWRD::onBox(std::size_t) {
-  SVirtualScreen& screen = screenParam();
-  const std::uint8_t mask = stream_.readU8();
-  const int x1 = stream_.readU16();
-  const int y1 = stream_.readU16();
-  const int x2 = stream_.readU16();
-  const int y2 = stream_.readU16();
-  const std::uint8_t colour = stream_.readU8();
-  requireRect(screen, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
-  drawFilledBox(screen, x1, y1, x2, y2, SPen{mask, colour});
+  const Stroke s = readStroke(4);
+  const auto [x1, y1, x2, y2] = s.at;
+  requireRect(*s.screen, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+  drawFilledBox(*s.screen, x1, y1, x2, y2, s.pen);
 }
 
 void SProcessWRD::onVertical(std::size_t) {
-  SVirtualScreen& screen = screenParam();
-  const std::uint8_t mask = stream_.readU8();
-  const int x = stream_.readU16();
-  const int y1 = stream_.readU16();
-  const int y2 = stream_.readU16();
-  const std::uint8_t colour = stream_.readU8();
-  requirePoint(screen, x, y1);
-  requirePoint(screen, x, y2);
-  drawVertical(screen, x, y1, y2, SPen{mask, colour});
+  const Stroke s = readStroke(3);
+  requireEnds(s, s.at[0], s.at[1], s.at[0], s.at[2]);
+  drawVertical(*s.screen, s.at[0], s.at[1], s.at[2], s.pen);
 }
 
 void SProcessWRD::onHorizontal(std::size_t) {
-  SVirtualScreen& screen = screenParam();
-  const std::uint8_t mask = stream_.readU8();
-  const int x1 = stream_.readU16();
-  const int x2 = stream_.readU16();
-  const int y = stream_.readU16();
-  const std::uint8_t colour = stream_.readU8();
-  requirePoint(screen, x1, y);
-  requirePoint(screen, x2, y);
-  drawHorizontal(screen, x1, x2, y, SPen{mask, colour});
+  const Stroke s = readStroke(3);
+  requireEnds(s, s.at[0], s.at[2], s.at[1], s.at[2]);
+  drawHorizontal(*s.screen, s.at[0], s.at[1], s.at[2], s.pen);
 }
 
 void SProcessWRD::onLine(std::size_t) {
-  SVirtualScreen& screen = screenParam();
-  const std::uint8_t mask = stream_.readU8();
-  const int x1 = stream_.readU16();
-  const int y1 = stream_.readU16();
-  const int x2 = stream_.readU16();
-  const int y2 = stream_.readU16();
-  const std::uint8_t colour = stream_.readU8();
-  requirePoint(screen, x1, y1);
-  requirePoint(screen, x2, y2);
-  drawLine(screen, x1, y1, x2, y2, SPen{mask, colour});
+  const Stroke s = readStroke(4);
+  requireEnds(s, s.at[0], s.at[1], s.at[2], s.at[3]);
+  drawLine(*s.screen, s.at[0], s.at[1], s.at[2], s.at[3], s.pen);
 }
 
 void SProcessWRD::onCopy(std::size_t) {

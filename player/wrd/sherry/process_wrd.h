@@ -5,6 +5,7 @@
 // A fault in the script raises an SError inside; the processor catches it at its top, keeps
 // the message, tells the error hook and ends the script. Nothing is thrown to callers.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "player/wrd/sherry/binary_stream.h"
+#include "player/wrd/sherry/drawing.h"
 #include "player/wrd/sherry/objects.h"
 #include "player/wrd/sherry/sherry_errors.h"
 #include "player/wrd/sherry/vscreen.h"
@@ -102,6 +104,15 @@ class SProcessWRD {
   void requireRect(const SVirtualScreen& screen, int x1, int y1, int x2, int y2) const;
   void requireShown(const SVirtualScreen& screen, const SShownRect& rect) const;
   void addScreen(int id, SVirtualScreen screen);
+
+  // The parameters of lines and boxes: screen, mask, up to four coordinates, colour.
+  struct Stroke {
+    SVirtualScreen* screen = nullptr;
+    SPen pen;
+    std::array<int, 4> at{};
+  };
+  Stroke readStroke(int coordinates);
+  void requireEnds(const Stroke& stroke, int x1, int y1, int x2, int y2) const;
 
   void onStartTiming(std::size_t);
   void onNewPalettes(std::size_t bytes);
