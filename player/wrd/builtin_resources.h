@@ -1,14 +1,12 @@
 #pragma once
-// The built-in script and picture shown when a song has no script of its own.
+// The built-in script (resource 11150) and picture (resource 11151) shown when a song has no
+// script of its own.
 
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace volta::wrd {
-
-inline constexpr int kBuiltInScriptId = 11150;
-inline constexpr int kBuiltInPictureId = 11151;
 
 // The script text as stored (carriage returns included when the file has them).
 std::string_view builtInScript();

@@ -105,6 +105,9 @@ class WrdInterpreter {
   GlyphRenderer& glyphs() { return glyphs_; }
   const State& state() const { return state_; }
   std::size_t cursor() const { return reader_.position(); }
+  // Where the step being executed began, for showing the script's current step.
+  std::size_t commandStart() const { return commandStart_; }
+  const ScriptBuffer& script() const { return script_; }
   // Ends a silent catch-up: the whole screen is recomposed and pushed.
   void present();
 

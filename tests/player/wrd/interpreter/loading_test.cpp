@@ -100,3 +100,18 @@ TEST(ScriptLookup, PictureNamesFromScriptsIgnoreCaseAndBackslashes) {
 
 }  // namespace
 }  // namespace volta::wrd::test
+
+namespace volta::wrd::test {
+namespace {
+
+TEST_F(InterpreterTest, CommandStartMarksTheStepAfterEachWait) {
+  open("AB\n@COLOR(33);\nCD\n");
+  ASSERT_TRUE(runTo(0));
+  EXPECT_EQ(wrd.commandStart(), 0u);
+  ASSERT_TRUE(runTo(kTicksPerMeasure));
+  EXPECT_EQ(wrd.commandStart(), 3u);
+  EXPECT_EQ(std::string(wrd.script().bytes.data() + wrd.commandStart(), 6), "@COLOR");
+}
+
+}  // namespace
+}  // namespace volta::wrd::test
