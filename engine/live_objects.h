@@ -23,6 +23,12 @@ class LiveObjects {
     std::lock_guard lock(mutex_);
     objects_.erase(platform::lowAddress(object));
   }
+  // Calls f on every live object, holding the registry so none is removed meanwhile.
+  template <class F>
+  void forEach(F f) {
+    std::lock_guard lock(mutex_);
+    for (auto& [handle, object] : objects_) f(object);
+  }
   // The object behind a handle, or nullptr when the handle names no live, valid one.
   T* find(std::uint32_t handle) {
     std::lock_guard lock(mutex_);

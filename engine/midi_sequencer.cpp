@@ -71,6 +71,11 @@ void MidiSequencer::releaseTimer() {
   timerTaken.store(false);
 }
 
+void MidiSequencer::detachOutput(const MidiOutput* output) {
+  std::lock_guard lock(lock_);
+  if (output_ == output) output_ = nullptr;
+}
+
 void MidiSequencer::setTimerPeriod(std::uint32_t periodMs) {
   // A period of 0 would stop the clock for good; keep the current one.
   if (periodMs == 0 || periodMs == timerPeriod_) return;

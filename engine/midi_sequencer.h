@@ -82,6 +82,10 @@ class MidiSequencer {
   void releaseTimer();
   bool timerOwned() const { return timerId_ != 0; }
 
+  // Forgets the output when it is this one: an output closed before its songs
+  // must not be reached through them afterwards.
+  void detachOutput(const MidiOutput* output);
+
  protected:
   virtual void playTrackEvents(SequencerTrack& track, StepMode mode) = 0;
   virtual void beforeTrackTick(SequencerTrack&) {}

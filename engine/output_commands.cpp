@@ -6,6 +6,7 @@
 
 #include "engine/dispatcher.h"
 #include "engine/midi_output.h"
+#include "engine/midi_sequencer.h"
 #include "platform/low_memory.h"
 
 namespace volta::engine {
@@ -45,6 +46,7 @@ std::uint32_t runOnOutput(MidiOutput& output, std::uint32_t code, void* block) {
   switch (code) {
     case kCloseOutput:
       liveOutputs().remove(&output);
+      liveSequencers().forEach([&output](MidiSequencer* song) { song->detachOutput(&output); });
       MidiOutput::close(&output);
       return 1;
     case kMuteMask:

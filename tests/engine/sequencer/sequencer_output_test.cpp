@@ -318,6 +318,22 @@ TEST_F(SequencerOutputTest, PauseSilencesTheSoundingNotes) {
   EXPECT_TRUE(newLines().empty());
 }
 
+TEST_F(SequencerOutputTest, OutputClosedBeforeItsSongIsNoLongerReached) {
+  const std::uint32_t handle = openSong(seekSong());
+  h_.startSong(handle);
+  h_.advance(100);
+  const std::uint32_t before = h_.status().position;
+  ASSERT_EQ(h_.simple(protocol::kCloseOutput, output_), 1u);
+  // The song goes on without an output: the timer, pause, seek and close must not
+  // touch the freed one.
+  h_.advance(200);
+  EXPECT_GT(value(h_.status().position), before);
+  EXPECT_EQ(h_.pause(handle), 1u);
+  EXPECT_EQ(h_.seek(handle, 0), 1u);
+  EXPECT_EQ(h_.closeSequencer(handle), 1u);
+  song_ = 0;
+}
+
 TEST_F(SequencerOutputTest, CorpusSongsPlayOrReportTheirErrors) {
   const auto dir = corpusDir("smf");
   if (dir.empty()) GTEST_SKIP() << "no SMF corpus";
