@@ -1,0 +1,320 @@
+#include "player/core/song_player.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "converter/morph.h"
+#include "platform/clock.h"
+#include "player/core/byte_text.h"
+#include "player/core/documents.h"
+#include "player/core/emulation.h"
+#include "player/core/file_bytes.h"
+#include "player/core/module_detection.h"
+#include "player/core/song_tdf.h"
+
+namespace volta::core {
+
+namespace fs = std::filesystem;
+using protocol::kErrOpenFile;
+
+namespace {
+
+// The WRD display gets this long to catch up at one poll.
+constexpr std::uint32_t kFollowLimitMs = 200;
+
+bool hasExtension(const fs::path& path, std::string_view extension) {
+  const std::string name = path.filename().string();
+  return name.size() > extension.size() &&
+         equalsIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension) &&
+         name[name.size() - extension.size() - 1] == '.';
+}
+
+bool isRcpFamily(const fs::path& path) {
+  return hasExtension(path, "rcp") || hasExtension(path, "r36") || hasExtension(path, "g36") ||
+         hasExtension(path, "g18");
+}
+
+// The song's path with its three-letter extension replaced.
+fs::path withExtension(const fs::path& song, std::string_view extension) {
+  std::string name = song.string();
+  name.resize(name.size() >= 3 ? name.size() - 3 : 0);
+  return fs::path(name.append(extension));
+}
+
+bool hasConversionTool(std::string_view conversion) {
+  std::size_t at = 0;
+  while ((at = conversion.find_first_not_of(' ', at)) != std::string_view::npos) {
+    const std::size_t end = std::min(conversion.find(' ', at), conversion.size());
+    const std::string_view word = conversion.substr(at, end - at);
+    if (word.front() == ';') return false;
+    if (word.size() >= 5 && equalsIgnoringCase(word.substr(0, 5), "SMFK:")) return true;
+    at = end;
+  }
+  return false;
+}
+
+// The RCP or G36 song as a Standard MIDI File through the converter library.
+bool convertRcp(const fs::path& song, const fs::path& target) {
+  void* object = morphConvertFile(song.c_str(), MORPH_NOTIFY_NONE, nullptr, 0, 0);
+  if (!object) return false;
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(morphGetSMF(object)), morphGetSMFLength(object));
+  morphDeleteObject(object);
+  return static_cast<bool>(out);
+}
+
+// The entry's file, extracted from its archive when it is a member.
+template <class Extractor>
+std::optional<fs::path> entryFile(const MIDIFile& entry, const Extractor& extractor) {
+  if (entry.member.empty()) return entry.path;
+  if (!extractor) return std::nullopt;
+  return extractor(entry);
+}
+
+std::optional<SongHandle*> openForScan(EngineBinding& binding, MIDIFile& entry, std::unique_ptr<SongHandle>& song) {
+  auto opening = SongHandle::open(binding, nullptr, entry.path);
+  if (!opening.song) {
+    entry.error = true;
+    entry.errorCode = opening.error;
+    return std::nullopt;
+  }
+  song = std::move(opening.song);
+  return song.get();
+}
+
+}  // namespace
+
+std::string speedLabel(int code) {
+  char label[24] = "";
+  if (code >= 2)
+    std::snprintf(label, sizeof label, " [x%d]", code);
+  else if (code <= -2)
+    std::snprintf(label, sizeof label, " [x1/%d]", -code);
+  else if (code == -1)
+    return " [x0.75]";
+  else if (code == 1)
+    return " [x1.5]";
+  return label;
+}
+
+std::string lengthLabel(std::uint32_t milliseconds) {
+  char label[24];
+  std::snprintf(label, sizeof label, "%02u:%02u", milliseconds / 60000, milliseconds / 1000 % 60);
+  return label;
+}
+
+SongPlayerSettings SongPlayerSettings::from(const CoreSettings& settings, const MidiTemplate& current) {
+  SongPlayerSettings result;
+  result.deviceModule = current.module;
+  result.defaultModule = settings.defaultModule;
+  result.filter = settings.filter;
+  result.autoScan = settings.autoScan != 0;
+  result.autoDoc = settings.autoDoc != 0;
+  result.sryEnable = settings.sryEnable != 0;
+  return result;
+}
+
+SongPlayer::SongPlayer(EngineBinding& binding, std::span<const std::uint32_t> devices, TINICritical& store)
+    : binding_(binding), store_(store) {
+  static constexpr std::array<std::uint32_t, 1> kMapperOnly{0xFFFFFFFFu};
+  output_ = OutputHandle::open(binding, devices.empty() ? std::span<const std::uint32_t>(kMapperOnly) : devices);
+}
+
+SongPlayer::~SongPlayer() {
+  song_.reset();
+  output_.reset();
+}
+
+struct SongPlayer::Companions {
+  fs::path wrd;
+};
+
+SongPlayer::Companions SongPlayer::findCompanions(const fs::path& song) const {
+  if (settings_.sryEnable) {
+    if (auto sry = findFileIgnoringCase(withExtension(song, "SRY"))) return {*sry};
+  }
+  if (auto wrd = findFileIgnoringCase(withExtension(song, "WRD"))) return {*wrd};
+  return {withExtension(song, "DV")};
+}
+
+void SongPlayer::chooseModule(const fs::path& song, const MIDIFile& entry, std::string_view tdfModule) {
+  const std::string_view given = entry.module.empty() ? tdfModule : std::string_view(entry.module);
+  moduleMarker_.clear();
+  if (entry.useConverted) {
+    songModule_ = settings_.deviceModule;
+    return;
+  }
+  const std::string path = song.string();
+  Detection detection = detectModule(store_, {path, entry.title, documentFound_ ? document_ : std::string_view(), given,
+                                              settings_.defaultModule, settings_.autoScan});
+  songModule_ = std::move(detection.module);
+  moduleMarker_ = std::move(detection.marker);
+}
+
+int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
+  if (!hasConversionTool(resolveConversion(store_, settings_.deviceModule, songModule_))) return 0;
+  // The outside SMF Knife tool does not exist here; RCP-family songs still become Standard MIDI Files.
+  if (!isRcpFamily(song)) return 0;
+  const fs::path converted = settings_.tempFolder / "VO_RCP.MID";
+  if (!convertRcp(song, converted)) return kErrOpenFile;
+  playFile = converted;
+  converted_ = true;
+  return 0;
+}
+
+int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
+  unload();
+  const auto source = entryFile(entry, extractor_);
+  if (!source) return kErrOpenFile;
+  const fs::path song = entry.member.empty() ? file : *source;
+  wrdSource_ = wrdOnly ? fs::path("VOLTA:") : findCompanions(song).wrd;
+
+  const SongDocument found = findSongDocument(song, autoDocument_, settings_.autoDoc);
+  document_ = found.text;
+  documentFound_ = found.found();
+  SongTdf defaults;
+  defaults.portAssignType = entry.portAssignType;
+  const SongTdf tdf = readSongTdf(song, entry.member, defaults, 31).value_or(defaults);
+  chooseModule(song, entry, tdf.moduleName);
+
+  converted_ = false;
+  fs::path playFile = entry.useConverted ? fs::path(song.string() + ".smfk") : song;
+  if (const int error = convert(song, playFile)) return error;
+
+  auto opening = SongHandle::open(binding_, output_.get(), playFile);
+  if (!opening.song) return opening.error;
+  song_ = std::move(opening.song);
+
+  song_->playControl()->portAssignment = static_cast<std::uint16_t>(tdf.portAssignType);
+
+  SongTitles titles = song_->titles();
+  if (!titles.ok) {
+    song_.reset();
+    return titles.error;
+  }
+  title_ = titles.title.empty() ? song.filename().string() : titles.title;
+  comment_ = titles.comment;
+  needsRewind_ = true;
+  seekPending_ = paused_ = wrdRestart_ = false;
+  return 0;
+}
+
+void SongPlayer::unload() {
+  song_.reset();
+  documentFound_ = false;
+}
+
+bool SongPlayer::playing() const {
+  return song_ && song_->status()->playing != 0;
+}
+
+void SongPlayer::play() {
+  paused_ = false;
+  if (song_ && !seekPending_ && !wrdRestart_) song_->play();
+}
+
+void SongPlayer::pause() {
+  paused_ = true;
+  if (song_) song_->pause();
+}
+
+void SongPlayer::seek(std::uint32_t time) {
+  if (!song_) return;
+  pause();
+  const bool rewind = needsRewind_ || time < song_->status()->songTime;
+  if (rewind) {
+    needsRewind_ = false;
+    if (wrd_) wrd_->restart(song_->status()->timeBase);
+    wrdRestart_ = true;
+  }
+  song_->seek(time);
+  if (wrd_ && time != 0) seekPending_ = true;
+  if (rewind) greet();
+}
+
+void SongPlayer::greet() {
+  const bool converted = sendModuleGreeting(*output_, store_, settings_.deviceModule, songModule_, settings_.filter);
+  if (!converted && (moduleMarker_.empty() || moduleMarker_.back() != '?')) moduleMarker_ += '?';
+}
+
+void SongPlayer::setSpeed(int code) {
+  if (song_) song_->playControl()->speed = static_cast<std::int16_t>(std::clamp(code, -32768, 32767));
+}
+
+std::uint32_t SongPlayer::length() {
+  return song_ ? song_->scanLength().totalTime : 0;
+}
+
+std::uint32_t SongPlayer::poll() {
+  if (!song_) return 0;
+  const protocol::SequencerStatus& status = *song_->status();
+  bool caughtUp = true;
+  if (wrd_) {
+    const std::uint32_t started = platform::millisecondCounter();
+    const std::uint32_t quarter = status.denominator > 0 ? status.timeBase * 4u / status.denominator : 0;
+    do {
+      const WrdFollower::Position position{seekPending_, status.measure, quarter ? status.tickInMeasure / quarter : 0,
+                                           status.tickInMeasure, status.position};
+      caughtUp = wrd_->follow(position);
+    } while (!caughtUp && platform::millisecondCounter() - started < kFollowLimitMs);
+  }
+  if (wrdRestart_) {
+    wrdRestart_ = false;
+    if (!paused_ && !seekPending_) song_->play();
+  } else if (seekPending_ && caughtUp) {
+    seekPending_ = false;
+    if (!paused_) song_->play();
+  }
+  return status.songTime;
+}
+
+void SongPlayer::start(const CoreSettings& settings, MIDIFile& entry, int speed, bool paused) {
+  if (!song_) return;
+  song_->playControl()->repeatCount = static_cast<std::uint16_t>(settings.repeatCount);
+  song_->playControl()->headSkip = static_cast<std::uint16_t>(settings.hsPlay);
+  song_->setTimerPeriod(static_cast<std::uint16_t>(settings.intervalTime));
+  if (settings.scanLength != 0 && (entry.lengthMs == 0 || entry.measures == 0)) {
+    const SongLength scanned = song_->scanLength();
+    entry.lengthMs = scanned.totalTime / 100;
+    entry.measures = scanned.measures;
+  }
+  seek(0);
+  setSpeed(speed);
+  if (!paused) play();
+}
+
+void scanEntryLength(EngineBinding& binding, MIDIFile& entry) {
+  if (hasExtension(entry.path, "wav")) {
+    entry.lengthMs = 0;
+    return;
+  }
+  std::unique_ptr<SongHandle> song;
+  if (!openForScan(binding, entry, song)) return;
+  const SongLength length = song->scanLength();
+  if (length.error != 0) {
+    entry.error = true;
+    entry.errorCode = length.error;
+  }
+  entry.lengthMs = length.totalTime / 100;
+  entry.measures = length.measures;
+}
+
+void readEntryTitle(EngineBinding& binding, MIDIFile& entry) {
+  const std::string name = entry.path.filename().string();
+  std::unique_ptr<SongHandle> song;
+  if (hasExtension(entry.path, "wav") || !openForScan(binding, entry, song)) {
+    entry.title = name;
+    return;
+  }
+  const SongTitles titles = song->titles();
+  if (!titles.ok) {
+    entry.error = true;
+    entry.errorCode = titles.error;
+  }
+  entry.title = titles.title.empty() ? name : titles.title;
+}
+
+}  // namespace volta::core

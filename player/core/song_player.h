@@ -1,0 +1,149 @@
+#pragma once
+// The song that is loaded now: its companions, documents and module, the
+// emulation for the connected module, and the user's play, pause, seek and speed
+// actions as engine commands. Play-list entries are scanned for length and title
+// through the same engine without an output.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/protocol/records.h"
+#include "player/core/core_settings.h"
+#include "player/core/engine_binding.h"
+#include "player/core/module_definitions.h"
+
+namespace volta::core {
+
+// The play-list entry's fields the song player reads and fills.
+struct MIDIFile {
+  std::filesystem::path path;
+  std::string member;  // archive member; empty for a plain file
+  std::string title;
+  std::string module;  // empty: unknown
+  int portAssignType = 0;
+  std::uint32_t lengthMs = 0;
+  std::uint32_t measures = 0;
+  bool error = false;
+  int errorCode = 0;
+  bool useConverted = false;  // play "<path>.smfk", the converter's output
+};
+
+// The label appended to the title for a speed code: " [x2]", " [x1/2]", " [x0.75]", " [x1.5]" or none.
+std::string speedLabel(int code);
+// "%02d:%02d" minutes and seconds.
+std::string lengthLabel(std::uint32_t milliseconds);
+
+// Where the position goes for the WRD display.
+class WrdFollower {
+ public:
+  struct Position {
+    bool seekPending = false;
+    std::uint16_t measure = 0;
+    std::uint32_t beat = 0;
+    std::uint32_t tickInMeasure = 0;
+    std::uint32_t position = 0;
+  };
+  virtual ~WrdFollower() = default;
+  // The display starts again from the beginning with the song's time base.
+  virtual void restart(std::uint16_t timeBase) = 0;
+  // Hands the position; true when the display has caught up with it.
+  virtual bool follow(const Position& position) = 0;
+};
+
+// What the main frame hands over before a load.
+struct SongPlayerSettings {
+  std::string deviceModule = "THRU";  // the current MIDI template's module
+  std::string defaultModule = "THRU";
+  std::string filter = "NONE";
+  bool autoScan = true;
+  bool autoDoc = true;  // the "AutoDoc" setting
+  bool sryEnable = false;
+  std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
+
+  static SongPlayerSettings from(const CoreSettings& settings, const MidiTemplate& current);
+};
+
+class SongPlayer {
+ public:
+  // Opens the output (the mapper alone when no devices are given).
+  SongPlayer(EngineBinding& binding, std::span<const std::uint32_t> devices, TINICritical& store);
+  ~SongPlayer();
+  SongPlayer(const SongPlayer&) = delete;
+  SongPlayer& operator=(const SongPlayer&) = delete;
+
+  void configure(SongPlayerSettings settings) { settings_ = std::move(settings); }
+  void setWrdFollower(WrdFollower* follower) { wrd_ = follower; }
+  void setAutoDocument(bool on) { autoDocument_ = on; }
+  // Extracts an archive member to a file; without one, members cannot be played.
+  void setExtractor(std::function<std::optional<std::filesystem::path>(const MIDIFile&)> extractor) {
+    extractor_ = std::move(extractor);
+  }
+
+  // 0, or the engine's or the player's error code.
+  int load(const std::filesystem::path& file, MIDIFile& entry, bool wrdOnly = false);
+  void unload();
+  void play();
+  void pause();
+  void seek(std::uint32_t time);
+  void setSpeed(int code);
+  std::uint32_t length();
+  // The main frame's timer: the WRD display catches up, pending starts happen. The song time.
+  std::uint32_t poll();
+
+  // The main frame's start of a loaded song: repeat count, head skip, timer period,
+  // length scan when the entry has none, seek to the start, speed, play unless paused.
+  void start(const CoreSettings& settings, MIDIFile& entry, int speed, bool paused);
+
+  OutputHandle* output() const { return output_.get(); }
+  SongHandle* song() const { return song_.get(); }
+  protocol::SequencerStatus* status() const { return song_ ? song_->status() : nullptr; }
+  bool loaded() const { return song_ != nullptr; }
+  bool playing() const;
+  bool paused() const { return paused_; }
+
+  const std::string& title() const { return title_; }
+  const std::string& comment() const { return comment_; }
+  const std::string& document() const { return document_; }
+  bool documentFound() const { return documentFound_; }
+  const std::string& songModule() const { return songModule_; }
+  const std::string& moduleMarker() const { return moduleMarker_; }
+  const std::filesystem::path& wrdSource() const { return wrdSource_; }
+  bool converted() const { return converted_; }
+
+ private:
+  struct Companions;
+  Companions findCompanions(const std::filesystem::path& song) const;
+  void chooseModule(const std::filesystem::path& song, const MIDIFile& entry, std::string_view tdfModule);
+  int convert(const std::filesystem::path& song, std::filesystem::path& playFile);
+  void greet();
+
+  EngineBinding& binding_;
+  TINICritical& store_;
+  SongPlayerSettings settings_;
+  std::unique_ptr<OutputHandle> output_;
+  std::unique_ptr<SongHandle> song_;
+  WrdFollower* wrd_ = nullptr;
+  std::function<std::optional<std::filesystem::path>(const MIDIFile&)> extractor_;
+
+  std::string title_, comment_, document_, songModule_, moduleMarker_;
+  std::filesystem::path wrdSource_;
+  bool documentFound_ = false;
+  bool autoDocument_ = true;
+  bool needsRewind_ = true;
+  bool seekPending_ = false;
+  bool paused_ = false;
+  bool wrdRestart_ = false;
+  bool converted_ = false;
+};
+
+// Scanning play-list entries through a sequencer without an output; errors go into the entry.
+void scanEntryLength(EngineBinding& binding, MIDIFile& entry);
+void readEntryTitle(EngineBinding& binding, MIDIFile& entry);
+
+}  // namespace volta::core
