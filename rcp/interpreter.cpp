@@ -61,10 +61,20 @@ bool Interpreter::fits(const Track& track, std::size_t position) const {
   return position >= track.start && position + layout_.recordSize <= track.end;
 }
 
-bool Interpreter::advance(Track& track) const {
-  track.position += layout_.recordSize;
-  if (!fits(track, track.position)) track.ended = true;
-  return !track.ended;
+bool Interpreter::advance(Track& track, Mode mode) const {
+  const std::size_t next = track.position + layout_.recordSize;
+  if (fits(track, next)) {
+    track.position = next;
+    return true;
+  }
+  // Out of records: notes still sounding run out their gate first, as after an end
+  // mark, so that a track's last notes are not cut short.
+  if (mode != Mode::Scan && track.soundingCount > 0) {
+    track.endMark = true;
+  } else {
+    track.ended = true;
+  }
+  return false;
 }
 
 void Interpreter::playEvents(Track& track, Mode mode) {
@@ -84,7 +94,7 @@ void Interpreter::run(Track& track, Mode mode) {
     const Record record = decode(track.position);
     const std::uint32_t step = mode == Mode::Scan ? flowAct(track, record, mode) : act(track, record, mode);
     track.deltaCounter = static_cast<std::int32_t>(step);
-    if (track.ended || !advance(track) || step != 0) return;
+    if (track.ended || !advance(track, mode) || step != 0) return;
   }
   if (rules_.reportErrors) sink_.fail(12);
   track.ended = true;

@@ -132,7 +132,7 @@ class Interpreter {
   void run(Track& track, Mode mode);
   std::uint32_t act(Track& track, const Record& record, Mode mode);
   std::uint32_t flowAct(Track& track, const Record& record, Mode mode);
-  bool advance(Track& track) const;
+  bool advance(Track& track, Mode mode) const;
   bool fits(const Track& track, std::size_t position) const;
 
   void send(const Track& track, std::uint8_t status, std::uint32_t data1, std::uint32_t data2 = 0);

@@ -145,6 +145,15 @@ TEST_P(Flow, MutedAndSwitchedOffTracksPlayNothing) {
   EXPECT_TRUE(played.tracks[0].ended);
 }
 
+TEST_P(Flow, LastNotesRunOutTheirGateWhenRecordsRunOut) {
+  writer.addTrack().add(0x3C, 5, 30, 100).end();
+  writer.addTrack(0x01).add(0x3E, 5, 20, 100);  // no end mark at all
+  const Played played = run();
+  EXPECT_EQ(played.ticksOf("A 90 3C 00"), std::vector<std::uint32_t>{31});
+  EXPECT_EQ(played.ticksOf("A 91 3E 00"), std::vector<std::uint32_t>{21});
+  EXPECT_TRUE(played.allEnded);
+}
+
 TEST_P(Flow, TrackPastTheEndOfTheFileStopsAtTheData) {
   writer.addTrack().add(0x3C, 1, 1, 100).add(0x3D, 1, 1, 100).lengthOverride = 60000;
   const Played played = run();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/morph.h"
 #include "platform/midi/output_device.h"
 #include "platform/midi/trace_device.h"
 #include "tests/engine/sequencer/sequencer_harness.h"
@@ -190,6 +191,30 @@ TEST_P(RcpEngine, TruncatedHeaderIsRefused) {
   ASSERT_NE(song_, 0u);
   EXPECT_EQ(h_.prepare(song_), 0u);
   EXPECT_EQ(value(h_.prepared().error), protocol::kErrChunkStructure);
+}
+
+TEST_P(RcpEngine, ConvertedSongPlaysTheSameNotes) {
+  writer.addTrack(0x00)
+      .add(0xEB, 0, 7, 90)
+      .add(0xF9, 0)
+      .add(0x3C, 24, 20, 100)
+      .add(0x40, 24, 30, 90)
+      .add(0xF8, 2)
+      .end();
+  writer.addTrack(0x01).add(0x43, 12, 60, 80).add(0xFD, 0).add(0x45, 36, 12, 70).add(0xFD, 0).end();
+  writer.tracks[1].stepShift = 2;
+  ASSERT_NE(openSong(), 0u);
+  const std::vector<std::string> direct = notes(playFor(4000));
+  h_.closeSequencer(song_);
+  const std::vector<std::uint8_t> rcp = writer.build();
+  void* converted = morphConvertFileFromBuffer(rcp.data(), static_cast<uint32_t>(rcp.size()), 0, 0, nullptr, 0, 0);
+  ASSERT_NE(converted, nullptr);
+  const std::uint8_t* smf = morphGetSMF(converted);
+  song_ = h_.open(std::vector<std::uint8_t>(smf, smf + morphGetSMFLength(converted)), output_, protocol::kFileSMF);
+  morphDeleteObject(converted);
+  ASSERT_NE(song_, 0u);
+  EXPECT_EQ(notes(playFor(4000)), direct);
+  EXPECT_EQ(direct.size(), 12u);  // the last note of the loop ends after its gate too
 }
 
 TEST_P(RcpEngine, RealSongsPlay) {
