@@ -31,11 +31,13 @@ class EngineBinding {
   // Loads the library of that type from the folder; a library without
   // "GetThunkBuffer" counts as not loaded, one without "MIDIEntry" stays unbound.
   EngineBinding(int type, const std::filesystem::path& folder);
+  // An engine linked into the program itself (offline rendering on its clock).
+  EngineBinding(void* block, std::uint32_t (*entry)()) : block_(block), entry_(entry), type_(kNativeLibrary) {}
   ~EngineBinding();
   EngineBinding(const EngineBinding&) = delete;
   EngineBinding& operator=(const EngineBinding&) = delete;
 
-  bool loaded() const { return library_ != nullptr; }
+  bool loaded() const { return block_ != nullptr; }
   bool bound() const { return entry_ != nullptr; }
   int type() const { return type_; }
 

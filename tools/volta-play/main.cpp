@@ -1,190 +1,268 @@
-// volta-play: plays songs through the engine library from a terminal.
+// volta-play: plays songs from a terminal on the player's core.
 //
-//   volta-play [--device NAME|INDEX] [--speed N] [--list-devices] SONG...
+//   volta-play [--device NAME|INDEX] [--module NAME] [--device-module NAME] [--speed N]
+//              [--trace FILE] [--render OUT.wav] [--list-devices] SONG...
 //
-// The engine is loaded by name from the program's folder, exactly as the player does.
+// The engine is loaded by name from the program's folder, exactly as the player does;
+// rendering to a file runs an engine linked in here on a clock of its own.
 
-#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/protocol/error_messages.h"
-#include "engine/protocol/records.h"
-#include "platform/low_memory.h"
+#include "platform/clock.h"
 #include "platform/midi/output_device.h"
+#include "platform/midi/software_synth.h"
+#include "platform/midi/trace_device.h"
+#include "platform/midi/wav_renderer.h"
+#include "platform/settings/settings_store.h"
+#include "platform/timer.h"
+#include "player/core/builtin_definitions.h"
+#include "player/core/emulation.h"
+#include "player/core/song_player.h"
+#include "tools/volta-play/offline_engine.h"
 
 namespace {
 
-using namespace volta::protocol;
+using namespace volta;
+using core::SongPlayer;
 
 volatile sig_atomic_t interrupted = 0;
 
-class Engine {
- public:
-  bool load(const std::filesystem::path& folder) {
-    library_ = dlopen((folder / "libvoltant.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) return false;
-    auto getBlock = reinterpret_cast<void* (*)()>(dlsym(library_, "GetThunkBuffer"));
-    entry_ = reinterpret_cast<std::uint32_t (*)()>(dlsym(library_, "MIDIEntry"));
-    if (!getBlock || !entry_) return false;
-    block_ = getBlock();
-    return block_ != nullptr;
-  }
-  ~Engine() {
-    if (library_) dlclose(library_);
-  }
-
-  template <class Record>
-  Record& begin(std::uint32_t code, std::uint32_t handle = 0) {
-    std::memset(block_, 0, sizeof(Record));
-    auto& header = commandAs<CommandHeader>(block_);
-    header.code = code;
-    header.length = sizeof(Record);
-    header.handle = handle;
-    return commandAs<Record>(block_);
-  }
-  std::uint32_t call() { return entry_(); }
-
-  bool versionMatches() {
-    auto& command = begin<VersionCommand>(kVersion);
-    command.canServe = 1;
-    call();
-    return std::strcmp(command.entryVersion, kEngineVersion) == 0 &&
-           std::strcmp(command.dispatcherVersion, kEngineVersion) == 0 && command.canServe == 1;
-  }
-
- private:
-  void* library_ = nullptr;
-  void* block_ = nullptr;
-  std::uint32_t (*entry_)() = nullptr;
-};
-
-std::uint16_t fileTypeOf(const std::string& name) {
-  std::string ext = name.size() >= 3 ? name.substr(name.size() - 3) : "";
-  for (auto& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (ext == "MID" || ext == "SMF" || ext == "MFF" || ext == "RMI") return kFileSMF;
-  if (ext == "RCP" || ext == "R36") return kFileRCP;
-  if (ext == "G18" || ext == "G36") return kFileG36;
-  return 0;
-}
+constexpr const char* kUsage =
+    "usage: volta-play [--device NAME|INDEX] [--module NAME] [--device-module NAME] [--speed N]\n"
+    "                  [--trace FILE] [--render OUT.wav] [--list-devices] SONG...\n";
 
 struct Options {
-  std::uint32_t device = volta::platform::midi::kMapperDevice;
-  std::int16_t speed = 0;
+  std::string device;  // empty: port A of the current MIDI template
+  std::string songModule;
+  std::string deviceModule;
+  int speed = 0;
+  std::string trace;
+  std::string render;
+  bool list = false;
   std::vector<std::string> songs;
 };
 
-int listDevices() {
-  const auto devices = volta::platform::midi::enumerateOutputDevices();
-  for (std::size_t i = 0; i < devices.size(); ++i) std::printf("%zu %s\n", i, devices[i].name.c_str());
-  return 0;
+std::optional<int> parseInt(const std::string& text) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < -1000 || value > 1000) return std::nullopt;
+  return static_cast<int>(value);
 }
 
-std::uint32_t parseDevice(const std::string& text) {
-  if (!text.empty() && std::all_of(text.begin(), text.end(), ::isdigit)) return static_cast<std::uint32_t>(std::stoul(text));
-  if (text == "MIDI Mapper") return volta::platform::midi::kMapperDevice;
-  return volta::platform::midi::findOutputDevice(text);
-}
-
-int playSong(Engine& engine, std::uint32_t output, const std::string& path, std::int16_t speed) {
-  const std::uint16_t type = fileTypeOf(path);
-  if (type == 0) return std::fprintf(stderr, "%s: %s\n", path.c_str(), errorMessage(kErrUnknownFile)), 1;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::fprintf(stderr, "%s: %s\n", path.c_str(), errorMessage(kErrOpenFile)), 1;
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-
-  auto& open = engine.begin<OpenSequencerCommand>(kOpenSequencer);
-  open.outputHandle = output;
-  open.fileType = type;
-  open.dataSize = static_cast<std::uint32_t>(bytes.size());
-  const std::uint32_t song = engine.call();
-  if (!song) return std::fprintf(stderr, "%s: %s\n", path.c_str(), errorMessage(open.error)), 1;
-  std::memcpy(volta::platform::fromLowAddress<char>(open.data), bytes.data(), bytes.size());
-  auto* status = volta::platform::fromLowAddress<SequencerStatus>(open.status);
-
-  auto& prepare = engine.begin<PrepareCommand>(kPrepare, song);
-  if (!engine.call()) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), errorMessage(prepare.error));
-    engine.begin<CommandHeader>(kCloseSequencer, song);
-    engine.call();
-    return 1;
-  }
-  std::printf("Title: %s\n", prepare.title[0] ? prepare.title : std::filesystem::path(path).filename().c_str());
-  auto& scan = engine.begin<ScanLengthCommand>(kScanLength, song);
-  engine.call();
-  const std::uint32_t totalMs = scan.totalTime / 100;
-  std::printf("Length: %u:%02u, %u measures\n", totalMs / 60000, totalMs / 1000 % 60, scan.measures);
-
-  status->playControl.speed = speed;
-  engine.begin<SeekCommand>(kSeek, song);
-  engine.call();
-  engine.begin<CommandHeader>(kPlay, song);
-  engine.call();
-  while (status->playing && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  engine.begin<CommandHeader>(kCloseSequencer, song);
-  engine.call();
-  return interrupted ? 130 : 0;
-}
-
-bool parseOptions(int argc, char** argv, Options& options, bool& list) {
+std::optional<Options> parseOptions(int argc, char** argv) {
+  Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
     if (arg == "--list-devices") {
-      list = true;
-    } else if ((arg == "--device" || arg == "--speed") && i + 1 < argc) {
-      const std::string value = argv[++i];
-      if (arg == "--device") options.device = parseDevice(value);
-      else options.speed = static_cast<std::int16_t>(std::stoi(value));
+      options.list = true;
+    } else if (arg == "--speed" && hasValue) {
+      const auto speed = parseInt(argv[++i]);
+      if (!speed) return std::nullopt;
+      options.speed = *speed;
+    } else if (hasValue && (arg == "--device" || arg == "--module" || arg == "--device-module" || arg == "--trace" ||
+                            arg == "--render")) {
+      std::string& field = arg == "--device"          ? options.device
+                           : arg == "--module"        ? options.songModule
+                           : arg == "--device-module" ? options.deviceModule
+                           : arg == "--trace"         ? options.trace
+                                                      : options.render;
+      field = argv[++i];
     } else if (!arg.empty() && arg[0] == '-') {
-      return false;
+      return std::nullopt;
     } else {
       options.songs.push_back(arg);
     }
   }
-  return true;
+  if (!options.list && options.songs.empty()) return std::nullopt;
+  return options;
+}
+
+int listDevices() {
+  const auto devices = platform::midi::enumerateOutputDevices();
+  for (std::size_t i = 0; i < devices.size(); ++i)
+    std::printf("%zu %s\n", i, devices[i].name.c_str());
+  return 0;
+}
+
+// A device by index or by name as listed; none when the name is unknown.
+std::optional<std::uint32_t> deviceFor(const std::string& text) {
+  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+  const std::uint32_t device = core::portDevice(text);
+  if (device == platform::midi::kNoDevice) return std::nullopt;
+  return device;
+}
+
+std::string clockText(std::uint32_t ms) {
+  return core::lengthLabel(ms);
+}
+
+// The status: one updating line on a terminal, a plain line a second otherwise.
+class StatusLine {
+ public:
+  explicit StatusLine(bool terminal) : terminal_(terminal) {}
+
+  void show(const SongPlayer& player, std::uint32_t totalMs, int speed) {
+    const auto& status = *player.status();
+    const std::uint32_t ms = status.songTime / 100;
+    const std::uint32_t tempo = status.tempo ? 60'000'000u / status.tempo : 0;
+    char line[512];
+    std::snprintf(line, sizeof line, "%.60s%s %s/%s bar %u tempo %u", player.title().c_str(),
+                  core::speedLabel(speed).c_str(), clockText(ms).c_str(), clockText(totalMs).c_str(),
+                  static_cast<unsigned>(status.measure) + 1, tempo);
+    if (terminal_) {
+      std::printf("\r\033[K%s", line);
+      std::fflush(stdout);
+    } else if (ms / 1000 != lastSecond_) {
+      lastSecond_ = ms / 1000;
+      std::printf("%s\n", line);
+    }
+  }
+  void finish() {
+    if (terminal_) std::printf("\n");
+    std::fflush(stdout);
+  }
+
+ private:
+  bool terminal_;
+  std::uint32_t lastSecond_ = UINT32_MAX;
+};
+
+// Every note off on every port, at once.
+void silence(core::OutputHandle& output) {
+  for (int port = 0; port < 3; ++port)
+    for (std::uint32_t channel = 0; channel < 16; ++channel)
+      output.sendRaw(port, 0x7BB0 | channel);
+  output.flush();
+}
+
+class Session {
+ public:
+  Session(core::EngineBinding& binding, const Options& options, std::span<const std::uint32_t> devices)
+      : options_(options), settings_(core::CoreSettings::read(platform::settings::SettingsStore())) {
+    const platform::settings::SettingsStore store;
+    const core::MidiTemplate current = settings_.currentTemplate(store);
+    core::loadModuleDefinitions(core::moduleDefinitions(), settings_.userDefFile);
+    player_ = std::make_unique<SongPlayer>(binding, devices, core::moduleDefinitions());
+    auto playerSettings = core::SongPlayerSettings::from(settings_, current);
+    if (!options.deviceModule.empty()) playerSettings.deviceModule = options.deviceModule;
+    player_->configure(playerSettings);
+  }
+
+  bool ready() const { return player_->output() != nullptr; }
+
+  // 0 when the song played, 1 on a load error, 130 when interrupted.
+  template <class Step>
+  int play(const std::string& path, Step&& step) {
+    core::MIDIFile entry;
+    entry.path = path;
+    entry.module = options_.songModule;
+    if (const int error = player_->load(entry.path, entry)) {
+      std::fprintf(stderr, "%s: %s\n", path.c_str(), protocol::errorMessage(error));
+      return 1;
+    }
+    std::printf("Title: %s\n", player_->title().c_str());
+    player_->start(settings_, entry, options_.speed, false);
+    std::printf("Length: %s, %u measures\n", clockText(entry.lengthMs).c_str(), entry.measures);
+    std::printf("Module: %s%s\n", player_->songModule().c_str(), player_->moduleMarker().c_str());
+    std::fflush(stdout);
+    StatusLine status(isatty(STDOUT_FILENO) != 0);
+    player_->poll();
+    // A song that never starts (nothing to play) ends after two seconds of waiting.
+    for (int idle = 0; !interrupted && (player_->playing() || (player_->status()->songTime == 0 && idle++ < 100));) {
+      step();
+      player_->poll();
+      status.show(*player_, entry.lengthMs, options_.speed);
+    }
+    status.finish();
+    if (interrupted) {
+      player_->pause();
+      silence(*player_->output());
+    }
+    player_->unload();
+    return interrupted ? 130 : 0;
+  }
+
+ private:
+  const Options& options_;
+  core::CoreSettings settings_;
+  std::unique_ptr<SongPlayer> player_;
+};
+
+int playAll(Session& session, const Options& options, const std::function<void()>& step) {
+  int result = 0;
+  for (const auto& song : options.songs) {
+    const int played = session.play(song, step);
+    result = std::max(result, played);
+    if (interrupted) break;
+  }
+  return result;
+}
+
+int playLive(const Options& options, std::uint32_t device) {
+  std::string message;
+  auto binding = core::bindEngine(core::programFolder(), message);
+  if (!binding) return std::fprintf(stderr, "%s\n", message.c_str()), 1;
+  const std::array<std::uint32_t, 1> devices{device};
+  Session session(*binding, options, devices);
+  if (!session.ready()) return std::fprintf(stderr, "%s\n", protocol::errorMessage(0)), 1;
+  return playAll(session, options, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
+}
+
+int render(const Options& options) {
+  platform::ManualClock clock;
+  platform::ManualTimerService timers(clock);
+  platform::installClock(&clock);
+  platform::installTimerService(&timers);
+  int result = 1;
+  {
+    std::string error;
+    auto renderer = platform::midi::WavRenderer::open(options.render, error);
+    if (!renderer) {
+      std::fprintf(stderr, "%s: %s\n", options.render.c_str(), error.c_str());
+    } else {
+      auto binding = play::bindOfflineEngine();
+      const std::array<std::uint32_t, 1> devices{platform::midi::findOutputDevice(platform::midi::kSoftwareSynthName)};
+      Session session(*binding, options, devices);
+      result = playAll(session, options, [&] {
+        timers.advanceMilliseconds(5);
+        renderer->renderToNow();
+      });
+      renderer->renderMilliseconds(1000);  // the last notes' release
+      if (!renderer->finish()) result = 1;
+    }
+  }
+  platform::installTimerService(nullptr);
+  platform::installClock(nullptr);
+  return result;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  bool list = false;
-  if (!parseOptions(argc, argv, options, list) || (!list && options.songs.empty())) {
-    std::fprintf(stderr, "usage: volta-play [--device NAME|INDEX] [--speed N] [--list-devices] SONG...\n");
-    return 2;
-  }
-  if (list) return listDevices();
+  const auto options = parseOptions(argc, argv);
+  if (!options) return std::fprintf(stderr, "%s", kUsage), 2;
+  if (!options->trace.empty()) setenv(platform::midi::kTraceEnvironmentVariable, options->trace.c_str(), 1);
+  if (options->list) return listDevices();
   signal(SIGINT, [](int) { interrupted = 1; });
+  if (!options->render.empty()) return render(*options);
 
-  Engine engine;
-  const auto folder = std::filesystem::canonical("/proc/self/exe").parent_path();
-  if (!engine.load(folder)) return std::fprintf(stderr, "VOLTANT.DLLの初期化に失敗。\n"), 1;
-  if (!engine.versionMatches()) return std::fprintf(stderr, "DLLのバージョンが違います。\n"), 1;
-
-  auto& open = engine.begin<OpenOutputCommand>(kOpenOutput);
-  open.portCount = 3;
-  for (auto& device : open.devices) device = volta::platform::midi::kNoDevice;
-  open.devices[0] = options.device;
-  const std::uint32_t output = engine.call() ? open.header.handle : 0;
-
-  int result = 0;
-  for (const auto& song : options.songs) {
-    result = playSong(engine, output, song, options.speed);
-    if (interrupted) break;
-  }
-  engine.begin<CommandHeader>(kCloseOutput, output);
-  engine.call();
-  return result;
+  std::string deviceName = options->device;
+  if (deviceName.empty()) deviceName = options->trace.empty() ? "MIDI Mapper" : "Trace";
+  const auto device = deviceFor(deviceName);
+  if (!device) return std::fprintf(stderr, "volta-play: no MIDI output device \"%s\"\n", deviceName.c_str()), 1;
+  return playLive(*options, *device);
 }
