@@ -92,8 +92,9 @@ void DemoSongThroughTheEngine(benchmark::State& state) {
     }
     auto& open = engine.command<volta::protocol::OpenOutputCommand>(volta::protocol::kOpenOutput);
     open.portCount = 1;
-    std::fill(std::begin(open.devices), std::end(open.devices), kNoDevice);
-    open.devices[0] = findOutputDevice(kSoftwareSynthName);
+    const std::uint32_t synth = findOutputDevice(kSoftwareSynthName);
+    for (int i = 0; i < 8; ++i)
+      open.devices[i] = i == 0 ? synth : kNoDevice;  // a packed record: no references
     engine.run();
     const std::uint32_t output = engine.reply<volta::protocol::OpenOutputCommand>().header.handle;
     const std::uint32_t handle = engine.open(song, output);

@@ -26,8 +26,8 @@ using volta::test::SequencerHarness;
 std::uint32_t openOutput(SequencerHarness& engine, std::uint32_t device) {
   auto& open = engine.command<protocol::OpenOutputCommand>(protocol::kOpenOutput);
   open.portCount = 1;
-  std::fill(std::begin(open.devices), std::end(open.devices), kNoDevice);
-  open.devices[0] = device;
+  for (int i = 0; i < 8; ++i)
+    open.devices[i] = i == 0 ? device : kNoDevice;  // a packed record: no references
   EXPECT_EQ(engine.run(), 1u);
   return engine.reply<protocol::OpenOutputCommand>().header.handle;
 }
@@ -112,7 +112,7 @@ TEST(EngineOnSynthesizer, TheDemoSongRendersToAWavFileThatIsNotSilent) {
     engine.advance(5);
     playedMs += 5;
   }
-  EXPECT_EQ(engine.status().playing, 0);
+  EXPECT_EQ(volta::test::value(engine.status().playing), 0);  // a packed field: copied
   renderer->renderToNow();
   engine.closeSequencer(song);
   engine.simple(protocol::kCloseOutput, output);

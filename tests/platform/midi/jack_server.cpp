@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,7 +44,8 @@ bool JackServer::start() {
   quietAudioLibraryLogs();
   // Two JACK servers of one user disturb each other's clients (they share JACK's
   // registry of shared memory), so test processes take turns.
-  lock_ = open((std::filesystem::temp_directory_path() / "volta-jack-tests.lock").c_str(), O_RDWR | O_CREAT, 0600);
+  lock_ = open((std::filesystem::temp_directory_path() / "volta-jack-tests.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
+               0600);
   if (lock_ >= 0) flock(lock_, LOCK_EX);
   name_ = "volta-test-" + std::to_string(getpid());
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
@@ -52,6 +54,7 @@ bool JackServer::start() {
   pid_ = fork();
   if (pid_ < 0) return why_ = "fork failed", false;
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test that aborts takes its server along
     const int fd = open(log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd >= 0) {
       dup2(fd, STDOUT_FILENO);

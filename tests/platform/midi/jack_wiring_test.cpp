@@ -188,7 +188,7 @@ TEST_F(JackWiringTest, TheSoftwareSynthesizerFindsAnAudioOutput) {
   auto synth = openOutputDevice(findOutputDevice(kSoftwareSynthName), 0);
   ASSERT_TRUE(synth) << softwareSynthError();
   EXPECT_EQ(softwareSynthError(), "");
-  EXPECT_EQ(synth->sendShort(0x403C90), SendResult::Ok);
+  EXPECT_EQ(synth->sendShort(0x6407B0), SendResult::Ok);  // a volume change: nothing audible on a real machine
   synth->reset();
 }
 
