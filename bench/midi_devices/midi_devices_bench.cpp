@@ -14,6 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/midi/input_device.h"
+#include "platform/midi/offline_render.h"
 #include "platform/midi/output_device.h"
 #include "platform/midi/rtmidi_devices.h"
 #include "platform/midi/software_synth.h"
@@ -85,8 +86,8 @@ void DemoSongThroughTheEngine(benchmark::State& state) {
   for (auto _ : state) {
     volta::test::SequencerHarness engine;
     std::string error;
-    auto renderer = WavRenderer::open(path.string(), error);
-    if (!renderer || song.empty()) {
+    auto render = OfflineRender::open(path.string(), error);
+    if (!render || song.empty()) {
       state.SkipWithError(song.empty() ? "the demo song is missing" : error.c_str());
       break;
     }
@@ -99,13 +100,11 @@ void DemoSongThroughTheEngine(benchmark::State& state) {
     const std::uint32_t output = engine.reply<volta::protocol::OpenOutputCommand>().header.handle;
     const std::uint32_t handle = engine.open(song, output);
     engine.startSong(handle);
-    while (engine.status().playing)
-      engine.advance(5);
-    renderer->renderToNow();
+    render->run([&] { return engine.status().playing == 0; });
     engine.closeSequencer(handle);
     engine.simple(volta::protocol::kCloseOutput, output);
-    renderer->finish();
-    rendered += static_cast<double>(renderer->framesRendered()) / WavRenderer::kSampleRate;
+    render->finish();
+    rendered += static_cast<double>(render->framesRendered()) / WavRenderer::kSampleRate;
   }
   std::filesystem::remove(path);
   state.counters["x_real_time"] = benchmark::Counter(rendered, benchmark::Counter::kIsRate);

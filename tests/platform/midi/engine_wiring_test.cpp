@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <numeric>
 
+#include "platform/midi/offline_render.h"
 #include "platform/midi/rtmidi_devices.h"
 #include "platform/midi/software_synth.h"
 #include "platform/midi/wav_renderer.h"
@@ -96,10 +97,10 @@ TEST(EngineOnSynthesizer, TheDemoSongRendersToAWavFileThatIsNotSilent) {
   if (!std::filesystem::exists(demo)) GTEST_SKIP() << demo << " is missing";
   if (findSoundFont().empty()) GTEST_SKIP() << "no SoundFont installed";
   volta::test::TempDir dir;
-  SequencerHarness engine;  // installs the manual clock and timer
+  SequencerHarness engine;  // the command block; the render brings its own clock and timer
   std::string error;
-  auto renderer = WavRenderer::open((dir / "demo.wav").string(), error);
-  ASSERT_TRUE(renderer) << error;
+  auto render = OfflineRender::open((dir / "demo.wav").string(), error);
+  ASSERT_TRUE(render) << error;
   const std::uint32_t output = openOutput(engine, findOutputDevice(kSoftwareSynthName));
   const std::uint32_t song = engine.open(volta::test::readFile(demo), output);
   ASSERT_NE(song, 0u);
@@ -107,20 +108,36 @@ TEST(EngineOnSynthesizer, TheDemoSongRendersToAWavFileThatIsNotSilent) {
   const std::uint32_t lengthMs = engine.scan(song).totalTime / 100;
   engine.seek(song, 0);
   engine.play(song);
-  std::uint32_t playedMs = 0;
-  while (engine.status().playing && playedMs < lengthMs + 10000) {
-    engine.advance(5);
-    playedMs += 5;
-  }
-  EXPECT_EQ(volta::test::value(engine.status().playing), 0);  // a packed field: copied
-  renderer->renderToNow();
+  EXPECT_TRUE(render->run([&] { return volta::test::value(engine.status().playing) == 0; }));
   engine.closeSequencer(song);
   engine.simple(protocol::kCloseOutput, output);
-  ASSERT_TRUE(renderer->finish());
+  ASSERT_TRUE(render->finish());
 
   const auto wav = test::readWav(dir / "demo.wav");
-  EXPECT_GE(wav.frames(), std::size_t{lengthMs} * WavRenderer::kSampleRate / 1000);
+  const auto framesOf = [](std::size_t ms) { return ms * WavRenderer::kSampleRate / 1000; };
+  EXPECT_GE(wav.frames(), framesOf(lengthMs + 1000));  // the song and its tail
+  EXPECT_LE(wav.frames(), framesOf(lengthMs + 3000));
   EXPECT_GT(test::rms(wav, 0, wav.frames()), 0.01);
+}
+
+TEST(OfflineRendering, ASongThatNeverEndsStopsAtTheLimit) {
+  if (findSoundFont().empty()) GTEST_SKIP() << "no SoundFont installed";
+  volta::test::TempDir dir;
+  std::string error;
+  OfflineRenderOptions options;
+  options.limitMs = 200;
+  options.tailMs = 50;
+  auto render = OfflineRender::open((dir / "endless.wav").string(), error, options);
+  ASSERT_TRUE(render) << error;
+  int ticks = 0;
+  const std::uint32_t timer = timerService().start(
+      10, [](std::uint32_t, void* count) { ++*static_cast<int*>(count); }, &ticks);
+  EXPECT_FALSE(render->run([] { return false; }));
+  timerService().stop(timer);
+  EXPECT_EQ(ticks, 20);  // the timer ran on the rendering's own clock
+  EXPECT_EQ(render->clock().nowMicroseconds(), 200000u);
+  EXPECT_TRUE(render->finish());
+  EXPECT_EQ(render->framesRendered(), (200u + 50u) * 441 / 10);  // the steps and the tail
 }
 
 }  // namespace
