@@ -1,5 +1,5 @@
-// volta-wrd end to end: a song and its script written here, rendered at times and measures by
-// the tool in a separate process; the PNG files are decoded and their pixels checked.
+// volta-wrd end to end: a song and its script (WRD or Sherry) written here, rendered at times and
+// measures by the tool in a separate process; the PNG files are decoded and their pixels checked.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/player/wrd/sherry/sherry_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 
@@ -150,6 +151,68 @@ TEST_F(VoltaWrd, RefusesBadArgumentsAndSongs) {
   EXPECT_EQ(
       run(tool() + " " + (dir / "notes.txt").string() + " --at m1 --out " + (dir / "out").string() + " 2>/dev/null"),
       1);
+}
+
+namespace sry = wrd::sherry::test;
+
+// A Sherry script of file timebase 480 on the eight-measure song (timebase 48, so a measure is
+// 480 script units): a green box shown before timing starts, and a red one reaching the bottom
+// row that is due at the start of measure 2 and so shows once the song is past it.
+sry::SherryWriter sherryBoxes() {
+  sry::SherryWriter writer(480);
+  writer.event(0x21, sry::ids({1}))
+      .event(0x41, sry::setColour(1, 1, 0, 255, 0))
+      .event(0x41, sry::setColour(1, 2, 255, 0, 0))
+      .event(0x25, sry::newScreen(1, 640, 480, 0))
+      .event(0x52, sry::box(1, 0, 100, 100, 199, 149, 1))
+      .event(0x31, sry::ids({1}))
+      .event(0x35, sry::Params().u16(1).u16(0).u16(0))
+      .startTiming()
+      .wait(480)
+      .event(0x52, sry::box(1, 0, 300, 400, 399, 479, 2))
+      .event(0x35, sry::Params().u16(1).u16(0).u16(0));
+  return writer;
+}
+
+bool insideBox(const Picture& picture, int x1, int y1, int x2, int y2, std::array<std::uint8_t, 3> colour) {
+  return picture.rgb(x1, y1) == colour && picture.rgb(x2, y2) == colour && picture.rgb(x1 - 1, y1) == kBlack &&
+         picture.rgb(x2 + 1, y2) == kBlack && picture.rgb(x1, y1 - 1) == kBlack &&
+         (y2 + 1 == picture.height || picture.rgb(x2, y2 + 1) == kBlack);
+}
+
+TEST_F(VoltaWrd, RendersSherryScriptsOnTheirFullDisplay) {
+  test::writeFile(dir / "SONG.SRY", sherryBoxes().wait(1).end().bytes());
+  ASSERT_EQ(
+      run(tool() + " " + (dir / "song.mid").string() + " --at m1 --at m3 --at 1s --out " + (dir / "out").string()), 0);
+  const Picture first = picture("001.png");
+  ASSERT_EQ(first.width, 640);
+  ASSERT_EQ(first.height, 480);
+  EXPECT_TRUE(insideBox(first, 100, 100, 199, 149, kGreen));
+  EXPECT_EQ(first.rgb(350, 479), kBlack);
+
+  const Picture third = picture("002.png");
+  EXPECT_TRUE(insideBox(third, 100, 100, 199, 149, kGreen));
+  EXPECT_TRUE(insideBox(third, 300, 400, 399, 479, kRed));
+  // Going back to one second shows the first picture again.
+  EXPECT_EQ(picture("003.png").indices, first.indices);
+}
+
+TEST_F(VoltaWrd, SherryErrorStopsOnlyTheScript) {
+  // Screen 7 does not exist: the script stops there, with what it showed before kept.
+  const auto script = sherryBoxes().wait(1).event(0x52, sry::box(7, 0, 0, 0, 1, 1, 1)).wait(1).end();
+  test::writeFile(dir / "boxes.sry", script.bytes());
+  ASSERT_EQ(run(tool() + " " + (dir / "song.mid").string() + " --script " + (dir / "boxes.sry").string() +
+                " --at m4 --out " + (dir / "out").string() + " 2>" + (dir / "errors.txt").string()),
+            0);
+  EXPECT_TRUE(insideBox(picture("001.png"), 300, 400, 399, 479, kRed));
+  EXPECT_NE(test::readText(dir / "errors.txt").find("Screen is not alocated #7."), std::string::npos);
+}
+
+TEST_F(VoltaWrd, UnreadableSherryScriptGivesWayToTheDefaultScript) {
+  test::writeFile(dir / "SONG.SRY", {'n', 'o', 't', ' ', 'S', 'h', 'e', 'r', 'r', 'y'});
+  ASSERT_EQ(
+      run(tool() + " " + (dir / "song.mid").string() + " --at m1 --out " + (dir / "out").string() + " 2>/dev/null"), 0);
+  EXPECT_EQ(picture("001.png").height, 400);
 }
 
 }  // namespace
