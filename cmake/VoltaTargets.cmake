@@ -48,3 +48,11 @@ function(volta_add_bench)
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
   set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
+
+# Shared libraries insist on every symbol being resolved inside them, except under the
+# sanitizers, whose runtimes live in the executable.
+function(volta_complete_links target)
+  if(NOT VOLTA_SANITIZE)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+endfunction()
