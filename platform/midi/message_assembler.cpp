@@ -14,6 +14,12 @@ std::size_t shortMessageLength(std::uint8_t status) {
   }
 }
 
+ShortMessage unpackShortMessage(std::uint32_t message) {
+  const auto status = static_cast<std::uint8_t>(message);
+  return {{status, static_cast<std::uint8_t>(message >> 8), static_cast<std::uint8_t>(message >> 16)},
+          shortMessageLength(status)};
+}
+
 MessageAssembler::MessageAssembler(std::size_t exclusiveLimit, Sink sink)
     : exclusiveLimit_(exclusiveLimit < 2 ? 2 : exclusiveLimit), sink_(std::move(sink)) {
   message_.reserve(exclusiveLimit_ < 256 ? exclusiveLimit_ : 256);

@@ -13,6 +13,14 @@ namespace volta::platform::midi {
 // Bytes of a channel or system message with this status (1 for unknown ones).
 std::size_t shortMessageLength(std::uint8_t status);
 
+// A channel message packed as status | data1 << 8 | data2 << 16, unpacked into the
+// bytes it uses.
+struct ShortMessage {
+  std::uint8_t bytes[3];
+  std::size_t count;
+};
+ShortMessage unpackShortMessage(std::uint32_t message);
+
 // A message handed on by the assembler. An exclusive longer than the assembler's
 // limit comes in pieces: every piece but the last has complete == false.
 struct AssembledMessage {

@@ -113,9 +113,8 @@ class SoftwareSynthDevice final : public OutputDevice {
         }) {}
 
   SendResult sendShort(std::uint32_t message) override {
-    const std::uint8_t bytes[3] = {static_cast<std::uint8_t>(message), static_cast<std::uint8_t>(message >> 8),
-                                   static_cast<std::uint8_t>(message >> 16)};
-    return send(bytes, shortMessageLength(bytes[0]));
+    const ShortMessage unpacked = unpackShortMessage(message);
+    return send(unpacked.bytes, unpacked.count);
   }
 
   SendResult sendLong(const std::uint8_t* bytes, std::size_t count) override { return send(bytes, count); }

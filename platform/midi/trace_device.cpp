@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/midi/message_assembler.h"
 
 namespace volta::platform::midi {
 namespace {
@@ -65,10 +66,8 @@ class TraceDevice final : public OutputDevice {
   TraceDevice(std::shared_ptr<TraceFile> file, char port) : file_(std::move(file)), port_(port) {}
 
   SendResult sendShort(std::uint32_t message) override {
-    const std::uint8_t status = message & 0xFF;
-    const std::uint8_t bytes[3] = {status, static_cast<std::uint8_t>(message >> 8),
-                                   static_cast<std::uint8_t>(message >> 16)};
-    file_->write(port_, bytes, shortMessageLength(status));
+    const ShortMessage unpacked = unpackShortMessage(message);
+    file_->write(port_, unpacked.bytes, unpacked.count);
     return SendResult::Ok;
   }
 
@@ -80,18 +79,6 @@ class TraceDevice final : public OutputDevice {
   void reset() override { file_->writeReset(port_); }
 
  private:
-  static std::size_t shortMessageLength(std::uint8_t status) {
-    switch (status & 0xF0) {
-      case 0xC0:
-      case 0xD0:
-        return 2;
-      case 0xF0:
-        return status == 0xF2 ? 3 : (status == 0xF1 || status == 0xF3) ? 2 : 1;
-      default:
-        return 3;
-    }
-  }
-
   std::shared_ptr<TraceFile> file_;
   char port_;
 };
