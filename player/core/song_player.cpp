@@ -74,17 +74,6 @@ std::optional<fs::path> entryFile(const MIDIFile& entry, const Extractor& extrac
   return extractor(entry);
 }
 
-std::optional<SongHandle*> openForScan(EngineBinding& binding, MIDIFile& entry, std::unique_ptr<SongHandle>& song) {
-  auto opening = SongHandle::open(binding, nullptr, entry.path);
-  if (!opening.song) {
-    entry.error = true;
-    entry.errorCode = opening.error;
-    return std::nullopt;
-  }
-  song = std::move(opening.song);
-  return song.get();
-}
-
 }  // namespace
 
 std::string speedLabel(int code) {
@@ -286,35 +275,62 @@ void SongPlayer::start(const CoreSettings& settings, MIDIFile& entry, int speed,
   if (!paused) play();
 }
 
-void scanEntryLength(EngineBinding& binding, MIDIFile& entry) {
-  if (hasExtension(entry.path, "wav")) {
-    entry.lengthMs = 0;
-    return;
-  }
-  std::unique_ptr<SongHandle> song;
-  if (!openForScan(binding, entry, song)) return;
-  const SongLength length = song->scanLength();
-  if (length.error != 0) {
-    entry.error = true;
-    entry.errorCode = length.error;
-  }
+namespace {
+
+bool isWave(MIDIFile& entry) {
+  if (!hasExtension(entry.path, "wav")) return false;
+  entry.lengthMs = 0;
+  entry.title = entry.path.filename().string();
+  return true;
+}
+
+void recordError(MIDIFile& entry, int error) {
+  if (error == 0) return;
+  entry.error = true;
+  entry.errorCode = error;
+}
+
+void takeLength(SongHandle& song, MIDIFile& entry) {
+  const SongLength length = song.scanLength();
+  recordError(entry, length.error);
   entry.lengthMs = length.totalTime / 100;
   entry.measures = length.measures;
 }
 
+void takeTitle(SongHandle& song, MIDIFile& entry) {
+  const SongTitles titles = song.titles();
+  if (!titles.ok) recordError(entry, titles.error);
+  entry.title = titles.title.empty() ? entry.path.filename().string() : titles.title;
+}
+
+// Opens the entry's song without an output; a failure goes into the entry, whose title becomes the file's name.
+std::unique_ptr<SongHandle> openForScan(EngineBinding& binding, MIDIFile& entry) {
+  auto opening = SongHandle::open(binding, nullptr, entry.path);
+  if (!opening.song) {
+    recordError(entry, opening.error);
+    entry.title = entry.path.filename().string();
+  }
+  return std::move(opening.song);
+}
+
+}  // namespace
+
+void scanEntryLength(EngineBinding& binding, MIDIFile& entry) {
+  if (isWave(entry)) return;
+  if (auto song = openForScan(binding, entry)) takeLength(*song, entry);
+}
+
 void readEntryTitle(EngineBinding& binding, MIDIFile& entry) {
-  const std::string name = entry.path.filename().string();
-  std::unique_ptr<SongHandle> song;
-  if (hasExtension(entry.path, "wav") || !openForScan(binding, entry, song)) {
-    entry.title = name;
-    return;
+  if (isWave(entry)) return;
+  if (auto song = openForScan(binding, entry)) takeTitle(*song, entry);
+}
+
+void scanEntry(EngineBinding& binding, MIDIFile& entry) {
+  if (isWave(entry)) return;
+  if (auto song = openForScan(binding, entry)) {
+    takeTitle(*song, entry);
+    takeLength(*song, entry);
   }
-  const SongTitles titles = song->titles();
-  if (!titles.ok) {
-    entry.error = true;
-    entry.errorCode = titles.error;
-  }
-  entry.title = titles.title.empty() ? name : titles.title;
 }
 
 }  // namespace volta::core

@@ -145,5 +145,7 @@ class SongPlayer {
 // Scanning play-list entries through a sequencer without an output; errors go into the entry.
 void scanEntryLength(EngineBinding& binding, MIDIFile& entry);
 void readEntryTitle(EngineBinding& binding, MIDIFile& entry);
+// Both at one opening of the song, as a list being loaded needs them.
+void scanEntry(EngineBinding& binding, MIDIFile& entry);
 
 }  // namespace volta::core

@@ -272,6 +272,12 @@ TEST_F(SongPlayerTest, PlayListEntriesAreScannedWithoutAnOutput) {
   EXPECT_NEAR(entry.lengthMs, 4000, 10);
   EXPECT_EQ(entry.measures, 2u);
   EXPECT_EQ(entry.title, "Scanned");
+  MIDIFile once;
+  once.path = entry.path;
+  scanEntry(binding_, once);
+  EXPECT_EQ(once.title, "Scanned");
+  EXPECT_EQ(once.lengthMs, entry.lengthMs);
+  EXPECT_EQ(once.measures, 2u);
 
   MIDIFile wave;
   wave.path = dir_ / "take.WAV";
@@ -284,8 +290,10 @@ TEST_F(SongPlayerTest, PlayListEntriesAreScannedWithoutAnOutput) {
   MIDIFile missing;
   missing.path = dir_ / "gone.mid";
   scanEntryLength(binding_, missing);
+  readEntryTitle(binding_, missing);
   EXPECT_TRUE(missing.error);
   EXPECT_EQ(missing.errorCode, protocol::kErrOpenFile);
+  EXPECT_EQ(missing.title, "gone.mid");
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+// The player core on the engine library loaded by name: scanning the titles and
+// lengths of a thousand play-list entries, and loading and starting a song until
+// its first note reaches the output.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <thread>
+
+#include "platform/midi/output_device.h"
+#include "player/core/builtin_definitions.h"
+#include "player/core/song_player.h"
+#include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace volta;
+
+// A song of a few bars with a title, like the songs of a real list.
+test::Bytes song(int index) {
+  test::SmfTrack conductor;
+  conductor.trackName(0, "Song " + std::to_string(index)).tempo(0, 400000 + index * 100).timeSignature(0, 4, 2);
+  conductor.endOfTrack(0);
+  test::SmfTrack notes;
+  for (int i = 0; i < 64; ++i)
+    notes.noteOn(i == 0 ? 0 : 48, i % 16, 40 + i % 40, 100).noteOff(48, i % 16, 40 + i % 40);
+  notes.endOfTrack(0);
+  return test::SmfWriter(1, 96).track(conductor).track(notes).build();
+}
+
+core::EngineBinding& binding() {
+  static core::EngineBinding engine(core::kNativeLibrary, test::binDir());
+  return engine;
+}
+
+// Mode 0: title and length at one opening; mode 1: the two scans one after the other.
+void BM_ScanThousandEntries(benchmark::State& state) {
+  test::TempDir dir;
+  std::vector<core::MIDIFile> entries(1000);
+  for (int i = 0; i < 1000; ++i) {
+    entries[i].path = dir / ("song" + std::to_string(i) + ".mid");
+    test::writeFile(entries[i].path, song(i));
+  }
+  if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
+  for (auto _ : state) {
+    for (auto& entry : entries) {
+      entry.lengthMs = 0;
+      if (state.range(0) == 0) {
+        core::scanEntry(binding(), entry);
+      } else {
+        core::scanEntryLength(binding(), entry);
+        core::readEntryTitle(binding(), entry);
+      }
+    }
+    benchmark::DoNotOptimize(entries.back().lengthMs);
+  }
+}
+BENCHMARK(BM_ScanThousandEntries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadAndStartUntilFirstNote(benchmark::State& state) {
+  test::TempDir dir;
+  const auto path = dir / "first.mid";
+  test::writeFile(path, song(1));
+  if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
+  core::TINICritical store;
+  core::loadBuiltInDefinitions(store);
+  // A closed port still runs the filter, which counts the notes it passes.
+  const std::array<std::uint32_t, 1> devices{platform::midi::kNoDevice};
+  core::SongPlayer player(binding(), devices, store);
+  core::SongPlayerSettings settings;
+  settings.tempFolder = dir.path();
+  player.configure(settings);
+  const core::CoreSettings coreSettings;
+  for (auto _ : state) {
+    core::MIDIFile entry;
+    entry.path = path;
+    if (player.load(path, entry) != 0) return state.SkipWithError("the song did not load");
+    player.start(coreSettings, entry, 0, false);
+    player.poll();
+    while (player.output()->channels()[0].noteOnCounter == 0)
+      std::this_thread::yield();
+    player.unload();
+  }
+}
+BENCHMARK(BM_LoadAndStartUntilFirstNote)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
