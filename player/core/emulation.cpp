@@ -268,11 +268,19 @@ void MidiThruRouter::setVelocity(int index) {
 
 int MidiThruRouter::port() const {
   std::lock_guard lock(mutex_);
+  return portLocked();
+}
+
+int MidiThruRouter::portLocked() const {
   return destination_ < 3 ? destination_ : (destination_ - 3) / 16;
 }
 
 std::optional<std::uint32_t> MidiThruRouter::route(std::uint32_t message) const {
   std::lock_guard lock(mutex_);
+  return routeLocked(message);
+}
+
+std::optional<std::uint32_t> MidiThruRouter::routeLocked(std::uint32_t message) const {
   std::uint32_t status = message & 0xFF;
   if (status < 0x80 || status > 0xEF) return std::nullopt;
   if (destination_ >= 3) status = (status & 0xF0) | static_cast<std::uint32_t>((destination_ - 3) % 16);
@@ -283,14 +291,16 @@ std::optional<std::uint32_t> MidiThruRouter::route(std::uint32_t message) const 
 }
 
 void MidiThruRouter::onShortMessage(std::uint32_t message) {
-  const auto routed = route(message);
+  std::lock_guard lock(mutex_);
+  const auto routed = routeLocked(message);
   if (!routed) return;
-  output_.sendFiltered(port(), *routed);
+  output_.sendFiltered(portLocked(), *routed);
   output_.flush();
 }
 
 void MidiThruRouter::onExclusive(std::span<const std::uint8_t> bytes) {
-  output_.sendExclusive(port(), bytes);
+  std::lock_guard lock(mutex_);
+  output_.sendExclusive(portLocked(), bytes);
   output_.flush();
 }
 

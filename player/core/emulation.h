@@ -77,6 +77,9 @@ class MidiThruRouter {
   int port() const;
 
  private:
+  std::optional<std::uint32_t> routeLocked(std::uint32_t message) const;
+  int portLocked() const;
+
   OutputHandle& output_;
   mutable std::mutex mutex_;
   int destination_ = 0;

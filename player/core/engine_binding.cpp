@@ -243,9 +243,11 @@ SongOpening SongHandle::open(EngineBinding& binding, const OutputHandle* output,
         command.dataSize = static_cast<std::uint32_t>(bytes->size());
       },
       [&](const OpenSequencerCommand& command) { reply = command; });
-  if (reply.header.handle == 0 || reply.data == 0) return {nullptr, reply.error};
-  std::memcpy(lowPointer<char>(reply.data), bytes->data(), bytes->size());
-  return {std::unique_ptr<SongHandle>(new SongHandle(binding, reply)), reply.error};
+  if (reply.header.handle == 0) return {nullptr, reply.error};
+  std::unique_ptr<SongHandle> song(new SongHandle(binding, reply));
+  if (reply.data == 0 && !bytes->empty()) return {nullptr, kErrNoMemory};  // closes the sequencer again
+  if (!bytes->empty()) std::memcpy(lowPointer<char>(reply.data), bytes->data(), bytes->size());
+  return {std::move(song), reply.error};
 }
 
 SongHandle::SongHandle(EngineBinding& binding, const OpenSequencerCommand& reply)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/message_text.h"
 #include "tests/player/core/engine/trace_log.h"
@@ -80,6 +81,23 @@ TEST(MidiThru, RoutesChannelsAndVelocities) {
   EXPECT_EQ(MidiThruRouter::destinationNames()[50], "C16");
   EXPECT_EQ(MidiThruRouter::velocityNames()[1], "127");
   EXPECT_EQ(MidiThruRouter::velocityNames().size(), 128u);
+
+  EngineBinding binding(kNativeLibrary, test::binDir());
+  const std::array<std::uint32_t, 1> devices{platform::midi::kNoDevice};
+  auto output = OutputHandle::open(binding, devices);
+  ASSERT_NE(output, nullptr);
+  MidiThruRouter router(*output);
+  EXPECT_EQ(router.route(0x407F91), 0x407F91u);  // "A--" and "THRU" leave it as it is
+  router.setDestination(3 + 16 + 4);             // "B05"
+  router.setVelocity(28);                        // "100"
+  EXPECT_EQ(router.port(), 1);
+  EXPECT_EQ(router.route(0x7F3C92), 0x643C94u);
+  EXPECT_EQ(router.route(0x003C92), 0x003C94u);  // a note-on without velocity stays an off
+  EXPECT_EQ(router.route(0x7F3C82), 0x7F3C84u);
+  EXPECT_FALSE(router.route(0xF8));
+  router.setDestination(2);  // "C--" keeps the channel
+  EXPECT_EQ(router.port(), 2);
+  EXPECT_EQ(router.route(0x0510BA), 0x0510BAu);
 }
 
 class EmulationOnEngine : public ::testing::Test {

@@ -126,6 +126,7 @@ TEST_F(SongPlayerTest, LoadErrorsAreThoseOfTheEngineAndThePlayer) {
   EXPECT_EQ(load(dir_ / "absent.mid"), protocol::kErrOpenFile);
   EXPECT_EQ(load(song("notes.kar", shortSong("x"))), protocol::kErrUnknownFile);
   EXPECT_EQ(load(song("broken.mid", {'M', 'T'})), protocol::kErrNoHeader);
+  EXPECT_NE(load(song("empty.mid", {})), 0);
   EXPECT_FALSE(player_->loaded());
   entry_ = {};
   entry_.member = "IN.MID";
