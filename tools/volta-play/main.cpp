@@ -160,6 +160,7 @@ class Session {
     auto playerSettings = core::SongPlayerSettings::from(settings_, current);
     if (!options.deviceModule.empty()) playerSettings.deviceModule = options.deviceModule;
     player_->configure(playerSettings);
+    if (player_->output()) player_->output()->setOptions(settings_.midiRate != 0, settings_.useReset != 0);
   }
 
   bool ready() const { return player_->output() != nullptr; }
