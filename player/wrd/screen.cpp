@@ -162,15 +162,6 @@ void Screen::pushPalette() {
 
 // ---- change collection ----
 
-void Screen::markDirty(const Rect& r) {
-  if (!dirty_) {
-    dirty_ = r;
-    return;
-  }
-  dirty_ = Rect{std::min(dirty_->x1, r.x1), std::min(dirty_->y1, r.y1), std::max(dirty_->x2, r.x2),
-                std::max(dirty_->y2, r.y2)};
-}
-
 void Screen::flushScreen(int force) {
   if (state_.updatesSuppressed) return;
   if (dirty_) {

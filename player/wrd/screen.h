@@ -3,6 +3,7 @@
 // colour table, with every graphics drawing operation. Everything computes into memory;
 // the window learns of changes through the hooks.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -93,7 +94,12 @@ class Screen {
   bool paletteDirty() const { return paletteDirty_; }
 
   // Change collection.
-  void markDirty(const Rect& r);
+  // Inline: text drawn while catching up marks every cell.
+  void markDirty(const Rect& r) {
+    dirty_ = dirty_ ? Rect{std::min(dirty_->x1, r.x1), std::min(dirty_->y1, r.y1), std::max(dirty_->x2, r.x2),
+                           std::max(dirty_->y2, r.y2)}
+                    : r;
+  }
   const std::optional<Rect>& dirtyRect() const { return dirty_; }
   void flushScreen(int force);
   void recompose(const Rect& r);

@@ -34,11 +34,16 @@ class Surface {
   const std::uint8_t* row(int y) const { return bytes_.data() + storageOffset(y); }
 
   void fill(std::uint8_t value);
+  // Rows from..from+count-1 moved to start at row `to` (they may overlap) in one move, and
+  // rows first..first+count-1 filled; every row named must lie on the surface.
+  void moveRows(int to, int from, int count);
+  void fillRows(int first, int count, std::uint8_t value);
 
   // Raw storage, bottom row first, for handing the whole image to a display.
   const std::uint8_t* bottomUpData() const { return bytes_.data(); }
 
  private:
+  static std::size_t bandBytes(int rows) { return static_cast<std::size_t>(rows) * kSurfaceWidth; }
   static std::size_t storageOffset(int y) {
     return static_cast<std::size_t>(kSurfaceHeight - 1 - y) * static_cast<std::size_t>(kSurfaceWidth);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,6 +44,50 @@ std::vector<int> parameterNumbers(std::string_view params) {
 constexpr std::array<int, 8> kTerminalColours = {0, 2, 4, 6, 1, 3, 5, 7};
 // Colour codes 17..23.
 constexpr std::array<int, 7> kLegacyColours = {2, 1, 3, 4, 6, 5, 7};
+
+// Drawing text a glyph row at a time: eight pixels of one byte of the row are one 64-bit word.
+constexpr std::uint64_t kEachByte = 0x0101010101010101u;
+constexpr std::uint64_t kLowNibbles = kEachByte * 0x0F;
+
+// Eight glyph bits (leftmost pixel in the most significant bit) as eight bytes of 0xFF or 0,
+// the leftmost pixel first in memory.
+constexpr std::array<std::uint64_t, 256> kPixelMasks = [] {
+  std::array<std::uint64_t, 256> masks{};
+  for (unsigned bits = 0; bits < 256; ++bits) {
+    std::array<std::uint8_t, 8> pixels{};
+    for (unsigned i = 0; i < 8; ++i)
+      pixels[i] = (bits & (0x80u >> i)) != 0 ? 0xFF : 0;
+    masks[bits] = std::bit_cast<std::uint64_t>(pixels);
+  }
+  return masks;
+}();
+
+// Each of eight bits twice, for double-width text.
+constexpr std::array<std::uint16_t, 256> kDoubledBits = [] {
+  std::array<std::uint16_t, 256> doubled{};
+  for (unsigned bits = 0; bits < 256; ++bits) {
+    for (unsigned i = 0; i < 8; ++i) {
+      if ((bits & (1u << i)) != 0) doubled[bits] = static_cast<std::uint16_t>(doubled[bits] | 3u << (2 * i));
+    }
+  }
+  return doubled;
+}();
+
+// A glyph row as the pixels it covers, left-aligned in 32 bits.
+std::uint32_t rowBits(std::uint16_t row, int scale) {
+  if (scale == 1) return static_cast<std::uint32_t>(row) << 16;
+  return static_cast<std::uint32_t>(kDoubledBits[row >> 8]) << 16 | kDoubledBits[row & 0xFF];
+}
+
+std::uint64_t load8(const std::uint8_t* at) {
+  std::uint64_t value = 0;
+  std::memcpy(&value, at, 8);
+  return value;
+}
+
+void store8(std::uint8_t* at, std::uint64_t value) {
+  std::memcpy(at, &value, 8);
+}
 
 bool isGlyphByte(std::uint8_t b) {
   return b >= 33 && b <= 247 && b != 127 && b != 160;
@@ -364,55 +409,73 @@ void TextWriter::applyAttributeCode(int code) {
 
 // ---- cells ----
 
-void TextWriter::drawCell(int column, int row, const GlyphRows& rows, int glyphWidth, int colour) {
+void TextWriter::drawCells(int column, int row, const GlyphRows& rows, int glyphWidth, int colour, int count) {
   const int scale = doubleWidth() ? 2 : 1;
-  const int left = column * kCellWidth;
-  const int top = row * kCellHeight;
-  const std::uint8_t on = textByte(colour);
+  const int words = glyphWidth * scale / 8;  // 1, 2 or 4 per cell
+  const int rowWords = words * count;
+  const Rect area{column * kCellWidth, row * kCellHeight, column * kCellWidth + 8 * rowWords - 1,
+                  row * kCellHeight + kCellHeight - 1};
+  const std::uint64_t on = kEachByte * textByte(colour);
+  // While catching up silently the composite is left alone: the cells are marked dirty instead,
+  // and the recomposition that ends the catch-up brings them in.
+  const bool intoComposite = !screen_.state().updatesSuppressed;
   Surface& text = screen_.textLayer();
   Surface& shown = screen_.composite();
   for (int y = 0; y < kCellHeight; ++y) {
-    std::uint8_t* t = text.row(top + y) + left;
-    std::uint8_t* c = shown.row(top + y) + left;
-    for (int i = 0; i < glyphWidth * scale; ++i) {
-      const bool set = (rows[static_cast<std::size_t>(y)] & (0x8000 >> (i / scale))) != 0;
-      t[i] = set ? on : 0;
-      c[i] = static_cast<std::uint8_t>((c[i] & 0x0F) | t[i]);
-    }
+    const std::uint32_t bits = rowBits(rows[static_cast<std::size_t>(y)], scale);
+    std::array<std::uint64_t, 4> cellRow{};
+    for (int k = 0; k < words; ++k)
+      cellRow[static_cast<std::size_t>(k)] = kPixelMasks[bits >> (24 - 8 * k) & 0xFF] & on;
+    std::uint8_t* t = text.row(area.y1 + y) + area.x1;
+    for (int i = 0; i < rowWords; ++i)
+      store8(t + 8 * i, cellRow[static_cast<std::size_t>(i & (words - 1))]);
+    if (!intoComposite) continue;
+    std::uint8_t* c = shown.row(area.y1 + y) + area.x1;
+    for (int i = 0; i < rowWords; ++i)
+      store8(c + 8 * i, (load8(c + 8 * i) & kLowNibbles) | cellRow[static_cast<std::size_t>(i & (words - 1))]);
   }
-  screen_.invalidate({left, top, left + glyphWidth * scale - 1, top + kCellHeight - 1});
+  if (!intoComposite) screen_.markDirty(area);
+  screen_.invalidate(area);
 }
 
-void TextWriter::putChar(int column, int row, std::uint8_t byte, int colour, int attribute) {
-  if (column < 0 || column > kLastColumn || row < 0 || row > kLastRow) return;
-  if (doubleWidth() && column > kLastColumn - 1) return;
-  if (isGlyphByte(byte)) {
-    drawCell(column, row, glyphs_.renderByte(byte, attribute), kCellWidth, colour);
-    return;
-  }
+GlyphRows TextWriter::byteGlyph(std::uint8_t byte, int attribute) {
+  if (isGlyphByte(byte)) return glyphs_.renderByte(byte, attribute);
   // Blanks and control bytes fill the cell by the reverse and underline bits.
   const bool reverse = (attribute & kAttrReverse) != 0;
   const bool underline = (attribute & kAttrUnderline) != 0;
   GlyphRows rows{};
   if (reverse) rows.fill(0xFFFF);
   rows[15] = reverse != underline ? 0xFFFF : 0;
-  drawCell(column, row, rows, kCellWidth, colour);
+  return rows;
+}
+
+void TextWriter::putChar(int column, int row, std::uint8_t byte, int colour, int attribute) {
+  putRun(column, row, 1, byte, colour, attribute);
+}
+
+void TextWriter::putRun(int column, int row, int count, std::uint8_t byte, int colour, int attribute) {
   const int scale = doubleWidth() ? 2 : 1;
-  screen_.markDirty(
-      {column * kCellWidth, row * kCellHeight, (column + scale) * kCellWidth - 1, (row + 1) * kCellHeight - 1});
+  const int lastColumn = kLastColumn - (scale - 1);
+  if (column < 0 || column > lastColumn || row < 0 || row > kLastRow) return;
+  count = std::min(count, (lastColumn - column) / scale + 1);
+  drawCells(column, row, byteGlyph(byte, attribute), kCellWidth, colour, count);
+  if (!isGlyphByte(byte))
+    screen_.markDirty({column * kCellWidth, row * kCellHeight, (column + scale * count) * kCellWidth - 1,
+                       (row + 1) * kCellHeight - 1});
 }
 
 void TextWriter::putPair(int column, int row, std::uint8_t lead, std::uint8_t trail, int colour, int attribute) {
   if (column < 0 || column > kLastColumn - 1 || row < 0 || row > kLastRow) return;
   if (doubleWidth() && column > kLastColumn - 3) return;
-  drawCell(column, row, glyphs_.renderPair(lead, trail, attribute), 2 * kCellWidth, colour);
+  drawCells(column, row, glyphs_.renderPair(lead, trail, attribute), 2 * kCellWidth, colour, 1);
 }
 
 void TextWriter::fillCells(int x1, int y1, int x2, int y2, std::uint8_t byte, int colour, int attribute) {
   const int step = doubleWidth() ? 2 : 1;
+  const int first = std::max(x1, 0);
+  const int last = std::min(x2, kLastColumn);
   for (int y = std::max(y1, 0); y <= std::min(y2, kLastRow); ++y) {
-    for (int x = std::max(x1, 0); x <= std::min(x2, kLastColumn); x += step)
-      putChar(x, y, byte, colour, attribute);
+    if (first <= last) putRun(first, y, (last - first) / step + 1, byte, colour, attribute);
     screen_.advanceFade();
   }
 }
@@ -465,14 +528,9 @@ void TextWriter::scrollRegion(int x1, int y1, int x2, int y2, int direction, int
 void TextWriter::scrollWhole(bool up) {
   Surface& text = screen_.textLayer();
   const std::uint8_t exposed = (cursor_.attribute & kAttrReverse) ? textByte(cursor_.colour) : 0;
-  for (int i = 0; i < kTextHeight - kCellHeight; ++i) {
-    const int y = up ? i : kTextHeight - 1 - i;
-    const int from = up ? y + kCellHeight : y - kCellHeight;
-    std::memcpy(text.row(y), text.row(from), kSurfaceWidth);
-  }
-  const int firstExposed = up ? kTextHeight - kCellHeight : 0;
-  for (int y = firstExposed; y < firstExposed + kCellHeight; ++y)
-    std::memset(text.row(y), exposed, kSurfaceWidth);
+  constexpr int kKept = kTextHeight - kCellHeight;
+  text.moveRows(up ? 0 : kCellHeight, up ? kCellHeight : 0, kKept);
+  text.fillRows(up ? kKept : 0, kCellHeight, exposed);
   screen_.markDirty(kWholeScreen);
   screen_.invalidate(kWholeScreen);
 }

@@ -73,7 +73,12 @@ class TextWriter {
   void lineFeed();
   void wrapFor(int columns);
   bool doubleWidth() const;
-  void drawCell(int column, int row, const GlyphRows& rows, int glyphWidth, int colour);
+  // `count` cells of one glyph side by side from `column`.
+  void drawCells(int column, int row, const GlyphRows& rows, int glyphWidth, int colour, int count);
+  GlyphRows byteGlyph(std::uint8_t byte, int attribute);
+  // `count` cells of one byte, one or two (double width) columns apart; cells that would
+  // leave the screen are dropped.
+  void putRun(int column, int row, int count, std::uint8_t byte, int colour, int attribute);
   void scrollWhole(bool up);
 
   Screen& screen_;

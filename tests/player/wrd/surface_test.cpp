@@ -28,6 +28,27 @@ TEST(Surface, OutsidePixelsAreDroppedAndReadAsZero) {
       ASSERT_EQ(s.pixel(x, y), 0);
 }
 
+TEST(Surface, BandsOfRowsMoveAndFillInOneGo) {
+  Surface s;
+  for (int y = 0; y < 480; ++y)
+    s.row(y)[y % 640] = static_cast<std::uint8_t>(y % 250 + 1);
+  s.moveRows(0, 16, 384);  // up, overlapping
+  EXPECT_EQ(s.pixel(0, 0), 0);
+  EXPECT_EQ(s.pixel(16, 0), 17);
+  EXPECT_EQ(s.pixel(399, 383), 399 % 250 + 1);
+  EXPECT_EQ(s.pixel(384, 384), 384 % 250 + 1);  // rows past the band stay
+  s.moveRows(100, 0, 10);                       // down
+  EXPECT_EQ(s.pixel(16, 100), 17);
+  EXPECT_EQ(s.pixel(25, 109), 26);
+  EXPECT_EQ(s.pixel(126, 110), 127);  // the row after the band
+  s.fillRows(470, 10, 5);
+  EXPECT_EQ(s.pixel(0, 470), 5);
+  EXPECT_EQ(s.pixel(639, 479), 5);
+  EXPECT_EQ(s.pixel(469, 469), 469 % 250 + 1);
+  s.moveRows(0, 1, 0);  // nothing
+  EXPECT_EQ(s.pixel(16, 0), 17);
+}
+
 TEST(Palette, ComponentsBecomeEightBitIntensities) {
   EXPECT_EQ(componentIntensity(0), 0);
   EXPECT_EQ(componentIntensity(0xF), 255);

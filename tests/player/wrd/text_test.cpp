@@ -71,6 +71,55 @@ TEST_F(TextTest, GlyphGoesToTextLayerAndCompositeKeepingGraphics) {
   EXPECT_EQ(bits(8, 5), 0x80u);
 }
 
+// Text written while updates are suppressed (catching up) skips the composite and marks its
+// cells dirty; recomposing then gives the composite that drawing straight away gives.
+TEST(SilentText, RecomposedCompositeEqualsTheDirectOne) {
+  const auto draw = [](Screen& screen, bool silent) {
+    GlyphRenderer glyphs(testFace());
+    TextWriter writer(screen, glyphs);
+    screen.page(0)->fill(0x05);
+    screen.composite().fill(0x05);
+    screen.state().updatesSuppressed = silent;
+    writer.write("AB\x1b[7m \x1b[0m\x82\xA0");
+    screen.state().textOn = 2;
+    writer.writeAt(10, 3, "BA\x82\xA0");
+    writer.fillCells(70, 5, 79, 6, 'B', 3, 0);
+    screen.state().textOn = 1;
+    writer.fillCells(0, 8, 3, 8, ' ', 2, kAttrReverse);
+    // Two line feeds at the bottom scroll the whole text up by two rows.
+    writer.writeAt(0, 24,
+                   "A\x1b"
+                   "DB\x1b"
+                   "D");
+  };
+  Screen direct;
+  draw(direct, false);
+  Screen silent;
+  draw(silent, true);
+  EXPECT_EQ(silent.textLayer().pixel(0, 22 * 16), kWhite);
+  for (int y = 0; y < 400; ++y)
+    ASSERT_EQ(silent.composite().pixel(y % 640, y), 0x05) << "row " << y;
+  ASSERT_TRUE(silent.dirtyRect().has_value());
+  silent.state().updatesSuppressed = false;
+  silent.flushScreen(0);
+  direct.flushScreen(0);
+  for (int y = 0; y < 480; ++y) {
+    ASSERT_TRUE(std::equal(silent.composite().row(y), silent.composite().row(y) + 640, direct.composite().row(y)))
+        << "row " << y;
+  }
+}
+
+TEST_F(TextTest, SilentGlyphsMarkTheirCellsDirty) {
+  screen.state().updatesSuppressed = true;
+  at(5, 2);
+  writer.write("A");
+  EXPECT_EQ(screen.composite().pixel(40, 32), 0);
+  EXPECT_EQ(screen.dirtyRect(), (Rect{40, 32, 47, 47}));
+  screen.state().textOn = 2;
+  writer.write("\x82\xA0");  // 32 pixels wide from column 6
+  EXPECT_EQ(screen.dirtyRect(), (Rect{40, 32, 79, 47}));
+}
+
 TEST_F(TextTest, EraseDisplaySequences) {
   writer.write(repeat("A", 80 * 3));
   at(40, 1);
