@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "player/wrd/pixel_words.h"
+
 namespace volta::wrd {
 
 namespace {
@@ -231,7 +233,16 @@ void Screen::horizontalRun(int x1, int x2, int y, int colour, std::uint8_t style
   const int mask = effectivePlaneMask();
   std::uint8_t* row = page(state_.activePage & 1)->row(y);
   std::uint8_t* shown = drawPageDisplayed() ? composite_.row(y) : nullptr;
-  for (int x = x1, k = 0; x <= x2; ++x, ++k) {
+  // The style repeats every eight pixels from x1, so whole words share one masked write.
+  const std::uint64_t written = kPixelMasks[style] & (kEachByte * static_cast<std::uint8_t>(mask));
+  const std::uint64_t colours = (kEachByte * static_cast<std::uint8_t>(colour)) & written;
+  const auto maskedWord = [&](std::uint8_t* at) { store8(at, (load8(at) & ~written) | colours); };
+  int x = x1;
+  for (; x + 8 <= x2 + 1; x += 8) {
+    maskedWord(row + x);
+    if (shown != nullptr) maskedWord(shown + x);
+  }
+  for (int k = x - x1; x <= x2; ++x, ++k) {
     if (!patternBit(style, k)) continue;
     row[x] = masked(row[x], colour, mask);
     if (shown != nullptr) shown[x] = masked(shown[x], colour, mask);

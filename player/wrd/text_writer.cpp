@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "player/wrd/pixel_words.h"
 
 namespace volta::wrd {
 
@@ -45,23 +46,6 @@ constexpr std::array<int, 8> kTerminalColours = {0, 2, 4, 6, 1, 3, 5, 7};
 // Colour codes 17..23.
 constexpr std::array<int, 7> kLegacyColours = {2, 1, 3, 4, 6, 5, 7};
 
-// Drawing text a glyph row at a time: eight pixels of one byte of the row are one 64-bit word.
-constexpr std::uint64_t kEachByte = 0x0101010101010101u;
-constexpr std::uint64_t kLowNibbles = kEachByte * 0x0F;
-
-// Eight glyph bits (leftmost pixel in the most significant bit) as eight bytes of 0xFF or 0,
-// the leftmost pixel first in memory.
-constexpr std::array<std::uint64_t, 256> kPixelMasks = [] {
-  std::array<std::uint64_t, 256> masks{};
-  for (unsigned bits = 0; bits < 256; ++bits) {
-    std::array<std::uint8_t, 8> pixels{};
-    for (unsigned i = 0; i < 8; ++i)
-      pixels[i] = (bits & (0x80u >> i)) != 0 ? 0xFF : 0;
-    masks[bits] = std::bit_cast<std::uint64_t>(pixels);
-  }
-  return masks;
-}();
-
 // Each of eight bits twice, for double-width text.
 constexpr std::array<std::uint16_t, 256> kDoubledBits = [] {
   std::array<std::uint16_t, 256> doubled{};
@@ -77,16 +61,6 @@ constexpr std::array<std::uint16_t, 256> kDoubledBits = [] {
 std::uint32_t rowBits(std::uint16_t row, int scale) {
   if (scale == 1) return static_cast<std::uint32_t>(row) << 16;
   return static_cast<std::uint32_t>(kDoubledBits[row >> 8]) << 16 | kDoubledBits[row & 0xFF];
-}
-
-std::uint64_t load8(const std::uint8_t* at) {
-  std::uint64_t value = 0;
-  std::memcpy(&value, at, 8);
-  return value;
-}
-
-void store8(std::uint8_t* at, std::uint64_t value) {
-  std::memcpy(at, &value, 8);
 }
 
 bool isGlyphByte(std::uint8_t b) {

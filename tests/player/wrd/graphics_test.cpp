@@ -42,6 +42,22 @@ TEST_F(GraphicsTest, SolidAndPatternedHorizontalLines) {
     EXPECT_EQ(px(x, 6), (x % 8) < 2 ? 3 : 0) << x;
 }
 
+TEST_F(GraphicsTest, PatternedRunsKeepUnmaskedPlanesAcrossWordsAndTail) {
+  fillPage(0, 5);
+  screen.recompose(kWholeScreen);
+  screen.state().planeMask = 0b0101;
+  const Surface before = *screen.page(0);
+  screen.line(3, 9, 36, 9, 0x0E, 0xB4);  // four words of eight pixels and a tail of two
+  for (int x = 0; x < 640; ++x) {
+    const int k = x - 3;
+    const int old = before.pixel(x, 9);
+    const bool drawn = k >= 0 && x <= 36 && (0xB4 & (0x80 >> (k % 8))) != 0;
+    const int expected = drawn ? (old & ~0b0101) | (0x0E & 0b0101) : old;
+    ASSERT_EQ(px(x, 9), expected) << x;
+    ASSERT_EQ(screen.composite().pixel(x, 9), expected) << x;
+  }
+}
+
 TEST_F(GraphicsTest, HorizontalAndVerticalLinesAreClippedAsAWhole) {
   screen.line(700, 10, 700, 20, 5, 0xFF);
   screen.line(-3, -1, -3, -9, 5, 0xFF);
