@@ -68,7 +68,8 @@ void runMessageKeys(OutputHandle& output, const TINICritical& store, std::string
 
 void appendPatchMaps(OutputSettings& settings, const TINICritical& store, std::string_view section) {
   std::uint16_t count = settings.patchMapCount;
-  for (const auto name : words(store.getValue(section, "PatchMap"))) {
+  const std::string maps = store.getValue(section, "PatchMap");
+  for (const auto name : words(maps)) {
     const TINIValues* map = store.findSection(name);
     if (!map) continue;
     for (const auto& entry : map->entries()) {
@@ -124,8 +125,8 @@ void setChannelMap(OutputSettings& settings, const TINICritical& store, std::str
 void applySection(OutputHandle& output, const TINICritical& store, std::string_view name, int depth) {
   if (name.size() >= 5 && equalsIgnoringCase(name.substr(0, 5), "SMFK:")) return;  // chooses a conversion tool
   if (depth >= kSectionNesting || !store.findSection(name)) return;
-  for (const auto base : words(store.getValue(name, "BaseSection")))
-    applySection(output, store, base, depth + 1);
+  const std::string bases = store.getValue(name, "BaseSection");
+  for (const auto base : words(bases)) applySection(output, store, base, depth + 1);
   runMessageKeys(output, store, name);
   OutputSettings& settings = *output.settings();
   appendPatchMaps(settings, store, name);

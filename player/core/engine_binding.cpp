@@ -16,6 +16,8 @@ using namespace protocol;
 namespace {
 
 constexpr std::uint32_t kClosedDevice = 0xFFFFFFFEu;
+// Counted without binding a reference to the packed array.
+constexpr std::size_t kDeviceSlots = sizeof(OpenOutputCommand::devices) / sizeof(std::uint32_t);
 
 template <class T>
 T* lowPointer(std::uint32_t address) {
@@ -108,12 +110,12 @@ std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, s
 
 std::unique_ptr<OutputHandle> OutputHandle::open(EngineBinding& binding, std::span<const std::uint32_t> devices) {
   OpenOutputCommand reply{};
-  const std::size_t count = std::min<std::size_t>(devices.size(), std::size(reply.devices));
+  const std::size_t count = std::min<std::size_t>(devices.size(), kDeviceSlots);
   const std::uint32_t result = binding.run<OpenOutputCommand>(
       kOpenOutput, 0,
       [&](OpenOutputCommand& command) {
         command.portCount = static_cast<std::uint16_t>(count);
-        for (std::size_t i = 0; i < std::size(command.devices); ++i)
+        for (std::size_t i = 0; i < kDeviceSlots; ++i)
           command.devices[i] = i < count ? devices[i] : kClosedDevice;
       },
       [&](const OpenOutputCommand& command) { reply = command; });

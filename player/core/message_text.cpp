@@ -90,6 +90,7 @@ class Parser {
     openMessage_ = false;
     run(text, depth + 1);
     const std::vector<MessageAction> inner = std::exchange(actions_, std::move(outer));
+    openMessage_ = false;  // bytes after the name start a message of their own
     std::vector<std::uint8_t> bytes;
     for (const auto& action : inner)
       if (action.kind == MessageAction::Kind::kBytes)

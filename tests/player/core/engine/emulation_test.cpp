@@ -45,6 +45,10 @@ TEST(MessageText, BytesGroupIntoMessagesAndCommandsBecomeActions) {
   EXPECT_EQ(loop[0].bytes.size(), static_cast<std::size_t>(kMessageNesting));
   EXPECT_TRUE(parseMessageText(*store, "M:Unknown C:Unknown W:x R: $GG").empty());
   EXPECT_EQ(pausesForWait(4'000'000'000u), kMaxWaitPauses);
+  // Data bytes after a channel message for every channel are a message of their own.
+  const auto after = parseMessageText(*store, "$90 C:PC0 5");
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(after[2].bytes, std::vector<std::uint8_t>{5});
 }
 
 TEST(PatchEntries, FieldsRunLsbMsbProgramAndStarMeansAny) {
@@ -153,7 +157,7 @@ TEST_F(EmulationOnEngine, AChannelMessageGoesOutOnAllSixteenChannels) {
 TEST_F(EmulationOnEngine, APatchLineMapsEveryMelodicProgram) {
   const auto store = storeWith("[Map19]\nPatchMap=PM\n[PM]\n*:*:*=*:0:19\n");
   applyCommandSection(*output_, *store, "Map19");
-  EXPECT_EQ(output_->settings()->patchMapCount, 1);
+  EXPECT_EQ(+output_->settings()->patchMapCount, 1);
   output_->sendFiltered(0, 0x0005C0);
   output_->sendFiltered(0, 0x0042C3);
   const auto lines = sent();

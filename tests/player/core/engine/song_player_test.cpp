@@ -137,7 +137,7 @@ TEST_F(SongPlayerTest, TheTdfPortAssignmentReachesThePlayControl) {
   const auto path = song("ports.mid", shortSong("x"));
   text("ports.tdf", "[Sequencer]\r\nPortAssignType=2\r\n");
   ASSERT_EQ(load(path), 0);
-  EXPECT_EQ(player_->song()->playControl()->portAssignment, 2);
+  EXPECT_EQ(+player_->song()->playControl()->portAssignment, 2);
 }
 
 TEST_F(SongPlayerTest, AGsSongOnAnXgDeviceIsConvertedAndGreetedBeforeItsFirstEvent) {
@@ -180,7 +180,7 @@ TEST_F(SongPlayerTest, PlayPauseSeekAndSpeedActOnTheEngine) {
   EXPECT_NEAR(player_->length() / 100, 20'000, 50);
   player_->start(settings_, entry_, 2, false);
   EXPECT_NEAR(entry_.lengthMs, 20'000, 50);
-  EXPECT_EQ(player_->song()->playControl()->speed, 2);
+  EXPECT_EQ(+player_->song()->playControl()->speed, 2);
   player_->poll();
   ASSERT_TRUE(waitFor([&] { return player_->status()->songTime > 0; }));
   player_->pause();
@@ -195,18 +195,18 @@ TEST_F(SongPlayerTest, PlayPauseSeekAndSpeedActOnTheEngine) {
   };
   ASSERT_TRUE(waitFor([&] { return greetings() == 1; }));
   player_->seek(1'000'000);  // ten seconds
-  EXPECT_GE(player_->status()->songTime, 1'000'000u);
+  EXPECT_GE(+player_->status()->songTime, 1'000'000u);
   player_->output()->flush();
   EXPECT_EQ(greetings(), 1);
   // Back to an earlier point rebuilds from the start and greets again.
   player_->seek(100'000);
   player_->output()->flush();
   EXPECT_EQ(greetings(), 2);
-  EXPECT_LT(player_->status()->songTime, 1'000'000u);
+  EXPECT_LT(+player_->status()->songTime, 1'000'000u);
   player_->play();
   EXPECT_FALSE(player_->paused());
   player_->setSpeed(-2);
-  EXPECT_EQ(player_->song()->playControl()->speed, -2);
+  EXPECT_EQ(+player_->song()->playControl()->speed, -2);
 }
 
 class FakeWrd : public WrdFollower {
