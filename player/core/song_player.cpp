@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "converter/morph.h"
-#include "platform/clock.h"
 #include "player/core/byte_text.h"
 #include "player/core/documents.h"
 #include "player/core/emulation.h"
@@ -242,13 +241,14 @@ std::uint32_t SongPlayer::poll() {
   const protocol::SequencerStatus& status = *song_->status();
   bool caughtUp = true;
   if (wrd_) {
-    const std::uint32_t started = platform::millisecondCounter();
+    // Wall time, not the platform clock: a stopped manual clock must not hold the poll forever.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFollowLimitMs);
     const std::uint32_t quarter = status.denominator > 0 ? status.timeBase * 4u / status.denominator : 0;
     do {
       const WrdFollower::Position position{seekPending_, status.measure, quarter ? status.tickInMeasure / quarter : 0,
                                            status.tickInMeasure, status.position};
       caughtUp = wrd_->follow(position);
-    } while (!caughtUp && platform::millisecondCounter() - started < kFollowLimitMs);
+    } while (!caughtUp && std::chrono::steady_clock::now() < deadline);
   }
   if (wrdRestart_) {
     wrdRestart_ = false;
