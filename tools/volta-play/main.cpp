@@ -217,7 +217,11 @@ int playLive(const Options& options, std::uint32_t device) {
   std::string message;
   auto binding = core::bindEngine(core::programFolder(), message);
   if (!binding) return std::fprintf(stderr, "%s\n", message.c_str()), 1;
-  const std::array<std::uint32_t, 1> devices{device};
+  // Port A as chosen; ports B and C as the current MIDI template has them.
+  const platform::settings::SettingsStore store;
+  const auto current = core::CoreSettings::read(store).currentTemplate(store);
+  const std::array<std::uint32_t, 3> devices{device, core::portDevice(current.ports[1]),
+                                             core::portDevice(current.ports[2])};
   Session session(*binding, options, devices);
   if (!session.ready()) return std::fprintf(stderr, "%s\n", protocol::errorMessage(0)), 1;
   return playAll(session, options, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
