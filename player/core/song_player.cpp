@@ -146,6 +146,7 @@ int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
   if (!hasConversionTool(resolveConversion(store_, settings_.deviceModule, songModule_))) return 0;
   // The outside SMF Knife tool does not exist here; RCP-family songs still become Standard MIDI Files.
   if (!isRcpFamily(song)) return 0;
+  if (settings_.tempFolder.empty()) return kErrOpenFile;
   const fs::path converted = settings_.tempFolder / "VO_RCP.MID";
   if (!convertRcp(song, converted)) return kErrOpenFile;
   playFile = converted;

@@ -17,6 +17,7 @@
 #include "player/core/core_settings.h"
 #include "player/core/engine_binding.h"
 #include "player/core/module_definitions.h"
+#include "player/core/temp_folder.h"
 
 namespace volta::core {
 
@@ -64,7 +65,8 @@ struct SongPlayerSettings {
   bool autoScan = true;
   bool autoDoc = true;  // the "AutoDoc" setting
   bool sryEnable = false;
-  std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
+  // Where converted songs go; empty when no private folder could be had (conversions then fail).
+  std::filesystem::path tempFolder = privateTempFolder().value_or(std::filesystem::path());
 
   static SongPlayerSettings from(const CoreSettings& settings, const MidiTemplate& current);
 };
