@@ -126,7 +126,8 @@ void applySection(OutputHandle& output, const TINICritical& store, std::string_v
   if (name.size() >= 5 && equalsIgnoringCase(name.substr(0, 5), "SMFK:")) return;  // chooses a conversion tool
   if (depth >= kSectionNesting || !store.findSection(name)) return;
   const std::string bases = store.getValue(name, "BaseSection");
-  for (const auto base : words(bases)) applySection(output, store, base, depth + 1);
+  for (const auto base : words(bases))
+    applySection(output, store, base, depth + 1);
   runMessageKeys(output, store, name);
   OutputSettings& settings = *output.settings();
   appendPatchMaps(settings, store, name);
