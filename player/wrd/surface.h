@@ -29,6 +29,9 @@ class Surface {
     if (contains(x, y)) row(y)[x] = value;
   }
 
+  // Added to a row's pointer, gives the row below it.
+  static constexpr std::ptrdiff_t kNextRow = -kSurfaceWidth;
+
   // Row y counted from the top (0..479); the 640 bytes of one row are contiguous.
   std::uint8_t* row(int y) { return bytes_.data() + storageOffset(y); }
   const std::uint8_t* row(int y) const { return bytes_.data() + storageOffset(y); }

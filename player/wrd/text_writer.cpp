@@ -393,18 +393,16 @@ void TextWriter::drawCells(int column, int row, const GlyphRows& rows, int glyph
   // While catching up silently the composite is left alone: the cells are marked dirty instead,
   // and the recomposition that ends the catch-up brings them in.
   const bool intoComposite = !screen_.state().updatesSuppressed;
-  Surface& text = screen_.textLayer();
-  Surface& shown = screen_.composite();
-  for (int y = 0; y < kCellHeight; ++y) {
+  std::uint8_t* t = screen_.textLayer().row(area.y1) + area.x1;
+  std::uint8_t* c = screen_.composite().row(area.y1) + area.x1;
+  for (int y = 0; y < kCellHeight; ++y, t += Surface::kNextRow, c += Surface::kNextRow) {
     const std::uint32_t bits = rowBits(rows[static_cast<std::size_t>(y)], scale);
     std::array<std::uint64_t, 4> cellRow{};
     for (int k = 0; k < words; ++k)
       cellRow[static_cast<std::size_t>(k)] = kPixelMasks[bits >> (24 - 8 * k) & 0xFF] & on;
-    std::uint8_t* t = text.row(area.y1 + y) + area.x1;
     for (int i = 0; i < rowWords; ++i)
       store8(t + 8 * i, cellRow[static_cast<std::size_t>(i & (words - 1))]);
     if (!intoComposite) continue;
-    std::uint8_t* c = shown.row(area.y1 + y) + area.x1;
     for (int i = 0; i < rowWords; ++i)
       store8(c + 8 * i, (load8(c + 8 * i) & kLowNibbles) | cellRow[static_cast<std::size_t>(i & (words - 1))]);
   }
