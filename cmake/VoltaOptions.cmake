@@ -15,8 +15,13 @@ if(VOLTA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-if(VOLTA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  message(FATAL_ERROR "VOLTA_FUZZ needs clang")
+if(VOLTA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VOLTA_FUZZ needs clang")
+  endif()
+  # Coverage instrumentation everywhere, so that libFuzzer is guided through the
+  # libraries a fuzz target links, not only through the target's own file.
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 

@@ -11,20 +11,22 @@
 namespace volta::protocol {
 namespace {
 
+// Loaded once and kept, as the player keeps it: unloading would also unload the
+// device libraries it pulls in, whose own start-up allocations then read as leaks.
 class EngineLibrary : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static void SetUpTestSuite() {
     library_ = dlopen((test::binDir() / "libvoltant.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library_, nullptr) << dlerror();
+    if (!library_) return;
     getBlock_ = reinterpret_cast<void* (*)()>(dlsym(library_, "GetThunkBuffer"));
     entry_ = reinterpret_cast<std::uint32_t (*)()>(dlsym(library_, "MIDIEntry"));
     entryNT_ = reinterpret_cast<std::uint32_t (*)(void*)>(dlsym(library_, "MIDIEntryNT"));
+  }
+  void SetUp() override {
+    ASSERT_NE(library_, nullptr) << dlerror();
     ASSERT_TRUE(getBlock_ && entry_ && entryNT_);
     block_ = getBlock_();
     ASSERT_NE(block_, nullptr);
-  }
-  void TearDown() override {
-    if (library_) dlclose(library_);
   }
   CommandHeader& command(std::uint32_t code, std::uint32_t handle = 0) {
     std::memset(block_, 0, 1024);
@@ -34,10 +36,10 @@ class EngineLibrary : public ::testing::Test {
     return header;
   }
 
-  void* library_ = nullptr;
-  void* (*getBlock_)() = nullptr;
-  std::uint32_t (*entry_)() = nullptr;
-  std::uint32_t (*entryNT_)(void*) = nullptr;
+  static inline void* library_ = nullptr;
+  static inline void* (*getBlock_)() = nullptr;
+  static inline std::uint32_t (*entry_)() = nullptr;
+  static inline std::uint32_t (*entryNT_)(void*) = nullptr;
   void* block_ = nullptr;
 };
 
