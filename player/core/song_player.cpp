@@ -24,6 +24,16 @@ namespace {
 // The WRD display gets this long to catch up at one poll.
 constexpr std::uint32_t kFollowLimitMs = 200;
 
+// Engine time counts in hundredths of a millisecond.
+constexpr std::uint32_t kUnitsPerMs = 100;
+// A wave file's status: the format word that marks it, and measures of one second at 192 ticks.
+constexpr std::uint16_t kWaveFormat = 0x80;
+constexpr std::uint32_t kWaveTicksPerMeasure = 192;
+
+std::uint32_t unitsOf(std::uint32_t ms) {
+  return ms > UINT32_MAX / kUnitsPerMs ? UINT32_MAX : ms * kUnitsPerMs;
+}
+
 bool hasExtension(const fs::path& path, std::string_view extension) {
   const std::string name = path.filename().string();
   return name.size() > extension.size() &&
@@ -159,6 +169,7 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   const auto source = entryFile(entry, extractor_);
   if (!source) return kErrOpenFile;
   const fs::path song = entry.member.empty() ? file : *source;
+  if (waveOpener_ && hasExtension(song, "wav")) return loadWave(song, entry);
   wrdSource_ = wrdOnly ? fs::path("VOLTA:") : findCompanions(song).wrd;
 
   const SongDocument found = findSongDocument(song, autoDocument_, settings_.autoDoc);
@@ -191,26 +202,72 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   return 0;
 }
 
+int SongPlayer::loadWave(const fs::path& file, MIDIFile& entry) {
+  waveError_.clear();
+  wave_ = waveOpener_(file, waveError_);
+  if (!wave_) return kErrOpenFile;
+  entry.lengthMs = wave_->lengthMs();
+  entry.measures = (entry.lengthMs + 999) / 1000;
+  waveStatus_ = std::make_unique<protocol::SequencerStatus>();
+  waveStatus_->timeBase = 48;
+  waveStatus_->numerator = waveStatus_->denominator = 4;
+  waveStatus_->tempo = 500000;
+  waveStatus_->ticksPerMeasure = kWaveTicksPerMeasure;
+  waveStatus_->smfFormat = kWaveFormat;
+  title_ = file.filename().string();
+  comment_.clear();
+  wrdSource_.clear();
+  songModule_ = settings_.deviceModule;
+  moduleMarker_.clear();
+  converted_ = false;
+  needsRewind_ = true;
+  seekPending_ = paused_ = wrdRestart_ = false;
+  return 0;
+}
+
+void SongPlayer::updateWaveStatus() {
+  protocol::SequencerStatus& status = *waveStatus_;
+  const std::uint32_t ms = wave_->positionMs();
+  status.songTime = unitsOf(ms);
+  status.position = static_cast<std::uint32_t>(std::uint64_t{ms} * kWaveTicksPerMeasure / 1000);
+  status.tickInMeasure = status.position % kWaveTicksPerMeasure;
+  status.measure = static_cast<std::uint16_t>(std::min<std::uint32_t>(ms / 1000, UINT16_MAX));
+  status.playing = wave_->playing() ? 1 : 0;
+  status.paused = paused_ ? 1 : 0;
+}
+
 void SongPlayer::unload() {
   song_.reset();
+  wave_.reset();
+  waveStatus_.reset();
   documentFound_ = false;
 }
 
 bool SongPlayer::playing() const {
+  if (wave_) return wave_->playing();
   return song_ && song_->status()->playing != 0;
 }
 
 void SongPlayer::play() {
   paused_ = false;
+  if (wave_) wave_->play();
   if (song_ && !seekPending_ && !wrdRestart_) song_->play();
 }
 
 void SongPlayer::pause() {
   paused_ = true;
+  if (wave_) wave_->pause();
   if (song_) song_->pause();
 }
 
 void SongPlayer::seek(std::uint32_t time) {
+  if (wave_) {
+    pause();
+    needsRewind_ = false;
+    wave_->cue(time / kUnitsPerMs);
+    updateWaveStatus();
+    return;
+  }
   if (!song_) return;
   pause();
   const bool rewind = needsRewind_ || time < song_->status()->songTime;
@@ -230,14 +287,24 @@ void SongPlayer::greet() {
 }
 
 void SongPlayer::setSpeed(int code) {
+  // A wave plays at its own rate; a playing one starts again where it is.
+  if (wave_ && wave_->playing()) {
+    wave_->cue(wave_->positionMs());
+    wave_->play();
+  }
   if (song_) song_->playControl()->speed = static_cast<std::int16_t>(std::clamp(code, -32768, 32767));
 }
 
 std::uint32_t SongPlayer::length() {
+  if (wave_) return unitsOf(wave_->lengthMs());
   return song_ ? song_->scanLength().totalTime : 0;
 }
 
 std::uint32_t SongPlayer::poll() {
+  if (wave_) {
+    updateWaveStatus();
+    return waveStatus_->songTime;
+  }
   if (!song_) return 0;
   const protocol::SequencerStatus& status = *song_->status();
   bool caughtUp = true;
@@ -262,11 +329,13 @@ std::uint32_t SongPlayer::poll() {
 }
 
 void SongPlayer::start(const CoreSettings& settings, MIDIFile& entry, int speed, bool paused) {
-  if (!song_) return;
-  song_->playControl()->repeatCount = static_cast<std::uint16_t>(settings.repeatCount);
-  song_->playControl()->headSkip = static_cast<std::uint16_t>(settings.hsPlay);
-  song_->setTimerPeriod(static_cast<std::uint16_t>(settings.intervalTime));
-  if (settings.scanLength != 0 && (entry.lengthMs == 0 || entry.measures == 0)) {
+  if (!loaded()) return;
+  if (song_) {
+    song_->playControl()->repeatCount = static_cast<std::uint16_t>(settings.repeatCount);
+    song_->playControl()->headSkip = static_cast<std::uint16_t>(settings.hsPlay);
+    song_->setTimerPeriod(static_cast<std::uint16_t>(settings.intervalTime));
+  }
+  if (song_ && settings.scanLength != 0 && (entry.lengthMs == 0 || entry.measures == 0)) {
     const SongLength scanned = song_->scanLength();
     entry.lengthMs = scanned.totalTime / 100;
     entry.measures = scanned.measures;

@@ -57,6 +57,24 @@ class WrdFollower {
   virtual bool follow(const Position& position) = 0;
 };
 
+// A wave file's player, handed in by the program: the core itself has no audio.
+// Positions are in milliseconds.
+class WavePlayer {
+ public:
+  virtual ~WavePlayer() = default;
+  // Holds at a position, paused; false when the device refuses.
+  virtual bool cue(std::uint32_t ms) = 0;
+  // Goes on from the position.
+  virtual bool play() = 0;
+  virtual void pause() = 0;
+  virtual std::uint32_t positionMs() const = 0;
+  virtual std::uint32_t lengthMs() const = 0;
+  virtual bool playing() const = 0;
+};
+
+// Opens a wave file; none, with the reason in error, when it cannot be played.
+using WaveOpener = std::function<std::unique_ptr<WavePlayer>(const std::filesystem::path& file, std::string& error)>;
+
 // What the main frame hands over before a load.
 struct SongPlayerSettings {
   std::string deviceModule = "THRU";  // the current MIDI template's module
@@ -87,6 +105,11 @@ class SongPlayer {
     extractor_ = std::move(extractor);
   }
 
+  // Files ending in ".wav" play through this; without one they go to the engine like any song.
+  void setWaveOpener(WaveOpener opener) { waveOpener_ = std::move(opener); }
+  // Why the last wave file failed to open.
+  const std::string& waveError() const { return waveError_; }
+
   // 0, or the engine's or the player's error code.
   int load(const std::filesystem::path& file, MIDIFile& entry, bool wrdOnly = false);
   void unload();
@@ -104,8 +127,8 @@ class SongPlayer {
 
   OutputHandle* output() const { return output_.get(); }
   SongHandle* song() const { return song_.get(); }
-  protocol::SequencerStatus* status() const { return song_ ? song_->status() : nullptr; }
-  bool loaded() const { return song_ != nullptr; }
+  protocol::SequencerStatus* status() const { return song_ ? song_->status() : waveStatus_.get(); }
+  bool loaded() const { return song_ != nullptr || wave_ != nullptr; }
   bool playing() const;
   bool paused() const { return paused_; }
 
@@ -124,6 +147,8 @@ class SongPlayer {
   void chooseModule(const std::filesystem::path& song, const MIDIFile& entry, std::string_view tdfModule);
   int convert(const std::filesystem::path& song, std::filesystem::path& playFile);
   void greet();
+  int loadWave(const std::filesystem::path& file, MIDIFile& entry);
+  void updateWaveStatus();
 
   EngineBinding& binding_;
   TINICritical& store_;
@@ -132,6 +157,11 @@ class SongPlayer {
   std::unique_ptr<SongHandle> song_;
   WrdFollower* wrd_ = nullptr;
   std::function<std::optional<std::filesystem::path>(const MIDIFile&)> extractor_;
+  WaveOpener waveOpener_;
+  std::unique_ptr<WavePlayer> wave_;
+  // The wave file's position in the sequencer's layout, filled at every poll.
+  std::unique_ptr<protocol::SequencerStatus> waveStatus_;
+  std::string waveError_;
 
   std::string title_, comment_, document_, songModule_, moduleMarker_;
   std::filesystem::path wrdSource_;
