@@ -31,6 +31,7 @@
 #include "player/core/emulation.h"
 #include "player/core/song_player.h"
 #include "tools/volta-play/offline_engine.h"
+#include "tools/volta-play/wave_output.h"
 
 namespace {
 
@@ -160,6 +161,8 @@ class Session {
     auto playerSettings = core::SongPlayerSettings::from(settings_, current);
     if (!options.deviceModule.empty()) playerSettings.deviceModule = options.deviceModule;
     player_->configure(playerSettings);
+    // Wave files play live through the audio device; a rendering has no place for them.
+    if (options.render.empty()) player_->setWaveOpener(play::openWaveOutput);
     if (player_->output()) player_->output()->setOptions(settings_.midiRate != 0, settings_.useReset != 0);
   }
 
@@ -173,6 +176,7 @@ class Session {
     entry.module = options_.songModule;
     if (const int error = player_->load(entry.path, entry)) {
       std::fprintf(stderr, "%s: %s\n", path.c_str(), protocol::errorMessage(error));
+      if (!player_->waveError().empty()) std::fprintf(stderr, "%s: %s\n", path.c_str(), player_->waveError().c_str());
       return 1;
     }
     std::printf("Title: %s\n", player_->title().c_str());
