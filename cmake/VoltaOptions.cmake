@@ -36,3 +36,4 @@ if(VOLTA_BENCH)
 endif()
 
 include(VoltaTargets)
+include(VoltaEmbed)
