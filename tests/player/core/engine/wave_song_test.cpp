@@ -82,13 +82,14 @@ TEST_F(WaveSongTest, LoadsWithItsLengthInMillisecondsAndSecondLongMeasures) {
   EXPECT_EQ(entry_.lengthMs, 83'456u);
   EXPECT_EQ(entry_.measures, 84u);
   EXPECT_EQ(player_->length(), 8'345'600u);
+  // The status record is packed: its fields are read by value.
   const auto& status = *player_->status();
-  EXPECT_EQ(status.smfFormat, 0x80);
-  EXPECT_EQ(status.timeBase, 48);
-  EXPECT_EQ(status.numerator, 4);
-  EXPECT_EQ(status.denominator, 4);
-  EXPECT_EQ(status.tempo, 500000u);
-  EXPECT_EQ(status.ticksPerMeasure, 192u);
+  EXPECT_EQ(+status.smfFormat, 0x80);
+  EXPECT_EQ(+status.timeBase, 48);
+  EXPECT_EQ(+status.numerator, 4);
+  EXPECT_EQ(+status.denominator, 4);
+  EXPECT_EQ(+status.tempo, 500000u);
+  EXPECT_EQ(+status.ticksPerMeasure, 192u);
 }
 
 TEST_F(WaveSongTest, SeeksInMillisecondsAndReportsThePositionAtThePoll) {
@@ -103,13 +104,13 @@ TEST_F(WaveSongTest, SeeksInMillisecondsAndReportsThePositionAtThePoll) {
   log_.position = 3'250;
   EXPECT_EQ(player_->poll(), 325'000u);
   const auto& status = *player_->status();
-  EXPECT_EQ(status.measure, 3);
-  EXPECT_EQ(status.position, 3'250u * 192 / 1000);
-  EXPECT_EQ(status.tickInMeasure, 3'250u * 192 / 1000 % 192);
-  EXPECT_EQ(status.playing, 0);
+  EXPECT_EQ(+status.measure, 3);
+  EXPECT_EQ(+status.position, 3'250u * 192 / 1000);
+  EXPECT_EQ(+status.tickInMeasure, 3'250u * 192 / 1000 % 192);
+  EXPECT_EQ(+status.playing, 0);
   player_->play();
   player_->poll();
-  EXPECT_EQ(player_->status()->playing, 1);
+  EXPECT_EQ(+player_->status()->playing, 1);
   EXPECT_EQ(log_.cues.size(), 2u) << "playing goes on from the position without a new cue";
 }
 
