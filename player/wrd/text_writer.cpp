@@ -397,14 +397,11 @@ void TextWriter::drawCells(int column, int row, const GlyphRows& rows, int glyph
   std::uint8_t* c = screen_.composite().row(area.y1) + area.x1;
   for (int y = 0; y < kCellHeight; ++y, t += Surface::kNextRow, c += Surface::kNextRow) {
     const std::uint32_t bits = rowBits(rows[static_cast<std::size_t>(y)], scale);
-    std::array<std::uint64_t, 4> cellRow{};
-    for (int k = 0; k < words; ++k)
-      cellRow[static_cast<std::size_t>(k)] = kPixelMasks[bits >> (24 - 8 * k) & 0xFF] & on;
-    for (int i = 0; i < rowWords; ++i)
-      store8(t + 8 * i, cellRow[static_cast<std::size_t>(i & (words - 1))]);
-    if (!intoComposite) continue;
-    for (int i = 0; i < rowWords; ++i)
-      store8(c + 8 * i, (load8(c + 8 * i) & kLowNibbles) | cellRow[static_cast<std::size_t>(i & (words - 1))]);
+    for (int i = 0; i < rowWords; ++i) {
+      const std::uint64_t pixels = kPixelMasks[bits >> (24 - 8 * (i & (words - 1))) & 0xFF] & on;
+      store8(t + 8 * i, pixels);
+      if (intoComposite) store8(c + 8 * i, (load8(c + 8 * i) & kLowNibbles) | pixels);
+    }
   }
   if (!intoComposite) screen_.markDirty(area);
   screen_.invalidate(area);
