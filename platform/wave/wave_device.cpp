@@ -11,7 +11,7 @@ namespace volta::platform::wave {
 namespace {
 
 // Larger than any wave file a play list holds; the samples live in memory.
-constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 31;
+constexpr std::uintmax_t kLargestFile = INT32_MAX;
 
 // The audio device's queue. Each sink holds the audio subsystem open while it lives.
 class DeviceSink : public AudioSink {

@@ -86,6 +86,10 @@ std::optional<WaveHeader> readWaveHeader(std::span<const std::uint8_t> bytes, st
 std::optional<WaveAudio> decodeWave(std::span<const std::uint8_t> bytes, std::string& error) {
   const auto header = readWaveHeader(bytes, error);
   if (!header) return std::nullopt;
+  if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
+    error = "the file is too large to play";
+    return std::nullopt;
+  }
   SDL_AudioSpec spec{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
