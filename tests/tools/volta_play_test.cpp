@@ -68,8 +68,20 @@ TEST(VoltaPlay, ReportsUnknownFilesWithThePlayersMessage) {
   const auto song = dir / "song.txt";
   test::writeFile(song, {1, 2, 3});
   const auto err = dir / "err.txt";
-  EXPECT_EQ(run((test::binDir() / "volta-play").string() + " --device 9999 " + song.string() + " 2> " + err.string()), 1);
+  EXPECT_EQ(run((test::binDir() / "volta-play").string() + " --trace " + (dir / "trace.txt").string() + " " +
+                song.string() + " 2> " + err.string()),
+            1);
   EXPECT_NE(test::readText(err).find("ERROR:Not midi file clealy"), std::string::npos);
+}
+
+TEST(VoltaPlay, ADeviceThatDoesNotOpenEndsAtOnceWithItsOwnStatus) {
+  test::TempDir dir;
+  const auto err = dir / "err.txt";
+  const auto demo = test::sourceDir() / "player/resources/demo.mid";
+  EXPECT_EQ(run((test::binDir() / "volta-play").string() + " --device 9999 " + demo.string() + " > /dev/null 2> " +
+                err.string()),
+            3);
+  EXPECT_NE(test::readText(err).find("did not open"), std::string::npos);
 }
 
 }  // namespace

@@ -167,6 +167,7 @@ class Session {
   }
 
   bool ready() const { return player_->output() != nullptr; }
+  bool portOpen(int port) const { return player_->output()->status()->portOpen[port] != 0; }
 
   // 0 when the song played, 1 on a load error, 130 when interrupted.
   template <class Step>
@@ -217,6 +218,10 @@ int playAll(Session& session, const Options& options, const std::function<void()
   return result;
 }
 
+// Exit status when the chosen device cannot be opened (no audio output, say), so
+// that scripts can fall back to rendering.
+constexpr int kExitNoDevice = 3;
+
 int playLive(const Options& options, std::uint32_t device) {
   std::string message;
   auto binding = core::bindEngine(core::programFolder(), message);
@@ -228,6 +233,8 @@ int playLive(const Options& options, std::uint32_t device) {
                                              core::portDevice(current.ports[2])};
   Session session(*binding, options, devices);
   if (!session.ready()) return std::fprintf(stderr, "%s\n", protocol::errorMessage(0)), 1;
+  // Playing into a port whose device did not open would be silence for the song's length.
+  if (!session.portOpen(0)) return std::fprintf(stderr, "volta-play: the device of port A did not open\n"), kExitNoDevice;
   return playAll(session, options, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
 }
 
