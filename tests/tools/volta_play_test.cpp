@@ -3,34 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta {
 namespace {
-
-struct TraceLine {
-  std::uint64_t time;
-  char port;
-  std::string bytes;
-};
-
-std::vector<TraceLine> parseTrace(const std::string& text) {
-  std::vector<TraceLine> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    TraceLine entry;
-    fields >> entry.time >> entry.port;
-    std::getline(fields >> std::ws, entry.bytes);
-    lines.push_back(entry);
-  }
-  return lines;
-}
 
 int run(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
 
@@ -43,7 +23,7 @@ TEST(VoltaPlay, PlaysTheDemoSongToTheTrace) {
                 " --device Trace --speed 8 " + demo.string() + " > " + out.string()),
             0);
   EXPECT_NE(test::readText(out).find("Title: VOLTA Player demo"), std::string::npos);
-  const auto lines = parseTrace(test::readText(trace));
+  const auto lines = test::readTrace(trace);
   ASSERT_GT(lines.size(), 100u);
   // The greeting first, then the song's GS reset, before any note.
   EXPECT_EQ(lines[0].bytes.substr(0, 20), "F0 41 10 45 12 10 00");

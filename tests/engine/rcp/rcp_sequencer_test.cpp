@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "tests/engine/sequencer/sequencer_harness.h"
 #include "tests/support/rcp_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::test {
 namespace {
@@ -62,18 +62,8 @@ class RcpEngine : public ::testing::TestWithParam<bool> {
   }
   std::vector<Line> lines() const {
     std::vector<Line> out;
-    std::istringstream in(readText(tracePath_));
-    std::string text;
-    while (std::getline(in, text)) {
-      std::istringstream fields(text);
-      Line line;
-      char port = 0;
-      fields >> line.us >> port;
-      std::string bytes;
-      std::getline(fields >> std::ws, bytes);
-      line.text = std::string(1, port) + " " + bytes;
-      out.push_back(line);
-    }
+    for (const TraceLine& line : readTrace(tracePath_))
+      out.push_back({line.time, std::string(1, line.port) + " " + line.bytes});
     return out;
   }
   static std::vector<std::string> notes(const std::vector<Line>& lines) {

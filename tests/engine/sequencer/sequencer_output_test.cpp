@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,10 @@
 #include "tests/engine/sequencer/sequencer_harness.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::test {
 namespace {
-
-struct TraceLine {
-  std::uint64_t us;
-  char port;
-  std::string bytes;  // upper-case hex, space-separated
-};
 
 class SequencerOutputTest : public ::testing::Test {
  protected:
@@ -52,19 +46,7 @@ class SequencerOutputTest : public ::testing::Test {
     return song_;
   }
 
-  std::vector<TraceLine> allLines() const {
-    std::vector<TraceLine> lines;
-    std::istringstream in(readText(tracePath_));
-    std::string text;
-    while (std::getline(in, text)) {
-      std::istringstream fields(text);
-      TraceLine line{};
-      fields >> line.us >> line.port;
-      std::getline(fields >> std::ws, line.bytes);
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<TraceLine> allLines() const { return readTrace(tracePath_); }
   // Lines written since the last call.
   std::vector<TraceLine> newLines() {
     auto lines = allLines();
@@ -123,10 +105,10 @@ TEST_F(SequencerOutputTest, SongAtSpeed8SendsItsMessagesInOrderAndInTime) {
   // At speed 8 the song runs 8 times 100 units a millisecond; the first running call
   // already covered 5 ms of song. Each message leaves in the call whose 5 ms period
   // contains the moment it falls due.
-  const std::uint64_t start = lines[2].us;
+  const std::uint64_t start = lines[2].time;
   for (int k = 0; k < 16; ++k) {
     const std::uint64_t songUs = static_cast<std::uint64_t>(k) * 24 * 1041 * 10 / 8;
-    const std::uint64_t sent = lines[2 + static_cast<std::size_t>(k)].us;
+    const std::uint64_t sent = lines[2 + static_cast<std::size_t>(k)].time;
     EXPECT_GE(sent + 5000, start + songUs) << k;
     EXPECT_LT(sent, start + songUs + 5000) << k;
   }

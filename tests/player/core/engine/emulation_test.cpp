@@ -11,7 +11,7 @@
 #include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/message_text.h"
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core {

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "platform/midi/output_device.h"
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core {

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "player/core/builtin_definitions.h"
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/rcp_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"

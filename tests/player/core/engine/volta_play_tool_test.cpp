@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/midi/software_synth.h"
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
 
 namespace volta {

@@ -6,7 +6,7 @@
 
 #include "player/core/builtin_definitions.h"
 #include "player/core/song_player.h"
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core {

@@ -1,4 +1,4 @@
-#include "tests/player/core/engine/trace_log.h"
+#include "tests/support/trace_log.h"
 
 #include <cstdlib>
 #include <fstream>
