@@ -90,18 +90,18 @@ std::optional<WaveAudio> decodeWave(std::span<const std::uint8_t> bytes, std::st
     error = "the file is too large to play";
     return std::nullopt;
   }
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec loaded{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, &spec, &buffer, &length)) {
+  if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, &loaded, &buffer, &length)) {
     error = std::string("unreadable wave file: ") + SDL_GetError();
     return std::nullopt;
   }
   WaveAudio audio;
-  audio.frequency = spec.freq;
-  audio.sampleFormat = spec.format;
-  audio.channels = spec.channels;
-  audio.frameBytes = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+  audio.frequency = loaded.freq;
+  audio.sampleFormat = loaded.format;
+  audio.channels = loaded.channels;
+  audio.frameBytes = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(loaded.format) / 8) * loaded.channels;
   audio.samples.assign(buffer, buffer + length);
   SDL_FreeWAV(buffer);
   return audio;

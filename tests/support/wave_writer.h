@@ -7,7 +7,7 @@
 
 namespace volta::test {
 
-struct WaveSpec {
+struct WaveFormat {
   std::uint32_t sampleRate = 8000;
   std::uint16_t channels = 1;
   std::uint16_t bits = 16;
@@ -24,9 +24,9 @@ inline void putTag(std::vector<std::uint8_t>& out, const char* tag) {
     out.push_back(static_cast<std::uint8_t>(tag[i]));
 }
 
-inline std::vector<std::uint8_t> waveFile(const WaveSpec& spec) {
-  const std::uint32_t blockAlign = spec.channels * spec.bits / 8u;
-  const std::uint32_t dataSize = spec.frames * blockAlign;
+inline std::vector<std::uint8_t> waveFile(const WaveFormat& format) {
+  const std::uint32_t blockAlign = format.channels * format.bits / 8u;
+  const std::uint32_t dataSize = format.frames * blockAlign;
   std::vector<std::uint8_t> out;
   putTag(out, "RIFF");
   putLittle(out, 36 + dataSize, 4);
@@ -34,11 +34,11 @@ inline std::vector<std::uint8_t> waveFile(const WaveSpec& spec) {
   putTag(out, "fmt ");
   putLittle(out, 16, 4);
   putLittle(out, 1, 2);
-  putLittle(out, spec.channels, 2);
-  putLittle(out, spec.sampleRate, 4);
-  putLittle(out, spec.sampleRate * blockAlign, 4);
+  putLittle(out, format.channels, 2);
+  putLittle(out, format.sampleRate, 4);
+  putLittle(out, format.sampleRate * blockAlign, 4);
   putLittle(out, blockAlign, 2);
-  putLittle(out, spec.bits, 2);
+  putLittle(out, format.bits, 2);
   putTag(out, "data");
   putLittle(out, dataSize, 4);
   for (std::uint32_t i = 0; i < dataSize; ++i)

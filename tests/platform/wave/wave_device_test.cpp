@@ -37,10 +37,10 @@ class ManualSink : public AudioSink {
 
 class WaveDeviceTest : public ::testing::Test {
  protected:
-  std::unique_ptr<WaveDevice> open(const test::WaveSpec& spec) {
+  std::unique_ptr<WaveDevice> open(const test::WaveFormat& format) {
     const auto file = dir_ / "take.wav";
-    test::writeFile(file, test::waveFile(spec));
-    frameBytes_ = spec.channels * spec.bits / 8u;
+    test::writeFile(file, test::waveFile(format));
+    frameBytes_ = format.channels * format.bits / 8u;
     auto device = WaveDevice::open(
         file, error_, [this](const WaveAudio&, std::string&) { return std::make_unique<ManualSink>(queue_); });
     EXPECT_NE(device, nullptr) << error_;
@@ -59,13 +59,13 @@ class WaveDeviceTest : public ::testing::Test {
 };
 
 TEST_F(WaveDeviceTest, LengthInMillisecondsForEveryLayout) {
-  for (const test::WaveSpec spec : {test::WaveSpec{8000, 1, 8, 12000}, test::WaveSpec{8000, 2, 8, 4000},
-                                    test::WaveSpec{22050, 1, 16, 22050 * 3}, test::WaveSpec{44100, 2, 16, 441}}) {
-    auto device = open(spec);
+  for (const test::WaveFormat format : {test::WaveFormat{8000, 1, 8, 12000}, test::WaveFormat{8000, 2, 8, 4000},
+                                    test::WaveFormat{22050, 1, 16, 22050 * 3}, test::WaveFormat{44100, 2, 16, 441}}) {
+    auto device = open(format);
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->lengthMs(), std::uint64_t{spec.frames} * 1000 / spec.sampleRate)
-        << spec.channels << " channels, " << spec.bits << " bits";
-    EXPECT_EQ(device->sampleRate(), spec.sampleRate);
+    EXPECT_EQ(device->lengthMs(), std::uint64_t{format.frames} * 1000 / format.sampleRate)
+        << format.channels << " channels, " << format.bits << " bits";
+    EXPECT_EQ(device->sampleRate(), format.sampleRate);
     EXPECT_FALSE(device->playing());
     EXPECT_EQ(device->positionMs(), 0u);
   }

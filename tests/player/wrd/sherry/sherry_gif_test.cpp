@@ -21,14 +21,14 @@ class SherryGifTest : public SherryTest {
  protected:
   SherryGifTest() {
     directory = folder.path();
-    GifContent spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = {1, 2, 3, 4, 5, 6};
-    spec.globalTable = colourRamp(8);
-    spec.transparentIndex = 5;
+    GifContent content;
+    content.width = 3;
+    content.height = 2;
+    content.pixels = {1, 2, 3, 4, 5, 6};
+    content.globalTable = colourRamp(8);
+    content.transparentIndex = 5;
     std::filesystem::create_directory(folder / "Pics");
-    volta::test::writeFile(folder / "Pics" / "Title.GIF", encodeGif(spec));
+    volta::test::writeFile(folder / "Pics" / "Title.GIF", encodeGif(content));
   }
 
   volta::test::TempDir folder;
