@@ -30,14 +30,8 @@ class RcpEngine : public ::testing::TestWithParam<bool> {
  protected:
   RcpEngine() : tracePath_((dir_ / "trace.txt").string()) {
     setenv(platform::midi::kTraceEnvironmentVariable, tracePath_.c_str(), 1);
-    auto& open = h_.command<protocol::OpenOutputCommand>(protocol::kOpenOutput);
-    open.portCount = 3;
-    for (int i = 0; i < 8; ++i)
-      open.devices[i] = platform::midi::kNoDevice;
-    for (int port = 0; port < 3; ++port)
-      open.devices[port] = 0;
-    EXPECT_EQ(h_.run(), 1u);
-    output_ = h_.reply<protocol::OpenOutputCommand>().header.handle;
+    output_ = h_.openOutput(0);  // the trace device
+    EXPECT_NE(output_, 0u);
   }
   ~RcpEngine() override {
     if (song_) h_.closeSequencer(song_);

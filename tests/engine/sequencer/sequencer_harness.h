@@ -70,6 +70,16 @@ class SequencerHarness {
     return handle;
   }
 
+  // Command 64 with all three ports on one device; returns the output handle, and the
+  // reply stays in the block.
+  std::uint32_t openOutput(std::uint32_t device) {
+    auto& c = command<protocol::OpenOutputCommand>(protocol::kOpenOutput);
+    c.portCount = 3;
+    for (int i = 0; i < 8; ++i)
+      c.devices[i] = i < 3 ? device : 0xFFFFFFFEu;
+    return run() ? reply<protocol::OpenOutputCommand>().header.handle : 0;
+  }
+
   std::uint32_t simple(std::uint32_t code, std::uint32_t handle) {
     command<protocol::CommandHeader>(code, handle);
     return run();
