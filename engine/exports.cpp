@@ -23,7 +23,9 @@ __attribute__((destructor)) void detachLibrary() {
 
 extern "C" {
 
-__attribute__((visibility("default"))) void* GetThunkBuffer(void) { return commandBlock; }
+__attribute__((visibility("default"))) void* GetThunkBuffer(void) {
+  return commandBlock;
+}
 
 __attribute__((visibility("default"))) std::uint32_t MIDIEntryNT(void* block) {
   return volta::engine::dispatch(block);

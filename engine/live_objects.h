@@ -27,7 +27,8 @@ class LiveObjects {
   template <class F>
   void forEach(F f) {
     std::lock_guard lock(mutex_);
-    for (auto& [handle, object] : objects_) f(object);
+    for (auto& [handle, object] : objects_)
+      f(object);
   }
   // The object behind a handle, or nullptr when the handle names no live, valid one.
   T* find(std::uint32_t handle) {

@@ -19,8 +19,12 @@ const Clock& clock() {
   return c ? *c : systemClock;
 }
 
-void installClock(const Clock* c) { installed.store(c, std::memory_order_release); }
+void installClock(const Clock* c) {
+  installed.store(c, std::memory_order_release);
+}
 
-std::uint32_t millisecondCounter() { return static_cast<std::uint32_t>(clock().nowMicroseconds() / 1000u); }
+std::uint32_t millisecondCounter() {
+  return static_cast<std::uint32_t>(clock().nowMicroseconds() / 1000u);
+}
 
 }  // namespace volta::platform

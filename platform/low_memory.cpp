@@ -37,7 +37,9 @@ std::size_t pageSize() {
   return size;
 }
 
-std::size_t roundUp(std::size_t value, std::size_t unit) { return (value + unit - 1) / unit * unit; }
+std::size_t roundUp(std::size_t value, std::size_t unit) {
+  return (value + unit - 1) / unit * unit;
+}
 
 void* mapLow(std::size_t size) {
 #if defined(__x86_64__) && defined(MAP_32BIT)

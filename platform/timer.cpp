@@ -121,14 +121,17 @@ bool ManualTimerService::setPeriod(std::uint32_t id, std::uint32_t periodMs) {
   return true;
 }
 
-void ManualTimerService::stop(std::uint32_t id) { timers_.erase(id); }
+void ManualTimerService::stop(std::uint32_t id) {
+  timers_.erase(id);
+}
 
 void ManualTimerService::advanceMilliseconds(std::uint64_t ms) {
   const std::uint64_t end = clock_.nowMicroseconds() + ms * 1000;
   for (;;) {
     auto due = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-      if (it->second.nextDeadlineUs <= end && (due == timers_.end() || it->second.nextDeadlineUs < due->second.nextDeadlineUs))
+      if (it->second.nextDeadlineUs <= end &&
+          (due == timers_.end() || it->second.nextDeadlineUs < due->second.nextDeadlineUs))
         due = it;
     }
     if (due == timers_.end()) break;
@@ -151,6 +154,8 @@ TimerService& timerService() {
   return threadService;
 }
 
-void installTimerService(TimerService* service) { installedService.store(service, std::memory_order_release); }
+void installTimerService(TimerService* service) {
+  installedService.store(service, std::memory_order_release);
+}
 
 }  // namespace volta::platform

@@ -56,8 +56,8 @@ enum ErrorCode : std::uint8_t {
   kErrInvalidEvent = 6,
   kErrValueOverflow = 7,
   kErrNoMemory = 8,
-  kErrOpenFile = 9,       // player only
-  kErrUnknownFile = 10,   // player only
+  kErrOpenFile = 9,      // player only
+  kErrUnknownFile = 10,  // player only
   kErrPastEnd = 11,
   kErrInfiniteLoop = 12,
   kErrLoopNesting = 13,

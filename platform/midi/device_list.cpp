@@ -40,7 +40,8 @@ std::vector<OutputDeviceEntry> enumerateOutputDevices() {
     backends = registry().backends;
   }
   std::vector<OutputDeviceEntry> list;
-  for (auto& backend : backends) backend->enumerate(list);
+  for (auto& backend : backends)
+    backend->enumerate(list);
   return list;
 }
 

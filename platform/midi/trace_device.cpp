@@ -44,9 +44,7 @@ class TraceFile {
   TraceFile(std::string path, std::FILE* handle)
       : path_(std::move(path)), handle_(handle), origin_(clock().nowMicroseconds()) {}
 
-  std::string prefix(char port) const {
-    return std::to_string(clock().nowMicroseconds() - origin_) + ' ' + port;
-  }
+  std::string prefix(char port) const { return std::to_string(clock().nowMicroseconds() - origin_) + ' ' + port; }
 
   void emit(const std::string& line) {
     std::lock_guard lock(mutex_);
@@ -109,8 +107,12 @@ std::unique_ptr<OutputDevice> openTraceDevice(const std::string& path, int port)
   return std::make_unique<TraceDevice>(std::move(file), static_cast<char>('A' + port));
 }
 
-std::shared_ptr<OutputBackend> traceBackend() { return std::make_shared<TraceBackend>(); }
+std::shared_ptr<OutputBackend> traceBackend() {
+  return std::make_shared<TraceBackend>();
+}
 
-std::unique_ptr<OutputDevice> openNullDevice() { return std::make_unique<NullDevice>(); }
+std::unique_ptr<OutputDevice> openNullDevice() {
+  return std::make_unique<NullDevice>();
+}
 
 }  // namespace volta::platform::midi

@@ -9,6 +9,8 @@ std::string_view builtInScript() {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-std::span<const std::uint8_t> builtInPictureFile() { return embedded::picture(); }
+std::span<const std::uint8_t> builtInPictureFile() {
+  return embedded::picture();
+}
 
 }  // namespace volta::wrd

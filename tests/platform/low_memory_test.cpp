@@ -39,11 +39,13 @@ TEST(LowMemory, ObjectsAreConstructedAndDestroyedInPlace) {
 
 TEST(LowMemory, ManyBlocksStayDistinct) {
   std::vector<void*> blocks;
-  for (int i = 0; i < 200; ++i) blocks.push_back(allocateLow(100));
+  for (int i = 0; i < 200; ++i)
+    blocks.push_back(allocateLow(100));
   std::vector<void*> sorted = blocks;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
-  for (void* b : blocks) freeLow(b);
+  for (void* b : blocks)
+    freeLow(b);
 }
 
 }  // namespace

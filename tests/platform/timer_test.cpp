@@ -66,7 +66,8 @@ TEST(ThreadTimer, CallsBackWithItsUserValueUntilStopped) {
   const auto id = timers.start(1, callback, &calls);
   ASSERT_NE(id, 0u);
   // Waits for the thread, not for a time: the callbacks are counted, not timed.
-  for (int i = 0; i < 5000 && calls.load() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && calls.load() < 3; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_GE(calls.load(), 3);
   timers.stop(id);
   const int after = calls.load();
@@ -86,7 +87,8 @@ TEST(ThreadTimer, StopFromItsOwnCallbackEndsIt) {
     c->timers->stop(id);
   };
   timers.start(1, callback, &context);
-  for (int i = 0; i < 5000 && context.calls.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && context.calls.load() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(context.calls.load(), 1);
 }

@@ -12,7 +12,9 @@
 namespace volta {
 namespace {
 
-int run(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
+int run(const std::string& command) {
+  return WEXITSTATUS(std::system(command.c_str()));
+}
 
 TEST(VoltaPlay, PlaysTheDemoSongToTheTrace) {
   test::TempDir dir;

@@ -234,7 +234,8 @@ int playLive(const Options& options, std::uint32_t device) {
   Session session(*binding, options, devices);
   if (!session.ready()) return std::fprintf(stderr, "%s\n", protocol::errorMessage(0)), 1;
   // Playing into a port whose device did not open would be silence for the song's length.
-  if (!session.portOpen(0)) return std::fprintf(stderr, "volta-play: the device of port A did not open\n"), kExitNoDevice;
+  if (!session.portOpen(0))
+    return std::fprintf(stderr, "volta-play: the device of port A did not open\n"), kExitNoDevice;
   return playAll(session, options, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
 }
 

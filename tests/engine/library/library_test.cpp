@@ -85,7 +85,8 @@ TEST_F(EngineLibrary, UnknownCodesAndGarbageHandlesReturnZero) {
     EXPECT_EQ(entry_(), 0u) << code;
   }
   for (std::uint32_t code : {33u, 34u, 36u, 37u, 38u, 39u, 40u, 65u, 66u, 67u, 99u, 101u}) {
-    for (std::uint32_t handle : {0u, 1u, 0x55AAu, 0xDEADBEEFu, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(block_))}) {
+    for (std::uint32_t handle :
+         {0u, 1u, 0x55AAu, 0xDEADBEEFu, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(block_))}) {
       command(code, handle);
       EXPECT_EQ(entry_(), 0u) << code << " " << handle;
     }

@@ -59,8 +59,9 @@ class WaveDeviceTest : public ::testing::Test {
 };
 
 TEST_F(WaveDeviceTest, LengthInMillisecondsForEveryLayout) {
-  for (const test::WaveFormat format : {test::WaveFormat{8000, 1, 8, 12000}, test::WaveFormat{8000, 2, 8, 4000},
-                                    test::WaveFormat{22050, 1, 16, 22050 * 3}, test::WaveFormat{44100, 2, 16, 441}}) {
+  for (const test::WaveFormat format :
+       {test::WaveFormat{8000, 1, 8, 12000}, test::WaveFormat{8000, 2, 8, 4000},
+        test::WaveFormat{22050, 1, 16, 22050 * 3}, test::WaveFormat{44100, 2, 16, 441}}) {
     auto device = open(format);
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->lengthMs(), std::uint64_t{format.frames} * 1000 / format.sampleRate)

@@ -11,8 +11,8 @@
 #include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/message_text.h"
-#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::core {
 namespace {

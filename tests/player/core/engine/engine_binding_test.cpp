@@ -7,9 +7,9 @@
 #include <array>
 
 #include "platform/midi/output_device.h"
-#include "tests/support/trace_log.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::core {
 namespace {

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::core {
 namespace {

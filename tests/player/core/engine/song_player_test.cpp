@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "player/core/builtin_definitions.h"
-#include "tests/support/trace_log.h"
 #include "tests/support/rcp_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::core {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/midi/software_synth.h"
-#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta {
 namespace {

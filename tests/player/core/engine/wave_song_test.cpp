@@ -6,8 +6,8 @@
 
 #include "player/core/builtin_definitions.h"
 #include "player/core/song_player.h"
-#include "tests/support/trace_log.h"
 #include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
 
 namespace volta::core {
 namespace {
