@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
-.PHONY: all setup build run test test-default test-sanitize fuzz bench format clean
+.PHONY: all setup build build-sanitize run test test-default test-sanitize fuzz bench format clean
 
 all: build
 
@@ -24,13 +24,15 @@ test: build
 test-default:
 	ctest --preset default -j $(JOBS)
 
-test-sanitize: setup
+build-sanitize: setup
 	cmake --preset sanitize
 	cmake --build --preset sanitize -j $(JOBS)
+
+test-sanitize: build-sanitize
 	ctest --preset sanitize -j $(JOBS)
 
 # Each libFuzzer target runs for FUZZ_SECONDS from its seeds; a crash fails the run.
-fuzz: test-sanitize
+fuzz: build-sanitize
 	@scripts/fuzz.sh build-sanitize/fuzz $(FUZZ_SECONDS)
 
 bench: build

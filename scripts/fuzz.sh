@@ -5,6 +5,8 @@ dir=$1
 seconds=${2:-20}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
+passed=0
+failed=0
 for target in "$dir"/*; do
   [ -x "$target" ] && [ -f "$target" ] || continue
   name=$(basename "$target")
@@ -16,7 +18,11 @@ for target in "$dir"/*; do
       -artifact_prefix="$work/" "$work" "${seeds[@]}" > "$work/log" 2>&1; then
     echo "fuzz: $name FAILED"; tail -n 40 "$work/log"; ls "$work"
     status=1
+    failed=$((failed + 1))
+  else
+    passed=$((passed + 1))
   fi
   rm -rf "$work"
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status
