@@ -339,6 +339,12 @@ bool parseSection(std::string_view line, std::string& group) {
   return !trim(line.substr(close + 1)).size();
 }
 
+// A key path with an empty part ("X/", "/X", "A//B") names no value and could not be
+// written back.
+bool namesValue(const std::string& path) {
+  return !path.empty() && path.front() != '/' && path.back() != '/' && path.find("//") == std::string::npos;
+}
+
 }  // namespace
 
 std::string foldCase(std::string_view text) {
@@ -372,6 +378,10 @@ IniDocument parseIni(std::string_view text) {
     }
     const std::string name = unescapeKey(key);
     IniEntry entry{group.empty() ? name : group + '/' + name, decodeValue(line.substr(equals + 1))};
+    if (!namesValue(entry.path)) {
+      ++doc.malformedLines;
+      continue;
+    }
     const std::string folded = foldCase(entry.path);
     doc.entries.insert_or_assign(folded, std::move(entry));
   }

@@ -79,6 +79,14 @@ TEST(IniCodec, BadLinesAreCountedAndSkipped) {
   EXPECT_EQ(doc.entries.at("OK/B").value.data, "2");
 }
 
+TEST(IniCodec, KeysWithAnEmptyPartNameNoValue) {
+  // Written back, "X/" would become an empty name under [X], which reads as malformed.
+  const IniDocument doc = parseIni("[General]\nX/=1\n/Y=2\nA//B=3\nA/B=4\n");
+  EXPECT_EQ(doc.malformedLines, 3u);
+  ASSERT_EQ(doc.entries.size(), 1u);
+  EXPECT_EQ(parseIni(formatIni(doc.entries)).entries.at("A/B").value.data, "4");
+}
+
 TEST(IniCodec, LaterDuplicatesWinWithoutRegardToCase) {
   EXPECT_EQ(textOf("[General]\nModule=A\nMODULE=B\n", "module"), "B");
 }
