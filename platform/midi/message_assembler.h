@@ -6,7 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <vector>
+
+#include "platform/midi/output_device.h"
 
 namespace volta::platform::midi {
 
@@ -56,6 +59,41 @@ class MessageAssembler {
   std::size_t expected_ = 0;  // bytes of the message under way; 0 = none or an exclusive
   bool inExclusive_ = false;
   std::uint8_t runningStatus_ = 0;
+};
+
+// An output device whose sink takes whole messages: what is sent is assembled, under
+// the device's lock, and handed on message by message.
+class AssemblingOutputDevice : public OutputDevice {
+ public:
+  SendResult sendShort(std::uint32_t message) override {
+    const ShortMessage unpacked = unpackShortMessage(message);
+    return sendLong(unpacked.bytes, unpacked.count);
+  }
+  SendResult sendLong(const std::uint8_t* bytes, std::size_t count) override {
+    std::lock_guard lock(mutex_);
+    return feed(bytes, count);
+  }
+  // Drops a partial message, then resets the device itself.
+  void reset() override {
+    std::lock_guard lock(mutex_);
+    assembler_.clear();
+    resetDevice();
+  }
+
+ protected:
+  AssemblingOutputDevice(std::size_t exclusiveLimit, MessageAssembler::Sink sink)
+      : assembler_(exclusiveLimit, std::move(sink)) {}
+  // Called under the lock.
+  virtual SendResult feed(const std::uint8_t* bytes, std::size_t count) {
+    assembler_.feed(bytes, count);
+    return SendResult::Ok;
+  }
+  virtual void resetDevice() = 0;
+
+  MessageAssembler assembler_;
+
+ private:
+  std::mutex mutex_;
 };
 
 }  // namespace volta::platform::midi

@@ -103,24 +103,22 @@ std::unique_ptr<Port> openNamedPort(MidiSystem system, const std::string& name, 
   return rtMidi;
 }
 
-class RtMidiOutputDevice final : public OutputDevice {
+class RtMidiOutputDevice final : public AssemblingOutputDevice {
  public:
   RtMidiOutputDevice(std::unique_ptr<RtMidiOut> out, MidiSystem system, std::unique_ptr<bool> failed)
-      : failed_(std::move(failed)),
-        out_(std::move(out)),
-        assembler_(exclusiveLimit(system), [this](const auto& m) { out_->sendMessage(m.bytes, m.count); }) {}
+      : AssemblingOutputDevice(exclusiveLimit(system), [this](const auto& m) { out_->sendMessage(m.bytes, m.count); }),
+        failed_(std::move(failed)),
+        out_(std::move(out)) {}
 
-  SendResult sendShort(std::uint32_t message) override {
-    const ShortMessage unpacked = unpackShortMessage(message);
-    return send(unpacked.bytes, unpacked.count);
+ private:
+  SendResult feed(const std::uint8_t* bytes, std::size_t count) override {
+    *failed_ = false;
+    assembler_.feed(bytes, count);
+    return *failed_ ? SendResult::Failed : SendResult::Ok;
   }
 
-  SendResult sendLong(const std::uint8_t* bytes, std::size_t count) override { return send(bytes, count); }
-
   // What a device reset does on a wire: all notes off and controllers reset everywhere.
-  void reset() override {
-    std::lock_guard lock(mutex_);
-    assembler_.clear();
+  void resetDevice() override {
     for (std::uint8_t channel = 0; channel < 16; ++channel) {
       for (std::uint8_t controller : {123, 121}) {
         const std::uint8_t message[3] = {static_cast<std::uint8_t>(0xB0 | channel), controller, 0};
@@ -129,18 +127,8 @@ class RtMidiOutputDevice final : public OutputDevice {
     }
   }
 
- private:
-  SendResult send(const std::uint8_t* bytes, std::size_t count) {
-    std::lock_guard lock(mutex_);
-    *failed_ = false;
-    assembler_.feed(bytes, count);
-    return *failed_ ? SendResult::Failed : SendResult::Ok;
-  }
-
   std::unique_ptr<bool> failed_;  // set by RtMidi's error callback; outlives out_
   std::unique_ptr<RtMidiOut> out_;
-  std::mutex mutex_;
-  MessageAssembler assembler_;
 };
 
 std::string ourPortName(int port) {

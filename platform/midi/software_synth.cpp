@@ -104,39 +104,25 @@ class AudioOutput final : public SynthSink {
   fluid_audio_driver_t* driver_ = nullptr;
 };
 
-class SoftwareSynthDevice final : public OutputDevice {
+class SoftwareSynthDevice final : public AssemblingOutputDevice {
  public:
   SoftwareSynthDevice(std::shared_ptr<SynthSink> sink, int port)
-      : sink_(std::move(sink)), port_(port), assembler_(kSynthExclusiveLimit, [this](const AssembledMessage& m) {
-          sink_->beforeMessage();
-          sink_->rack().play(port_, m);
-        }) {}
+      : AssemblingOutputDevice(kSynthExclusiveLimit,
+                               [this](const AssembledMessage& m) {
+                                 sink_->beforeMessage();
+                                 sink_->rack().play(port_, m);
+                               }),
+        sink_(std::move(sink)),
+        port_(port) {}
 
-  SendResult sendShort(std::uint32_t message) override {
-    const ShortMessage unpacked = unpackShortMessage(message);
-    return send(unpacked.bytes, unpacked.count);
-  }
-
-  SendResult sendLong(const std::uint8_t* bytes, std::size_t count) override { return send(bytes, count); }
-
-  void reset() override {
-    std::lock_guard lock(mutex_);
-    assembler_.clear();
+ private:
+  void resetDevice() override {
     sink_->beforeMessage();
     sink_->rack().resetPort(port_);
   }
 
- private:
-  SendResult send(const std::uint8_t* bytes, std::size_t count) {
-    std::lock_guard lock(mutex_);
-    assembler_.feed(bytes, count);
-    return SendResult::Ok;
-  }
-
   std::shared_ptr<SynthSink> sink_;
   int port_;
-  std::mutex mutex_;
-  MessageAssembler assembler_;
 };
 
 // The installed sink, else the shared audio output (opened by the first port).
