@@ -39,18 +39,19 @@ void BM_ScanThousandEntries(benchmark::State& state) {
   test::TempDir dir;
   std::vector<core::MIDIFile> entries(1000);
   for (int i = 0; i < 1000; ++i) {
-    entries[i].path = dir / ("song" + std::to_string(i) + ".mid");
-    test::writeFile(entries[i].path, song(i));
+    entries[i].fileName = "/song" + std::to_string(i) + ".mid";
+    test::writeFile(core::fullPath(dir.path().string(), entries[i]), song(i));
   }
   if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
   for (auto _ : state) {
     for (auto& entry : entries) {
       entry.lengthMs = 0;
+      const auto file = core::fullPath(dir.path().string(), entry);
       if (state.range(0) == 0) {
-        core::scanEntry(binding(), entry);
+        core::scanEntry(binding(), file, entry);
       } else {
-        core::scanEntryLength(binding(), entry);
-        core::readEntryTitle(binding(), entry);
+        core::scanEntryLength(binding(), file, entry);
+        core::readEntryTitle(binding(), file, entry);
       }
     }
     benchmark::DoNotOptimize(entries.back().lengthMs);
@@ -74,7 +75,7 @@ void BM_LoadAndStartUntilFirstNote(benchmark::State& state) {
   const core::CoreSettings coreSettings;
   for (auto _ : state) {
     core::MIDIFile entry;
-    entry.path = path;
+    entry.fileName = path.string();
     if (player.load(path, entry) != 0) return state.SkipWithError("the song did not load");
     player.start(coreSettings, entry, 0, false);
     player.poll();

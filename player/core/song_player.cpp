@@ -76,11 +76,10 @@ bool convertRcp(const fs::path& song, const fs::path& target) {
 }
 
 // The entry's file, extracted from its archive when it is a member.
-template <class Extractor>
-std::optional<fs::path> entryFile(const MIDIFile& entry, const Extractor& extractor) {
-  if (entry.member.empty()) return entry.path;
+std::optional<fs::path> entryFile(const fs::path& file, const MIDIFile& entry, const SongPlayer::Extractor& extractor) {
+  if (entry.archiveMember.empty()) return file;
   if (!extractor) return std::nullopt;
-  return extractor(entry);
+  return extractor(file, entry.archiveMember);
 }
 
 }  // namespace
@@ -141,7 +140,7 @@ SongPlayer::Companions SongPlayer::findCompanions(const fs::path& song) const {
 void SongPlayer::chooseModule(const fs::path& song, const MIDIFile& entry, std::string_view tdfModule) {
   const std::string_view given = entry.module.empty() ? tdfModule : std::string_view(entry.module);
   moduleMarker_.clear();
-  if (entry.useConverted) {
+  if (entry.smfKnife) {
     songModule_ = settings_.deviceModule;
     return;
   }
@@ -166,9 +165,9 @@ int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
 
 int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   unload();
-  const auto source = entryFile(entry, extractor_);
+  const auto source = entryFile(file, entry, extractor_);
   if (!source) return kErrOpenFile;
-  const fs::path song = entry.member.empty() ? file : *source;
+  const fs::path& song = *source;
   if (waveOpener_ && hasExtension(song, "wav")) return loadWave(song, entry);
   wrdSource_ = wrdOnly ? fs::path("VOLTA:") : findCompanions(song).wrd;
 
@@ -177,11 +176,11 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   documentFound_ = found.found();
   SongTdf defaults;
   defaults.portAssignType = entry.portAssignType;
-  const SongTdf tdf = readSongTdf(song, entry.member, defaults, 31).value_or(defaults);
+  const SongTdf tdf = readSongTdf(song, entry.archiveMember, defaults, 31).value_or(defaults);
   chooseModule(song, entry, tdf.moduleName);
 
   converted_ = false;
-  fs::path playFile = entry.useConverted ? fs::path(song.string() + ".smfk") : song;
+  fs::path playFile = entry.smfKnife ? fs::path(song.string() + ".smfk") : song;
   if (const int error = convert(song, playFile)) return error;
 
   auto opening = SongHandle::open(binding_, output_.get(), playFile);
@@ -207,7 +206,7 @@ int SongPlayer::loadWave(const fs::path& file, MIDIFile& entry) {
   wave_ = waveOpener_(file, waveError_);
   if (!wave_) return kErrOpenFile;
   entry.lengthMs = wave_->lengthMs();
-  entry.measures = (entry.lengthMs + 999) / 1000;
+  entry.measures = static_cast<std::uint16_t>((entry.lengthMs + 999) / 1000);
   waveStatus_ = std::make_unique<protocol::SequencerStatus>();
   waveStatus_->timeBase = 48;
   waveStatus_->numerator = waveStatus_->denominator = 4;
@@ -347,16 +346,16 @@ void SongPlayer::start(const CoreSettings& settings, MIDIFile& entry, int speed,
 
 namespace {
 
-bool isWave(MIDIFile& entry) {
-  if (!hasExtension(entry.path, "wav")) return false;
+bool isWave(const fs::path& file, MIDIFile& entry) {
+  if (!hasExtension(file, "wav")) return false;
   entry.lengthMs = 0;
-  entry.title = entry.path.filename().string();
+  entry.title = file.filename().string();
   return true;
 }
 
 void recordError(MIDIFile& entry, int error) {
   if (error == 0) return;
-  entry.error = true;
+  entry.unreadable = true;
   entry.errorCode = error;
 }
 
@@ -367,38 +366,38 @@ void takeLength(SongHandle& song, MIDIFile& entry) {
   entry.measures = length.measures;
 }
 
-void takeTitle(SongHandle& song, MIDIFile& entry) {
+void takeTitle(SongHandle& song, const fs::path& file, MIDIFile& entry) {
   const SongTitles titles = song.titles();
   if (!titles.ok) recordError(entry, titles.error);
-  entry.title = titles.title.empty() ? entry.path.filename().string() : titles.title;
+  entry.title = titles.title.empty() ? file.filename().string() : titles.title;
 }
 
 // Opens the entry's song without an output; a failure goes into the entry, whose title becomes the file's name.
-std::unique_ptr<SongHandle> openForScan(EngineBinding& binding, MIDIFile& entry) {
-  auto opening = SongHandle::open(binding, nullptr, entry.path);
+std::unique_ptr<SongHandle> openForScan(EngineBinding& binding, const fs::path& file, MIDIFile& entry) {
+  auto opening = SongHandle::open(binding, nullptr, file);
   if (!opening.song) {
     recordError(entry, opening.error);
-    entry.title = entry.path.filename().string();
+    entry.title = file.filename().string();
   }
   return std::move(opening.song);
 }
 
 }  // namespace
 
-void scanEntryLength(EngineBinding& binding, MIDIFile& entry) {
-  if (isWave(entry)) return;
-  if (auto song = openForScan(binding, entry)) takeLength(*song, entry);
+void scanEntryLength(EngineBinding& binding, const fs::path& file, MIDIFile& entry) {
+  if (isWave(file, entry)) return;
+  if (auto song = openForScan(binding, file, entry)) takeLength(*song, entry);
 }
 
-void readEntryTitle(EngineBinding& binding, MIDIFile& entry) {
-  if (isWave(entry)) return;
-  if (auto song = openForScan(binding, entry)) takeTitle(*song, entry);
+void readEntryTitle(EngineBinding& binding, const fs::path& file, MIDIFile& entry) {
+  if (isWave(file, entry)) return;
+  if (auto song = openForScan(binding, file, entry)) takeTitle(*song, file, entry);
 }
 
-void scanEntry(EngineBinding& binding, MIDIFile& entry) {
-  if (isWave(entry)) return;
-  if (auto song = openForScan(binding, entry)) {
-    takeTitle(*song, entry);
+void scanEntry(EngineBinding& binding, const fs::path& file, MIDIFile& entry) {
+  if (isWave(file, entry)) return;
+  if (auto song = openForScan(binding, file, entry)) {
+    takeTitle(*song, file, entry);
     takeLength(*song, entry);
   }
 }

@@ -16,24 +16,11 @@
 #include "engine/protocol/records.h"
 #include "player/core/core_settings.h"
 #include "player/core/engine_binding.h"
+#include "player/core/midi_file.h"
 #include "player/core/module_definitions.h"
 #include "player/core/temp_folder.h"
 
 namespace volta::core {
-
-// The play-list entry's fields the song player reads and fills.
-struct MIDIFile {
-  std::filesystem::path path;
-  std::string member;  // archive member; empty for a plain file
-  std::string title;
-  std::string module;  // empty: unknown
-  int portAssignType = 0;
-  std::uint32_t lengthMs = 0;
-  std::uint32_t measures = 0;
-  bool error = false;
-  int errorCode = 0;
-  bool useConverted = false;  // play "<path>.smfk", the converter's output
-};
 
 // The label appended to the title for a speed code: " [x2]", " [x1/2]", " [x0.75]", " [x1.5]" or none.
 std::string speedLabel(int code);
@@ -100,17 +87,18 @@ class SongPlayer {
   void configure(SongPlayerSettings settings) { settings_ = std::move(settings); }
   void setWrdFollower(WrdFollower* follower) { wrd_ = follower; }
   void setAutoDocument(bool on) { autoDocument_ = on; }
-  // Extracts an archive member to a file; without one, members cannot be played.
-  void setExtractor(std::function<std::optional<std::filesystem::path>(const MIDIFile&)> extractor) {
-    extractor_ = std::move(extractor);
-  }
+  // Extracts an archive's member to a file; without one, members cannot be played.
+  using Extractor = std::function<std::optional<std::filesystem::path>(const std::filesystem::path& archive,
+                                                                       const std::string& member)>;
+  void setExtractor(Extractor extractor) { extractor_ = std::move(extractor); }
 
   // Files ending in ".wav" play through this; without one they go to the engine like any song.
   void setWaveOpener(WaveOpener opener) { waveOpener_ = std::move(opener); }
   // Why the last wave file failed to open.
   const std::string& waveError() const { return waveError_; }
 
-  // 0, or the engine's or the player's error code.
+  // 0, or the engine's or the player's error code. The file is the entry's resolved
+  // path (the archive when the entry is a member).
   int load(const std::filesystem::path& file, MIDIFile& entry, bool wrdOnly = false);
   void unload();
   void play();
@@ -156,7 +144,7 @@ class SongPlayer {
   std::unique_ptr<OutputHandle> output_;
   std::unique_ptr<SongHandle> song_;
   WrdFollower* wrd_ = nullptr;
-  std::function<std::optional<std::filesystem::path>(const MIDIFile&)> extractor_;
+  Extractor extractor_;
   WaveOpener waveOpener_;
   std::unique_ptr<WavePlayer> wave_;
   // The wave file's position in the sequencer's layout, filled at every poll.
@@ -174,10 +162,11 @@ class SongPlayer {
   bool converted_ = false;
 };
 
-// Scanning play-list entries through a sequencer without an output; errors go into the entry.
-void scanEntryLength(EngineBinding& binding, MIDIFile& entry);
-void readEntryTitle(EngineBinding& binding, MIDIFile& entry);
+// Scanning play-list entries, at their resolved paths, through a sequencer without an
+// output; errors go into the entry.
+void scanEntryLength(EngineBinding& binding, const std::filesystem::path& file, MIDIFile& entry);
+void readEntryTitle(EngineBinding& binding, const std::filesystem::path& file, MIDIFile& entry);
 // Both at one opening of the song, as a list being loaded needs them.
-void scanEntry(EngineBinding& binding, MIDIFile& entry);
+void scanEntry(EngineBinding& binding, const std::filesystem::path& file, MIDIFile& entry);
 
 }  // namespace volta::core

@@ -173,9 +173,9 @@ class Session {
   template <class Step>
   int play(const std::string& path, Step&& step) {
     core::MIDIFile entry;
-    entry.path = path;
+    entry.fileName = path;
     entry.module = options_.songModule;
-    if (const int error = player_->load(entry.path, entry)) {
+    if (const int error = player_->load(core::fullPath({}, entry), entry)) {
       std::fprintf(stderr, "%s: %s\n", path.c_str(), protocol::errorMessage(error));
       if (!player_->waveError().empty()) std::fprintf(stderr, "%s: %s\n", path.c_str(), player_->waveError().c_str());
       return 1;

@@ -68,7 +68,7 @@ class SongPlayerTest : public ::testing::Test {
   }
   int load(const fs::path& path) {
     entry_ = {};
-    entry_.path = path;
+    entry_.fileName = path.string();
     return player_->load(path, entry_);
   }
   void playToTheEnd() {
@@ -129,7 +129,7 @@ TEST_F(SongPlayerTest, LoadErrorsAreThoseOfTheEngineAndThePlayer) {
   EXPECT_NE(load(song("empty.mid", {})), 0);
   EXPECT_FALSE(player_->loaded());
   entry_ = {};
-  entry_.member = "IN.MID";
+  entry_.archiveMember = "IN.MID";
   EXPECT_EQ(player_->load(dir_ / "a.lzh", entry_), protocol::kErrOpenFile);  // no archive support here
 }
 
@@ -266,33 +266,30 @@ TEST_F(SongPlayerTest, AnRcpSongIsConvertedWhenTheConversionAsksForTheTool) {
 
 TEST_F(SongPlayerTest, PlayListEntriesAreScannedWithoutAnOutput) {
   MIDIFile entry;
-  entry.path = song("scan.mid", shortSong("Scanned", 8));
-  scanEntryLength(binding_, entry);
-  readEntryTitle(binding_, entry);
-  EXPECT_FALSE(entry.error);
+  const auto scanned = song("scan.mid", shortSong("Scanned", 8));
+  scanEntryLength(binding_, scanned, entry);
+  readEntryTitle(binding_, scanned, entry);
+  EXPECT_FALSE(entry.unreadable);
   EXPECT_NEAR(entry.lengthMs, 4000, 10);
   EXPECT_EQ(entry.measures, 2u);
   EXPECT_EQ(entry.title, "Scanned");
   MIDIFile once;
-  once.path = entry.path;
-  scanEntry(binding_, once);
+  scanEntry(binding_, scanned, once);
   EXPECT_EQ(once.title, "Scanned");
   EXPECT_EQ(once.lengthMs, entry.lengthMs);
   EXPECT_EQ(once.measures, 2u);
 
   MIDIFile wave;
-  wave.path = dir_ / "take.WAV";
-  scanEntryLength(binding_, wave);
-  readEntryTitle(binding_, wave);
-  EXPECT_FALSE(wave.error);
+  scanEntryLength(binding_, dir_ / "take.WAV", wave);
+  readEntryTitle(binding_, dir_ / "take.WAV", wave);
+  EXPECT_FALSE(wave.unreadable);
   EXPECT_EQ(wave.lengthMs, 0u);
   EXPECT_EQ(wave.title, "take.WAV");
 
   MIDIFile missing;
-  missing.path = dir_ / "gone.mid";
-  scanEntryLength(binding_, missing);
-  readEntryTitle(binding_, missing);
-  EXPECT_TRUE(missing.error);
+  scanEntryLength(binding_, dir_ / "gone.mid", missing);
+  readEntryTitle(binding_, dir_ / "gone.mid", missing);
+  EXPECT_TRUE(missing.unreadable);
   EXPECT_EQ(missing.errorCode, protocol::kErrOpenFile);
   EXPECT_EQ(missing.title, "gone.mid");
 }

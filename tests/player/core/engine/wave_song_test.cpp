@@ -60,8 +60,8 @@ class WaveSongTest : public ::testing::Test {
   }
   int load(const std::string& name) {
     entry_ = {};
-    entry_.path = dir_ / name;
-    return player_->load(entry_.path, entry_);
+    entry_.fileName = "/" + name;
+    return player_->load(fullPath(dir_.path().string(), entry_), entry_);
   }
 
   test::TempDir dir_;
