@@ -1,0 +1,68 @@
+#include "player/core/app/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace volta::app {
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string absoluteName(const std::string& name, const std::filesystem::path& currentFolder) {
+  const std::filesystem::path path(name);
+  if (path.is_absolute()) return name;
+  return (currentFolder / path).lexically_normal().string();
+}
+
+}  // namespace
+
+std::string CommandLine::handOverCommand() const {
+  std::string command = "PlayFile \"" + text + "\"";
+  if (hasModule) command += module;
+  return command;
+}
+
+bool CommandLine::isListFile() const {
+  return endsWithIgnoringCase(text, ".TOR") || endsWithIgnoringCase(text, ".TO2");
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args, const std::filesystem::path& currentFolder) {
+  CommandLine line;
+  if (args.empty()) return line;
+  if (equalsIgnoringCase(args[0], "/n")) {
+    line.kind = CommandLine::Kind::kEmptyList;
+    return line;
+  }
+  if (args.size() == 2 && equalsIgnoringCase(args[0], "dde")) {
+    line.kind = CommandLine::Kind::kDdeCommand;
+    line.text = args[1];
+    return line;
+  }
+  if ((args.size() == 2 || args.size() == 3) && equalsIgnoringCase(args[0], "dde-request")) {
+    line.kind = CommandLine::Kind::kDdeRequest;
+    line.text = args[1];
+    if (args.size() == 3) line.text += " " + args[2];
+    return line;
+  }
+  // An empty name names nothing to open: start as without arguments.
+  if (args[0].empty()) return line;
+  line.kind = CommandLine::Kind::kFile;
+  line.text = absoluteName(args[0], currentFolder);
+  if (args.size() >= 2 && args[1].size() >= 3 && equalsIgnoringCase(std::string_view(args[1]).substr(0, 3), "/M:")) {
+    line.hasModule = true;
+    line.module = args[1].substr(3);
+  }
+  return line;
+}
+
+}  // namespace volta::app
