@@ -1,0 +1,70 @@
+#pragma once
+// The pieces of the main window around the frame itself: the status panel, the
+// button bar and menus, and the contents of the five panes (WRD screen, document,
+// list, monitor, WRD debug). The application reaches them only through here.
+
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/settings/settings_store.h"
+
+namespace volta::app {
+class PlayerController;
+}
+
+namespace volta::shell {
+
+class TMainFrame;
+class TFileList;
+
+class FramePanes : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit FramePanes(TMainFrame& frame);
+  ~FramePanes() override;
+
+  TFileList& fileList() const;
+
+  // The list window's font, columns and blank cutting; "IdleNoAct".
+  void readSettings(const platform::settings::SettingsStore& store);
+  void keepSettings(platform::settings::SettingsStore& store) const;
+  bool idleSwitchedOff() const { return idleNoAct_; }
+  // Connects the panes that follow the song (the WRD screen) and builds the menus.
+  void attach(app::PlayerController& controller);
+
+  void setPanelText(int item, const std::string& utf8);
+  void setPanelLamp(int item, bool lit);
+  std::string panelText(int item) const;
+  bool panelLamp(int item) const;
+  void resetMonitor();
+  void animate();
+  void updateLcd();
+  bool setFullScreen(bool on);
+
+  void commandsChanged(const app::PlayerController& controller);
+  void refreshList(const app::PlayerController& controller);
+  void refreshRow(const app::PlayerController& controller, int position);
+
+  void setDocumentText(const std::string* bytes);
+  void setWrdDebugText(const std::string* bytes);
+  void setWrdDebugCursor(std::size_t offset);
+
+  bool editList();
+  std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
+
+ signals:
+  void commandChosen(int id);
+
+ private:
+  struct Parts;
+  TMainFrame& frame_;
+  std::unique_ptr<Parts> parts_;
+  bool idleNoAct_ = false;
+  bool spaceCut_ = false;
+};
+
+}  // namespace volta::shell

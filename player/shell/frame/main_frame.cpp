@@ -1,0 +1,200 @@
+#include "player/shell/frame/main_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace volta::shell {
+
+namespace {
+
+constexpr int kFullScreenCommand = 9014;
+
+QVBoxLayout* bareLayout(QWidget* holder) {
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  return layout;
+}
+
+}  // namespace
+
+QString paneCaption(int pane) {
+  static const std::array<const char*, kPaneCount> kCaptions{
+      "WRD画面 - VOLTA Player", "ドキュメント閲覧 - VOLTA Player", "曲順リスト - VOLTA Player",
+      "演奏モニタ - VOLTA Player", "WRDデバッグウィンドウ - VOLTA Player"};
+  return pane >= 0 && pane < kPaneCount ? QString::fromUtf8(kCaptions[static_cast<std::size_t>(pane)]) : QString();
+}
+
+TPaneFrame::TPaneFrame(int pane, QWidget* owner) : QWidget(owner, Qt::Window), pane_(pane) {
+  setWindowTitle(paneCaption(pane));
+  bareLayout(this);
+}
+
+void TPaneFrame::closeEvent(QCloseEvent* event) {
+  // Closing a pane's window only hides it; the pane stays framed.
+  event->accept();
+  emit closedByUser(pane_);
+}
+
+TMainFrame::TMainFrame(QWidget* parent)
+    : QMainWindow(parent),
+      central_(new QWidget(this)),
+      layout_(bareLayout(central_)),
+      slider_(new QSlider(Qt::Horizontal)),
+      panes_(new QStackedWidget) {
+  setWindowTitle(QStringLiteral("VOLTA Player"));
+  setCentralWidget(central_);
+  slider_->setRange(0, 0);
+  slider_->setFocusPolicy(Qt::NoFocus);
+  panes_->setFixedSize(kPaneWidth, kPaneHeight);
+  layout_->addWidget(slider_);
+  layout_->addWidget(panes_);
+  for (int pane = 0; pane < kPaneCount; ++pane) {
+    PaneSlot& slot = slots_[static_cast<std::size_t>(pane)];
+    slot.page = new QWidget;
+    bareLayout(slot.page);
+    panes_->addWidget(slot.page);
+    slot.window = new TPaneFrame(pane, this);
+    slot.window->resize(400, 350);
+    connect(slot.window, &TPaneFrame::closedByUser, this, &TMainFrame::frameClosed);
+  }
+  connect(slider_, &QSlider::sliderReleased, this, [this] { emit sliderReleased(slider_->value()); });
+  // A click on the track or a key moves the slider in one step: that is a release too,
+  // taken after the slider applied the step.
+  connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
+    if (action == QAbstractSlider::SliderMove || slider_->isSliderDown()) return;
+    QTimer::singleShot(0, this, [this] { emit sliderReleased(slider_->value()); });
+  });
+  auto* fullScreen = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
+  connect(fullScreen, &QShortcut::activated, this, [this] { emit commandChosen(kFullScreenCommand); });
+  fixSize();
+}
+
+TMainFrame::~TMainFrame() {
+  // Framed panes' windows are children of the frame; contents go with their holders.
+  for (PaneSlot& slot : slots_)
+    delete slot.window;
+}
+
+void TMainFrame::setStatusPanel(QWidget* panel) {
+  delete statusPanel_;
+  statusPanel_ = panel;
+  layout_->insertWidget(0, panel);
+  fixSize();
+}
+
+void TMainFrame::setButtonBar(QWidget* bar) {
+  delete buttonBar_;
+  buttonBar_ = bar;
+  layout_->insertWidget(statusPanel_ ? 1 : 0, bar);
+  fixSize();
+}
+
+void TMainFrame::placeContent(PaneSlot& slot, QWidget* holder) {
+  if (!slot.content) return;
+  slot.content->setParent(holder);
+  holder->layout()->addWidget(slot.content);
+  slot.content->show();
+}
+
+void TMainFrame::setPaneContent(int pane, QWidget* content) {
+  PaneSlot& slot = slots_.at(static_cast<std::size_t>(pane));
+  delete slot.content;
+  slot.content = content;
+  placeContent(slot, slot.framed ? static_cast<QWidget*>(slot.window) : slot.page);
+}
+
+QWidget* TMainFrame::paneContent(int pane) const {
+  return slots_.at(static_cast<std::size_t>(pane)).content;
+}
+
+TPaneFrame* TMainFrame::paneFrame(int pane) const {
+  return slots_.at(static_cast<std::size_t>(pane)).window;
+}
+
+void TMainFrame::showPane(int pane) {
+  shownPane_ = pane >= 0 && pane < kPaneCount ? pane : kMiniPane;
+  panes_->setVisible(shownPane_ != kMiniPane);
+  if (shownPane_ != kMiniPane) panes_->setCurrentIndex(shownPane_);
+  fixSize();
+}
+
+void TMainFrame::setFramed(int pane, bool framed) {
+  PaneSlot& slot = slots_.at(static_cast<std::size_t>(pane));
+  if (slot.framed == framed) return;
+  slot.framed = framed;
+  placeContent(slot, framed ? static_cast<QWidget*>(slot.window) : slot.page);
+  if (!framed) slot.window->hide();
+}
+
+bool TMainFrame::framed(int pane) const {
+  return slots_.at(static_cast<std::size_t>(pane)).framed;
+}
+
+void TMainFrame::setFrameVisible(int pane, bool visible) {
+  TPaneFrame* window = slots_.at(static_cast<std::size_t>(pane)).window;
+  if (!visible) return window->hide();
+  window->showNormal();
+  window->raise();
+}
+
+bool TMainFrame::frameVisible(int pane) const {
+  return slots_.at(static_cast<std::size_t>(pane)).window->isVisible();
+}
+
+void TMainFrame::setPaneHeight(int lines) {
+  paneHeight_ = lines == kTallPaneHeight ? kTallPaneHeight : kPaneHeight;
+  panes_->setFixedSize(kPaneWidth, paneHeight_);
+  fixSize();
+}
+
+void TMainFrame::setMenuBarShown(bool shown) {
+  menuBar()->setVisible(shown);
+  fixSize();
+}
+
+void TMainFrame::setSlider(int range, int value) {
+  if (slider_->maximum() != range) slider_->setRange(0, std::max(range, 0));
+  if (!slider_->isSliderDown()) slider_->setValue(value);
+}
+
+bool TMainFrame::sliderDragged() const {
+  return slider_->isSliderDown();
+}
+
+bool TMainFrame::playerWindowActive() const {
+  const QWidget* active = QApplication::activeWindow();
+  if (!active) return false;
+  if (active == this) return true;
+  for (const PaneSlot& slot : slots_)
+    if (active == slot.window) return true;
+  return false;
+}
+
+QSize TMainFrame::modeSize() const {
+  const int panelWidth = statusPanel_ ? statusPanel_->sizeHint().width() : 0;
+  const int width = std::max(kPaneWidth, panelWidth);
+  int height = slider_->sizeHint().height();
+  if (statusPanel_) height += statusPanel_->sizeHint().height();
+  if (buttonBar_) height += buttonBar_->sizeHint().height();
+  if (shownPane_ != kMiniPane) height += paneHeight_;
+  if (!menuBar()->isHidden()) height += menuBar()->sizeHint().height();
+  return {width, height};
+}
+
+void TMainFrame::fixSize() {
+  setFixedSize(modeSize());
+}
+
+void TMainFrame::closeEvent(QCloseEvent* event) {
+  emit closing();
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace volta::shell

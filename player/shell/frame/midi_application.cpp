@@ -1,0 +1,353 @@
+#include "player/shell/frame/midi_application.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+#include <cstdlib>
+
+#include "player/core/engine_binding.h"
+#include "player/core/module_definitions.h"
+#include "player/shell/frame/file_list.h"
+#include "player/shell/frame/frame_panes.h"
+#include "player/shell/frame/main_frame.h"
+
+namespace volta::shell {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QString qt(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
+std::string osName(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+// "text|*.A;*.B|text2|*.C|" (the string table's form) as Qt's "text (*.A *.B);;text2 (*.C)".
+QString qtFilter(const std::string& filter) {
+  const QStringList parts = qt(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+app::FileDialogResult dialogResult(const QString& chosen, const QString& startFolder) {
+  app::FileDialogResult result;
+  if (!chosen.isEmpty()) {
+    result.name = osName(chosen);
+    result.folder = osName(QFileInfo(chosen).absolutePath());
+  } else {
+    result.folder = osName(startFolder);
+  }
+  return result;
+}
+
+// Idle updates follow the display this often: as fast as the eye reads, without a busy loop.
+constexpr int kIdleIntervalMs = 16;
+
+}  // namespace
+
+fs::path defaultUserDataFolder() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return fs::path(data) / "volta";
+  const char* home = std::getenv("HOME");
+  return fs::path(home && *home ? home : ".") / ".local" / "share" / "volta";
+}
+
+ApplicationPlaces defaultPlaces() {
+  return {core::programFolder(), defaultUserDataFolder(), platform::settings::SettingsStore::defaultPath()};
+}
+
+MIDIApplication::MIDIApplication(const ApplicationPlaces& places, QObject* parent)
+    : QObject(parent),
+      places_(places),
+      store_(std::make_unique<platform::settings::SettingsStore>(places.settingsFile)),
+      frame_(std::make_unique<TMainFrame>()),
+      panes_(std::make_unique<FramePanes>(*frame_)) {
+  std::error_code ignored;
+  fs::create_directories(places_.userDataFolder, ignored);
+  controller_ = std::make_unique<app::PlayerController>(*this, *store_, places_.userDataFolder);
+  for (int id = 0; id < 2; ++id) {
+    QTimer& timer = timers_[static_cast<std::size_t>(id)];
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, [this, id] { fireTimer(id); });
+  }
+  idle_.setInterval(kIdleIntervalMs);
+  connect(&idle_, &QTimer::timeout, this, &MIDIApplication::runIdle);
+  connect(qApp, &QApplication::focusChanged, this, &MIDIApplication::updateIdle);
+  frame_->installEventFilter(this);
+  connectFrame();
+}
+
+MIDIApplication::~MIDIApplication() {
+  shutDown();
+  // The controller talks to the windows while it goes: it leaves before them.
+  controller_.reset();
+  binding_.reset();
+}
+
+TFileList& MIDIApplication::fileList() const {
+  return panes_->fileList();
+}
+
+void MIDIApplication::connectFrame() {
+  connect(frame_.get(), &TMainFrame::commandChosen, this, [this](int id) { controller_->command(id); });
+  connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->sliderPressed(); });
+  connect(frame_.get(), &TMainFrame::sliderReleased, this, [this](int value) { controller_->sliderReleased(value); });
+  connect(frame_.get(), &TMainFrame::frameClosed, this, [this](int pane) { controller_->togglePane(pane); });
+  connect(frame_.get(), &TMainFrame::closing, this, &MIDIApplication::shutDown);
+  connect(panes_.get(), &FramePanes::commandChosen, this, [this](int id) { controller_->command(id); });
+  connect(&fileList(), &TFileList::rowActivated, this, [this](int) { controller_->play(); });
+  connect(&fileList(), &TFileList::filesDropped, this, [this](const QStringList& paths) {
+    std::vector<std::string> names;
+    for (const QString& path : paths)
+      names.push_back(osName(path));
+    controller_->drop(names);
+  });
+}
+
+void MIDIApplication::start(const app::CommandLine& commandLine) {
+  controller_->readSettings();
+  applyWindowSettings();
+  panes_->readSettings(*store_);
+  frame_->show();
+  binding_ = core::bindEngine(places_.engineFolder, engineMessage_);
+  if (!binding_) message("VOLTA error report", engineMessage_);
+  controller_->bindEngine(binding_.get(), core::moduleDefinitions());
+  panes_->attach(*controller_);
+  controller_->start(commandLine);
+  started_ = true;
+  updateIdle();
+}
+
+void MIDIApplication::shutDown() {
+  if (!started_ || shutDown_) return;
+  shutDown_ = true;
+  idle_.stop();
+  keepWindowSettings();
+  panes_->keepSettings(*store_);
+  controller_->shutDown();
+  for (QTimer& timer : timers_)
+    timer.stop();
+}
+
+void MIDIApplication::applyWindowSettings() {
+  const app::AppSettings& settings = controller_->settings();
+  frame_->move(settings.mainWindowX, settings.mainWindowY);
+  for (int pane = 0; pane < kPaneCount; ++pane) {
+    const auto index = static_cast<std::size_t>(pane);
+    const app::Rect& rect = settings.frames[index];
+    frame_->paneFrame(pane)->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    frame_->setFramed(pane, settings.frameMode[index]);
+    if (settings.frameMode[index] && settings.windowFlag[index]) frame_->setFrameVisible(pane, true);
+  }
+  frame_->setMenuBarShown(!settings.menuDisable);
+}
+
+void MIDIApplication::keepWindowSettings() {
+  app::AppSettings& settings = controller_->settings();
+  settings.mainWindowX = frame_->x();
+  settings.mainWindowY = frame_->y();
+  settings.mainWindowW = frame_->width();
+  settings.mainWindowH = frame_->height();
+  for (int pane = 0; pane < kPaneCount; ++pane) {
+    const QRect rect = frame_->paneFrame(pane)->geometry();
+    settings.frames[static_cast<std::size_t>(pane)] = {rect.left(), rect.top(), rect.width(), rect.height()};
+  }
+}
+
+std::optional<int> MIDIApplication::armedTimer(int id) const {
+  return armed_.at(static_cast<std::size_t>(id));
+}
+
+void MIDIApplication::fireTimer(int id) {
+  timers_.at(static_cast<std::size_t>(id)).stop();
+  armed_.at(static_cast<std::size_t>(id)).reset();
+  controller_->timer(id);
+  if (id == app::kDisplayTimer) updateIdle();
+}
+
+void MIDIApplication::runIdle() {
+  updateIdle();
+  if (idle_.isActive()) controller_->idle();
+}
+
+void MIDIApplication::updateIdle() {
+  const bool wanted = started_ && !shutDown_ && !panes_->idleSwitchedOff() && controller_->state().playing &&
+                      frame_->playerWindowActive();
+  if (wanted && !idle_.isActive()) idle_.start();
+  if (!wanted) idle_.stop();
+}
+
+bool MIDIApplication::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == frame_.get() && event->type() == QEvent::Paint && !painted_) {
+    painted_ = true;
+    QTimer::singleShot(0, this, &MIDIApplication::firstPainted);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+// ---- FrameView ----
+
+void MIDIApplication::setWindowTitle(const std::string& text) {
+  frame_->setWindowTitle(qt(text));
+}
+
+void MIDIApplication::setListFrameTitle(const std::string& text) {
+  frame_->paneFrame(app::kListPane)->setWindowTitle(qt(text));
+}
+
+void MIDIApplication::setPanelText(int item, const std::string& text) {
+  panes_->setPanelText(item, text);
+}
+void MIDIApplication::setPanelLamp(int item, bool lit) {
+  panes_->setPanelLamp(item, lit);
+}
+void MIDIApplication::resetMonitor() {
+  panes_->resetMonitor();
+}
+void MIDIApplication::animate() {
+  panes_->animate();
+}
+void MIDIApplication::updateLcd() {
+  panes_->updateLcd();
+}
+
+void MIDIApplication::armTimer(int id, int ms) {
+  const auto index = static_cast<std::size_t>(id);
+  armed_.at(index) = ms;
+  timers_.at(index).start(std::max(ms, 0));
+}
+
+void MIDIApplication::killTimer(int id) {
+  const auto index = static_cast<std::size_t>(id);
+  timers_.at(index).stop();
+  armed_.at(index).reset();
+}
+
+void MIDIApplication::showPane(int pane) {
+  frame_->showPane(pane);
+}
+void MIDIApplication::showFrame(int pane, bool visible) {
+  frame_->setFrameVisible(pane, visible);
+}
+bool MIDIApplication::setFullScreen(bool on) {
+  return panes_->setFullScreen(on);
+}
+
+void MIDIApplication::activateMainWindow() {
+  frame_->showNormal();
+  frame_->raise();
+  frame_->activateWindow();
+}
+
+bool MIDIApplication::mainWindowMinimized() const {
+  return frame_->isMinimized();
+}
+void MIDIApplication::commandsChanged() {
+  panes_->commandsChanged(*controller_);
+}
+void MIDIApplication::refreshList() {
+  panes_->refreshList(*controller_);
+}
+void MIDIApplication::refreshRow(int position) {
+  panes_->refreshRow(*controller_, position);
+}
+
+void MIDIApplication::setListHeaders(const std::string& title, const std::string& fileName) {
+  fileList().setHeaders(qt(title), qt(fileName));
+}
+
+void MIDIApplication::showRow(int position) {
+  fileList().showRow(position);
+}
+int MIDIApplication::selectedRow() const {
+  return fileList().selectedRow();
+}
+void MIDIApplication::setSliderRange(int maximum) {
+  frame_->setSlider(maximum, frame_->slider()->value());
+}
+void MIDIApplication::setSlider(int value) {
+  frame_->setSlider(frame_->slider()->maximum(), value);
+}
+void MIDIApplication::setDocumentText(const std::string* bytes) {
+  panes_->setDocumentText(bytes);
+}
+void MIDIApplication::setWrdDebugText(const std::string* bytes) {
+  panes_->setWrdDebugText(bytes);
+}
+void MIDIApplication::setWrdDebugCursor(std::size_t offset) {
+  panes_->setWrdDebugCursor(offset);
+}
+
+void MIDIApplication::message(const std::string& caption, const std::string& text) {
+  QMessageBox::information(frame_.get(), qt(caption), qt(text));
+}
+
+app::Answer MIDIApplication::ask(const std::string& caption, const std::string& text, app::Buttons buttons) {
+  QMessageBox::StandardButtons choices = QMessageBox::Ok;
+  if (buttons == app::Buttons::kYesNo) choices = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == app::Buttons::kYesNoCancel) choices = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  switch (QMessageBox::question(frame_.get(), qt(caption), qt(text), choices)) {
+    case QMessageBox::Yes:
+    case QMessageBox::Ok:
+      return app::Answer::kYes;
+    case QMessageBox::No:
+      return app::Answer::kNo;
+    default:
+      return app::Answer::kCancel;
+  }
+}
+
+app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest& request) {
+  const QString start = QFile::decodeName(request.startFolder.c_str());
+  QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QString chosen = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+  return dialogResult(chosen, dialog.directory().absolutePath());
+}
+
+app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& request) {
+  const QString start = QFile::decodeName(request.startFolder.c_str());
+  const QString chosen = QFileDialog::getExistingDirectory(frame_.get(), qt(request.caption), start);
+  app::FileDialogResult result;
+  if (!chosen.isEmpty()) result.name = osName(chosen);
+  result.folder = osName(chosen.isEmpty() ? start : chosen);
+  return result;
+}
+
+app::FileDialogResult MIDIApplication::askSaveFile(const app::FileDialogRequest& request) {
+  const QString start = QFile::decodeName(request.startFolder.c_str());
+  QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  const QString chosen = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+  return dialogResult(chosen, dialog.directory().absolutePath());
+}
+
+bool MIDIApplication::editList() {
+  return panes_->editList();
+}
+
+std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::vector<std::string>& items) {
+  return panes_->editAlbum(items);
+}
+
+void MIDIApplication::launchFileBrowser(const std::string& folder) {
+  const QString place = folder.empty() ? QDir::homePath() : QFile::decodeName(folder.c_str());
+  QDesktopServices::openUrl(QUrl::fromLocalFile(place));
+}
+
+void MIDIApplication::quit() {
+  frame_->close();
+}
+
+}  // namespace volta::shell

@@ -1,0 +1,126 @@
+#pragma once
+// The application object: it owns the main window, the panes, the display timers
+// and the remote-control server, and hosts the player's state machine
+// (PlayerController), to which it hands every user action. It decides nothing
+// itself: it is the controller's view (FrameView) on Qt widgets.
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "player/core/app/frame_view.h"
+#include "player/core/app/player_controller.h"
+
+namespace volta::core {
+class EngineBinding;
+}
+
+namespace volta::shell {
+
+class TMainFrame;
+class TFileList;
+class FramePanes;
+
+// Where the application finds and keeps its things; tests point them at temporary folders.
+struct ApplicationPlaces {
+  std::filesystem::path engineFolder;    // the engine library's folder (the program's folder)
+  std::filesystem::path userDataFolder;  // DEFAULT.TO2 and other files the player writes
+  std::filesystem::path settingsFile;    // the settings store's file
+};
+
+// $XDG_DATA_HOME/volta, else ~/.local/share/volta.
+std::filesystem::path defaultUserDataFolder();
+ApplicationPlaces defaultPlaces();
+
+class MIDIApplication : public QObject, public app::FrameView {
+  Q_OBJECT
+
+ public:
+  explicit MIDIApplication(const ApplicationPlaces& places, QObject* parent = nullptr);
+  ~MIDIApplication() override;
+
+  // Reads the settings, builds and shows the windows, binds the engine, starts the
+  // remote-control server and does what the command line asks.
+  void start(const app::CommandLine& commandLine);
+  // Saves and closes (the main window's end); safe to call twice.
+  void shutDown();
+
+  TMainFrame& frame() const { return *frame_; }
+  TFileList& fileList() const;
+  app::PlayerController& controller() const { return *controller_; }
+  // The message of a failed engine binding; empty when the engine is bound.
+  const std::string& engineMessage() const { return engineMessage_; }
+
+  // The interval a display timer was last armed with; none while it is stopped.
+  std::optional<int> armedTimer(int id) const;
+  // Runs a display timer's expiry at once (tests; the QTimers call the same).
+  void fireTimer(int id);
+
+  // ---- FrameView ----
+  void setWindowTitle(const std::string& utf8) override;
+  void setListFrameTitle(const std::string& utf8) override;
+  void setPanelText(int item, const std::string& utf8) override;
+  void setPanelLamp(int item, bool lit) override;
+  void resetMonitor() override;
+  void animate() override;
+  void updateLcd() override;
+  void armTimer(int id, int ms) override;
+  void killTimer(int id) override;
+  void showPane(int pane) override;
+  void showFrame(int pane, bool visible) override;
+  bool setFullScreen(bool on) override;
+  void activateMainWindow() override;
+  bool mainWindowMinimized() const override;
+  void commandsChanged() override;
+  void refreshList() override;
+  void refreshRow(int position) override;
+  void setListHeaders(const std::string& title, const std::string& fileName) override;
+  void showRow(int position) override;
+  int selectedRow() const override;
+  void setSliderRange(int maximum) override;
+  void setSlider(int value) override;
+  void setDocumentText(const std::string* bytes) override;
+  void setWrdDebugText(const std::string* bytes) override;
+  void setWrdDebugCursor(std::size_t offset) override;
+  void message(const std::string& caption, const std::string& utf8) override;
+  app::Answer ask(const std::string& caption, const std::string& utf8, app::Buttons buttons) override;
+  app::FileDialogResult askOpenFile(const app::FileDialogRequest& request) override;
+  app::FileDialogResult askFolder(const app::FileDialogRequest& request) override;
+  app::FileDialogResult askSaveFile(const app::FileDialogRequest& request) override;
+  bool editList() override;
+  std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items) override;
+  void launchFileBrowser(const std::string& folder) override;
+  void quit() override;
+
+ signals:
+  // The main window was painted for the first time (start-up measurements).
+  void firstPainted();
+
+ private:
+  void connectFrame();
+  void applyWindowSettings();
+  void keepWindowSettings();
+  void runIdle();
+  void updateIdle();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  ApplicationPlaces places_;
+  std::unique_ptr<platform::settings::SettingsStore> store_;
+  std::unique_ptr<TMainFrame> frame_;
+  std::unique_ptr<FramePanes> panes_;
+  std::unique_ptr<core::EngineBinding> binding_;
+  std::unique_ptr<app::PlayerController> controller_;
+  std::array<QTimer, 2> timers_;
+  std::array<std::optional<int>, 2> armed_;
+  QTimer idle_;
+  std::string engineMessage_;
+  bool started_ = false;
+  bool shutDown_ = false;
+  bool painted_ = false;
+};
+
+}  // namespace volta::shell
