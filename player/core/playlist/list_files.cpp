@@ -1,0 +1,288 @@
+#include "player/core/playlist/list_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include "player/core/byte_text.h"
+#include "player/core/song_player.h"
+
+namespace volta::core {
+
+namespace {
+
+constexpr std::string_view kHeader = "#! /usr/local/bin/volta";
+constexpr int kNumberedLines = 7;  // lines 3 to 9 of an entry
+
+class LineReader {
+ public:
+  explicit LineReader(std::string_view bytes) : rest_(bytes) {}
+  std::optional<std::string_view> next() {
+    if (rest_.empty()) return std::nullopt;
+    const std::size_t end = rest_.find('\n');
+    std::string_view line = rest_.substr(0, end);
+    rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+// The C library's decimal conversion: blanks, a sign, digits; anything else ends the number.
+long long decimal(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
+    ++at;
+  const bool negative = at < text.size() && text[at] == '-';
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+  long long value = 0;
+  constexpr long long kLimit = 1LL << 40;  // far beyond every field; keeps the sum from overflowing
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = std::min(value * 10 + (text[at] - '0'), kLimit);
+  }
+  return negative ? -value : value;
+}
+
+void setNumberedField(MIDIFile& entry, int line, std::string_view text) {
+  switch (line) {
+    case 3:
+      entry.lengthMs = static_cast<std::uint32_t>(decimal(text));
+      break;
+    case 4:
+      entry.measures = static_cast<std::uint16_t>(decimal(text));
+      break;
+    case 5:
+      entry.archiveMember = std::string(text);
+      break;
+    case 6:
+      entry.wrdState = static_cast<std::int32_t>(decimal(text));
+      break;
+    case 7:
+      entry.module = std::string(text);
+      break;
+    case 8:
+      entry.portAssignType = static_cast<std::int32_t>(decimal(text));
+      break;
+    default:
+      entry.smfKnife = decimal(text) != 0;
+      break;
+  }
+}
+
+bool endsEntry(std::string_view line) {
+  return !line.empty() && line.front() == '@';
+}
+
+// Lines 3 to 9 of an entry, until "@" or the end; after line 9, lines up to the "@".
+void readNumberedLines(LineReader& lines, MIDIFile& entry) {
+  for (int line = 3; line < 3 + kNumberedLines; ++line) {
+    const auto text = lines.next();
+    if (!text || endsEntry(*text)) return;
+    setNumberedField(entry, line, *text);
+  }
+  for (auto text = lines.next(); text && !endsEntry(*text); text = lines.next()) {
+  }
+}
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The words after a "/" in the options; "M:" names the module up to the next slash or blank.
+std::string moduleOption(std::string_view options) {
+  std::string module;
+  for (std::size_t slash = options.find('/'); slash != std::string_view::npos; slash = options.find('/', slash + 1)) {
+    const std::string_view word = options.substr(slash + 1);
+    if (word.size() < 2 || upperAscii(word[0]) != 'M' || word[1] != ':') continue;
+    const auto end = std::find_if(word.begin() + 2, word.end(), [](char c) { return c == '/' || isBlank(c); });
+    module.assign(word.begin() + 2, end);
+  }
+  return module;
+}
+
+std::optional<MIDIFile> formatBEntry(std::string_view line) {
+  MIDIFile entry;
+  std::string_view options;
+  if (line.front() == '"') {
+    const std::size_t close = line.find('"', 1);
+    entry.fileName = std::string(line.substr(1, close == std::string_view::npos ? close : close - 1));
+    options = close == std::string_view::npos ? std::string_view() : line.substr(close + 1);
+  } else {
+    const auto blank = std::find_if(line.begin(), line.end(), isBlank);
+    entry.fileName.assign(line.begin(), blank);
+    options = line.substr(static_cast<std::size_t>(blank - line.begin()));
+  }
+  if (entry.fileName.empty()) return std::nullopt;
+  entry.module = moduleOption(options);
+  return entry;
+}
+
+void appendLine(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.append(text);
+  std::replace_if(
+      out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  out.append("\r\n");
+}
+
+void appendNumber(std::string& out, long long value) {
+  appendLine(out, std::to_string(value));
+}
+
+std::string storedName(const MIDIFile& entry, bool relativeNames) {
+  std::string name = entry.fileName;
+  if (relativeNames) std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+bool writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The old list's permissions carry over to its replacement.
+void keepMode(int fd, const std::filesystem::path& file) {
+  struct stat old {};
+  if (::stat(file.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+}
+
+bool isIdeographicBlank(std::string_view text, std::size_t at) {
+  return at + 1 < text.size() && text[at] == '\x81' && text[at + 1] == '\x40';
+}
+
+// Each run of ASCII and ideographic blanks as its first blank; a trailing blank dropped.
+std::string cutSpaces(std::string_view title) {
+  std::string out;
+  bool inRun = false;
+  std::size_t runStart = 0;
+  for (std::size_t at = 0; at < title.size();) {
+    const bool ideographic = isIdeographicBlank(title, at);
+    const std::size_t width = ideographic || (isShiftJisLead(title[at]) && at + 1 < title.size()) ? 2 : 1;
+    const bool blank = ideographic || title[at] == ' ';
+    if (blank && !inRun) runStart = out.size();
+    if (!blank || !inRun) out.append(title.substr(at, width));
+    inRun = blank;
+    at += width;
+  }
+  if (inRun) out.resize(runStart);
+  return out;
+}
+
+// Where the name part begins: after the last "/" or "\" that is not the second byte of a double-byte character.
+std::size_t namePartStart(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    if (path[at] == '/' || path[at] == '\\') {
+      start = at + 1;
+    } else if (isShiftJisLead(path[at])) {
+      ++at;
+    }
+  }
+  return start;
+}
+
+}  // namespace
+
+ListKind listKindOf(std::string_view name) {
+  if (name.size() < 3) return ListKind::kNone;
+  const std::string_view last = name.substr(name.size() - 3);
+  if (equalsIgnoringCase(last, "TOR")) return ListKind::kTor;
+  if (equalsIgnoringCase(last, "TO2")) return ListKind::kTo2;
+  if (equalsIgnoringCase(last, "MYP")) return ListKind::kMyp;
+  return ListKind::kNone;
+}
+
+std::optional<std::vector<MIDIFile>> readFormatA(std::string_view bytes) {
+  LineReader lines(bytes);
+  const auto header = lines.next();
+  if (!header || header->find("volta") == std::string_view::npos) return std::nullopt;
+  std::vector<MIDIFile> files;
+  for (;;) {
+    const auto name = lines.next();
+    if (!name || name->empty()) break;
+    const auto title = lines.next();
+    if (!title) break;
+    MIDIFile entry;
+    entry.fileName = std::string(*name);
+    entry.title = std::string(*title);
+    readNumberedLines(lines, entry);
+    files.push_back(std::move(entry));
+  }
+  return files;
+}
+
+std::vector<MIDIFile> readFormatB(std::string_view bytes) {
+  LineReader lines(bytes);
+  std::vector<MIDIFile> files;
+  for (auto line = lines.next(); line && !line->empty(); line = lines.next()) {
+    if (auto entry = formatBEntry(*line)) files.push_back(std::move(*entry));
+  }
+  return files;
+}
+
+std::string writeFormatA(const std::vector<MIDIFile>& files, bool relativeNames) {
+  std::string out;
+  appendLine(out, kHeader);
+  for (const MIDIFile& entry : files) {
+    appendLine(out, storedName(entry, relativeNames));
+    appendLine(out, entry.title);
+    appendNumber(out, entry.lengthMs);
+    appendNumber(out, entry.measures);
+    appendLine(out, entry.archiveMember);
+    appendNumber(out, entry.wrdState);
+    appendLine(out, entry.module);
+    appendNumber(out, entry.portAssignType);
+    appendNumber(out, entry.smfKnife ? 1 : 0);
+    appendLine(out, "@");
+  }
+  return out;
+}
+
+bool saveListFile(const std::filesystem::path& file, std::string_view text) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  std::string temp = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  keepMode(fd, file);
+  const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (written && closed && ::rename(temp.c_str(), file.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
+
+std::string titleColumn(const MIDIFile& entry, bool spaceCut) {
+  std::string shown = spaceCut ? cutSpaces(entry.title) : entry.title;
+  if (shown.empty() || shown == " " || shown == "\x81\x40") return "Untitled !!";
+  return shown;
+}
+
+std::string fileColumn(const MIDIFile& entry) {
+  if (!entry.archiveMember.empty()) return entry.archiveMember;
+  return entry.fileName.substr(namePartStart(entry.fileName));
+}
+
+std::string lengthColumn(const MIDIFile& entry) {
+  return entry.lengthMs == 0 ? std::string() : lengthLabel(entry.lengthMs);
+}
+
+std::string lzhColumn(const MIDIFile& entry) {
+  return entry.archiveMember.empty() ? std::string() : "LZH";
+}
+
+std::string moduleColumn(const MIDIFile& entry) {
+  return entry.module.empty() ? "Auto" : entry.module;
+}
+
+}  // namespace volta::core

@@ -1,0 +1,174 @@
+#include "player/core/playlist/list_opening.h"
+
+#include <array>
+#include <system_error>
+
+#include "engine/protocol/error_messages.h"
+#include "engine/protocol/records.h"
+#include "player/core/byte_text.h"
+#include "player/core/file_bytes.h"
+#include "player/core/playlist/list_files.h"
+
+namespace volta::core {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The songs a WRD script may belong to, in the order they are looked for.
+constexpr std::array<std::string_view, 8> kScriptSongExtensions = {"G18", "G36", "RCP", "R36",
+                                                                   "MID", "SMF", "RMI", "MFF"};
+constexpr std::array<std::string_view, 8> kSongExtensions = {"RCP", "R36", "G18", "G36", "MID", "MFF", "SMF", "RMI"};
+
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string_view extensionOf(std::string_view name) {
+  const std::size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos || name.find_first_of("\\/", dot) != std::string_view::npos) return {};
+  return name.substr(dot + 1);
+}
+
+bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
+  return name.size() >= ending.size() && equalsIgnoringCase(name.substr(name.size() - ending.size()), ending);
+}
+
+// A failure goes into the progress display as its own line, else to a message box.
+void report(OpenResult& result, AddProgress* progress, const std::string& text) {
+  if (progress)
+    progress->appendMessage("\n      " + text + "\n");
+  else
+    result.messages.push_back(text);
+}
+
+void merge(OpenResult& into, OpenResult from) {
+  into.added += from.added;
+  into.listLoaded = into.listLoaded || from.listLoaded;
+  into.messages.insert(into.messages.end(), std::make_move_iterator(from.messages.begin()),
+                       std::make_move_iterator(from.messages.end()));
+}
+
+// The script's song: its name with the extension replaced, the first that exists.
+OpenResult openScript(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                      AddProgress* progress) {
+  const std::string stem = name.substr(0, name.size() - extensionOf(name).size());
+  for (const std::string_view extension : kScriptSongExtensions) {
+    const std::string candidate = stem + std::string(extension);
+    MIDIFile probe;
+    probe.fileName = candidate;
+    if (const auto found = findFileIgnoringCase(fullPath(list.baseFolder, probe))) {
+      // The song's own spelling of its name (songs come from systems that ignore case).
+      const std::string foundName = found->filename().string();
+      return addEntry(list, candidate.substr(0, candidate.size() - foundName.size()) + foundName, options, reader,
+                      progress);
+    }
+  }
+  OpenResult result;
+  report(result, progress, std::string(kNoSongForScript));
+  return result;
+}
+
+bool isFolderName(const PlayList& list, const std::string& name) {
+  if (!name.empty() && isSeparator(name.back())) return true;
+  MIDIFile probe;
+  probe.fileName = name;
+  std::error_code error;
+  return fs::is_directory(fullPath(list.baseFolder, probe), error);
+}
+
+}  // namespace
+
+bool isSongName(std::string_view name, bool waveEnabled) {
+  const std::string_view extension = extensionOf(name);
+  for (const std::string_view song : kSongExtensions) {
+    if (equalsIgnoringCase(extension, song)) return true;
+  }
+  return waveEnabled && equalsIgnoringCase(extension, "wav");
+}
+
+OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                    AddProgress* progress) {
+  OpenResult result;
+  if (isFolderName(list, name)) {
+    const bool separated = !name.empty() && isSeparator(name.back());
+    result = addFolder(list, separated ? name : name + "/", options, reader, progress);
+  } else if (listKindOf(name) != ListKind::kNone) {
+    result = loadListFile(list, name, options, reader, progress);
+  } else if (endsWithIgnoringCase(name, "WRD") || endsWithIgnoringCase(name, "DV")) {
+    result = openScript(list, name, options, reader, progress);
+  } else if (equalsIgnoringCase(extensionOf(name), "lzh")) {
+    // Archives cannot be read yet.
+    report(result, progress, protocol::errorMessage(protocol::kErrUnknownFile));
+  } else {
+    result = addEntry(list, name, options, reader, progress);
+  }
+  if (progress) progress->finish(std::string(kProgressFinished));
+  return result;
+}
+
+OpenResult addFolder(PlayList& list, const std::string& folder, const OpenOptions& options, EntryReader& reader,
+                     AddProgress* progress) {
+  OpenResult result;
+  if (progress) progress->showSource(folder);
+  MIDIFile probe;
+  probe.fileName = folder;
+  std::error_code error;
+  for (fs::directory_iterator it(fullPath(list.baseFolder, probe), error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string fileName = it->path().filename().string();
+    if (!isSongName(fileName, options.waveEnabled) || it->is_directory(error)) continue;
+    merge(result, addEntry(list, folder + fileName, options, reader, progress));
+  }
+  return result;
+}
+
+OpenResult addEntry(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                    AddProgress* progress) {
+  OpenResult result;
+  if (progress) progress->showSong(name);
+  MIDIFile entry;
+  entry.fileName = name;
+  entry.module = options.module;
+  if (const int error = reader.readEntry(fullPath(list.baseFolder, entry), entry)) {
+    report(result, progress, protocol::errorMessage(error));
+    return result;
+  }
+  list.append(std::move(entry));
+  result.added = 1;
+  return result;
+}
+
+OpenResult loadListFile(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                        AddProgress* progress) {
+  list.clear();
+  OpenResult result;
+  const ListKind kind = listKindOf(name);
+  const auto bytes = readFileBytes(name);
+  auto entries = !bytes ? std::nullopt : kind == ListKind::kMyp ? readFormatB(*bytes) : readFormatA(*bytes);
+  if (!entries) {
+    if (options.reportErrors) result.messages.push_back(name + std::string(kListReadFailed));
+    return result;
+  }
+  if (kind == ListKind::kTor) {
+    const std::size_t slash = name.find_last_of("\\/");
+    list.baseFolder = slash == std::string::npos ? "." : name.substr(0, slash);
+  }
+  for (MIDIFile& entry : *entries) {
+    if (kind == ListKind::kMyp) {
+      OpenOptions songOptions = options;
+      songOptions.module = entry.module;
+      merge(result, addEntry(list, entry.fileName, songOptions, reader, progress));
+      continue;
+    }
+    reader.checkWrd(fullPath(list.baseFolder, entry), entry);
+    list.append(std::move(entry));
+    ++result.added;
+  }
+  list.listFileName = name;
+  list.listNamed = kind != ListKind::kMyp;
+  result.listLoaded = true;
+  return result;
+}
+
+}  // namespace volta::core

@@ -1,0 +1,81 @@
+#include "player/core/playlist/song_entry_reader.h"
+
+#include <array>
+#include <string_view>
+#include <system_error>
+
+#include "engine/protocol/records.h"
+#include "player/core/byte_text.h"
+
+namespace volta::core {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::array<std::string_view, 3> kScriptExtensions = {".WRD", ".DV", ".SRY"};
+
+std::string stemOf(const fs::path& song) {
+  const std::string name = song.filename().string();
+  return name.substr(0, name.find_last_of('.'));
+}
+
+bool isWave(const fs::path& file) {
+  const std::string name = file.filename().string();
+  return name.size() > 4 && equalsIgnoringCase(std::string_view(name).substr(name.size() - 4), ".wav");
+}
+
+// A song without a title of its own is called by its member or file name.
+void takeTitle(MIDIFile& entry, const std::string& title) {
+  if (!title.empty())
+    entry.title = title;
+  else
+    entry.title = entry.archiveMember.empty() ? entry.fileName : entry.archiveMember;
+}
+
+}  // namespace
+
+const WrdCompanions::Folder& WrdCompanions::folder(const fs::path& path) {
+  std::error_code error;
+  const auto stamp = fs::last_write_time(path, error);
+  Folder& cached = folders_[path.string()];
+  if (!cached.upperNames.empty() && !error && cached.stamp == stamp) return cached;
+  cached = Folder{stamp, {}};
+  for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+    cached.upperNames.insert(upperAscii(it->path().filename().string()));
+  }
+  return cached;
+}
+
+bool WrdCompanions::present(const fs::path& song) {
+  const Folder& names = folder(song.has_parent_path() ? song.parent_path() : fs::path("."));
+  const std::string stem = upperAscii(stemOf(song));
+  for (const std::string_view extension : kScriptExtensions) {
+    if (names.upperNames.count(stem + std::string(extension)) != 0) return true;
+  }
+  return false;
+}
+
+int SongEntryReader::readEntry(const fs::path& file, MIDIFile& entry) {
+  if (isWave(file)) {
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) return protocol::kErrOpenFile;
+    takeTitle(entry, {});
+  } else {
+    auto opening = SongHandle::open(binding_, nullptr, file);
+    if (!opening.song) return opening.error;
+    const SongTitles titles = opening.song->titles();
+    if (!titles.ok) return titles.error;
+    takeTitle(entry, titles.title);
+  }
+  checkWrd(file, entry);
+  return 0;
+}
+
+void SongEntryReader::checkWrd(const fs::path& file, MIDIFile& entry) {
+  // Inside archives there is nothing to look into yet; the stored state stands.
+  if (!entry.archiveMember.empty()) return;
+  entry.wrdState = companions_.present(file) ? 2 : 1;
+}
+
+}  // namespace volta::core

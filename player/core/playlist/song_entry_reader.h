@@ -1,0 +1,41 @@
+#pragma once
+// The program's reader of list entries: titles through the engine without an output,
+// WRD companions by the folder's names without regard to case. Each folder is listed
+// once and listed again only when it changed, so a long list checks its entries quickly.
+
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "player/core/engine_binding.h"
+#include "player/core/playlist/list_opening.h"
+
+namespace volta::core {
+
+// Whether a WRD script (.WRD, .DV or .SRY) lies beside a song.
+class WrdCompanions {
+ public:
+  bool present(const std::filesystem::path& song);
+
+ private:
+  struct Folder {
+    std::filesystem::file_time_type stamp;
+    std::unordered_set<std::string> upperNames;
+  };
+  const Folder& folder(const std::filesystem::path& path);
+  std::unordered_map<std::string, Folder> folders_;
+};
+
+class SongEntryReader : public EntryReader {
+ public:
+  explicit SongEntryReader(EngineBinding& binding) : binding_(binding) {}
+  int readEntry(const std::filesystem::path& file, MIDIFile& entry) override;
+  void checkWrd(const std::filesystem::path& file, MIDIFile& entry) override;
+
+ private:
+  EngineBinding& binding_;
+  WrdCompanions companions_;
+};
+
+}  // namespace volta::core
