@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -166,6 +167,181 @@ TEST_F(BuiltInDefinitions, WellKnownInstrumentNames) {
   EXPECT_EQ(store_.getValue("Instrument-XG", "DM:*-127-001"), "Standard Kit");
   EXPECT_EQ(store_.getValue("Instrument-CM", "*-*-001"), "AcouPiano1");
   EXPECT_EQ(store_.getValue("Instrument-CM", "*-*-128"), "JungleTune");
+}
+
+// The performance monitor's reading of an instrument table: the sections of "InstLink" in turn,
+// in each the exact bank, then any LSB, then any MSB, then any bank, then the catch-all.
+struct Bank {
+  int lsb = 0;
+  int msb = 0;
+};
+
+std::string threeDigits(int value) {
+  char text[4];
+  std::snprintf(text, sizeof text, "%03d", value);
+  return text;
+}
+
+std::string instrumentName(const TINICritical& store, std::string_view table, Bank bank, int program,
+                           bool rhythm = false) {
+  std::string links = store.getValue(table, "InstLink");
+  if (links.empty()) links = table;
+  const std::string prefix = rhythm ? "DM:" : "";
+  const std::string lsb = threeDigits(bank.lsb), msb = threeDigits(bank.msb), number = threeDigits(program);
+  for (const std::string& section : words(links)) {
+    for (const std::string& key : {lsb + "-" + msb + "-" + number, "*-" + msb + "-" + number, lsb + "-*-" + number,
+                                   "*-*-" + number, std::string("*-*-*")}) {
+      std::string name = store.getValue(section, prefix + key);
+      if (!name.empty()) return name;
+    }
+  }
+  return "-------------";
+}
+
+constexpr const char* kRolandTables[] = {"Instrument-SC88", "Instrument-SC88PRO", "Instrument-SC55"};
+
+TEST_F(BuiltInDefinitions, EveryBuiltInSectionSetsEachKeyOnce) {
+  // A repeated key would silently replace the first name, so each must be written once.
+  for (const BuiltInText& text : builtInDefinitionTexts()) {
+    std::istringstream in{std::string(text.text)};
+    std::string section;
+    std::set<std::string> seen;
+    for (std::string line; std::getline(in, line);) {
+      if (line.starts_with("[")) {
+        section = line;
+        seen.clear();
+      } else if (const auto equals = line.find('='); !line.starts_with(";") && equals != std::string::npos) {
+        EXPECT_TRUE(seen.insert(upperAscii(line.substr(0, equals))).second)
+            << text.fileName << " " << section << " " << line;
+      }
+    }
+  }
+}
+
+TEST_F(BuiltInDefinitions, ToneNamesFitTheModulesDisplays) {
+  const std::regex toneKey(R"((\*|[0-9]{3})-(\*|[0-9]{3})-[0-9]{3})");
+  const auto checkWidth = [&](const char* table, std::size_t width) {
+    for (const auto& entry : entries(table)) {
+      if (!std::regex_match(std::string(entry.key), toneKey)) continue;
+      EXPECT_LE(entry.value.size(), width) << table << " " << entry.key << "=" << entry.value;
+      EXPECT_NE(entry.value.front(), ' ') << table << " " << entry.key;
+    }
+  };
+  for (const char* table : kRolandTables)
+    checkWidth(table, 12);
+  checkWidth("Instrument-CM", 10);
+  checkWidth("Instrument-XG", 8);
+}
+
+TEST_F(BuiltInDefinitions, OlderMapNamesStandBesideTheNewerOnes) {
+  // A name under LSB 1 or 2 tells how an older map names a place the table itself names under "*";
+  // without that "*" entry it would never be read before the linked tables.
+  const std::regex mapKey(R"((DM:)?(00[12])-(\*|[0-9]{3})-([0-9]{3}))");
+  for (const char* table : kRolandTables) {
+    for (const auto& entry : entries(table)) {
+      std::smatch match;
+      const std::string key(entry.key);
+      if (!std::regex_match(key, match, mapKey)) continue;
+      const std::string general = match[1].str() + "*-" + match[3].str() + "-" + match[4].str();
+      EXPECT_FALSE(store_.getValue(table, general).empty()) << table << " " << key;
+      EXPECT_NE(store_.getValue(table, general), entry.value) << table << " " << key;
+    }
+  }
+}
+
+TEST_F(BuiltInDefinitions, GsMapsNameTheirOwnTones) {
+  struct Case {
+    const char* table;
+    Bank bank;
+    int program;
+    const char* name;
+  };
+  const Case cases[] = {
+      // SC-88Pro: its own map by LSB 0 or 3, the older maps by LSB 1 and 2.
+      {"Instrument-SC88PRO", {0, 8}, 1, "Piano 1w"},
+      {"Instrument-SC88PRO", {3, 16}, 1, "European Pf"},
+      {"Instrument-SC88PRO", {2, 16}, 1, "Piano 1d"},
+      {"Instrument-SC88PRO", {1, 16}, 1, "Piano 1d"},
+      {"Instrument-SC88PRO", {0, 8}, 5, "St.Soft EP"},
+      {"Instrument-SC88PRO", {2, 8}, 5, "St.Soft EP"},
+      {"Instrument-SC88PRO", {1, 8}, 5, "Detuned EP 1"},
+      {"Instrument-SC88PRO", {0, 24}, 5, "Wurly"},
+      {"Instrument-SC88PRO", {2, 24}, 5, "60's E.Piano"},
+      {"Instrument-SC88PRO", {0, 8}, 17, "Trem. Organ"},
+      {"Instrument-SC88PRO", {1, 8}, 17, "Detuned Or.1"},
+      {"Instrument-SC88PRO", {0, 16}, 26, "Mandolin"},
+      {"Instrument-SC88PRO", {0, 16}, 39, "Reso SH Bass"},
+      {"Instrument-SC88PRO", {0, 0}, 41, "Violin    :"},
+      {"Instrument-SC88PRO", {2, 0}, 41, "Violin"},
+      {"Instrument-SC88PRO", {0, 8}, 49, "Orchestra"},
+      {"Instrument-SC88PRO", {0, 16}, 49, "St. Strings"},
+      {"Instrument-SC88PRO", {0, 8}, 82, "Doctor Solo"},
+      {"Instrument-SC88PRO", {0, 16}, 99, "Choral Bells"},
+      {"Instrument-SC88PRO", {0, 8}, 121, "Gt. FX Menu"},
+      {"Instrument-SC88PRO", {0, 127}, 1, "AcouPiano1"},
+      // SC-88: its own map, the SC-55 map by LSB 1.
+      {"Instrument-SC88", {0, 8}, 5, "St.Soft EP"},
+      {"Instrument-SC88", {1, 8}, 5, "Detuned EP 1"},
+      {"Instrument-SC88", {0, 1}, 39, "SynthBass101"},
+      {"Instrument-SC88", {0, 0}, 61, "French Horns"},
+      {"Instrument-SC88", {1, 0}, 61, "French Horn"},
+      {"Instrument-SC88", {0, 9}, 17, "Organ 109"},
+      // SC-55 and its mkII.
+      {"Instrument-SC55", {0, 8}, 15, "Church Bell"},
+      {"Instrument-SC55", {0, 9}, 119, "Elec Perc"},
+      {"Instrument-SC55", {0, 3}, 128, "Explosion"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(instrumentName(store_, c.table, c.bank, c.program), c.name)
+        << c.table << " LSB " << c.bank.lsb << " MSB " << c.bank.msb << " program " << c.program;
+  }
+  for (const char* table : kRolandTables) {
+    for (int lsb = 0; lsb <= 3; ++lsb) {
+      for (int program = 1; program <= 128; ++program)
+        EXPECT_NE(instrumentName(store_, table, {lsb, 0}, program), "-------------") << table << " " << program;
+    }
+  }
+}
+
+TEST_F(BuiltInDefinitions, GsDrumSetsByMap) {
+  const std::vector<std::pair<int, const char*>> sc88Pro{
+      {1, "STANDARD 1"}, {9, "ROOM"},       {17, "POWER"},       {25, "ELECTRONIC"},   {26, "TR-808"},
+      {33, "JAZZ"},      {41, "BRUSH"},     {49, "ORCHESTRA"},   {57, "SFX"},          {128, "CM-64/CM-32L"},
+      {55, "GAMELAN 1"}, {56, "GAMELAN 2"}, {63, "CYM&CLAPS 2"}, {54, "CYMBAL&CLAPS"}, {31, "TR-909"}};
+  for (const auto& [program, name] : sc88Pro)
+    EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {0, 0}, program, true), name) << program;
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {1, 0}, 1, true), "STANDARD");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {2, 0}, 26, true), "TR-808/909");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88", {0, 0}, 58, true), "RHYTHM FX");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88", {1, 0}, 26, true), "TR-808");
+  // A program that holds no drum set on the SC-88 names none.
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88", {0, 0}, 10, true), "-------------");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC55", {0, 0}, 1, true), "STANDARD");
+}
+
+TEST_F(BuiltInDefinitions, XgVoicesOfTheBasicBanks) {
+  const struct {
+    Bank bank;
+    int program;
+    bool rhythm;
+    const char* name;
+  } cases[] = {
+      {{0, 0}, 1, false, "GrandPno"},     {{1, 0}, 1, false, "GrndPnoK"},   {{8, 0}, 41, false, "SlowVln"},
+      {{8, 0}, 49, false, "SlowStr"},     {{3, 0}, 53, false, "S.Choir"},   {{96, 0}, 25, false, "Ukulele"},
+      {{40, 0}, 17, false, "16+2'2/3"},   {{35, 0}, 52, false, "Syn Str3"}, {{64, 0}, 103, false, "EchoBell"},
+      {{0, 64}, 1, false, "CuttngNz"},    {{0, 64}, 33, false, "Rain"},     {{0, 64}, 116, false, "FireWork"},
+      {{0, 127}, 26, true, "Analog Kit"}, {{0, 126}, 2, true, "SFX Kit 2"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(instrumentName(store_, "Instrument-XG", c.bank, c.program, c.rhythm), c.name)
+        << "LSB " << c.bank.lsb << " MSB " << c.bank.msb << " program " << c.program;
+  }
+}
+
+TEST_F(BuiltInDefinitions, Korg05RWFallsBackToItsGmMode) {
+  EXPECT_EQ(instrumentName(store_, "Instrument-05R/W", {0, 0}, 1), "Acoustic Grand Piano");
+  EXPECT_EQ(instrumentName(store_, "Instrument-05R/W", {0, 0}, 1, true), "GM Drums");
+  EXPECT_EQ(instrumentName(store_, "Instrument-GM", {5, 5}, 128), "Gunshot");
 }
 
 TEST_F(BuiltInDefinitions, AliasesResolveTheGreetingPair) {
