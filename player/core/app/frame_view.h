@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace volta::core {
+class AddProgress;
+}
+
 namespace volta::app {
 
 // Pane indices; kMini shows none.
@@ -118,6 +122,8 @@ class FrameView {
   virtual FileDialogResult askOpenFile(const FileDialogRequest& request) = 0;
   virtual FileDialogResult askFolder(const FileDialogRequest& request) = 0;
   virtual FileDialogResult askSaveFile(const FileDialogRequest& request) = 0;
+  // The progress dialog shown while songs are added to the list; null for none.
+  virtual core::AddProgress* beginProgress() { return nullptr; }
   // The list editing dialog over the controller's list; true on OK.
   virtual bool editList() = 0;
   // The album editing dialog with the album's list files; the new items on OK.
