@@ -234,9 +234,9 @@ TEST_F(BuiltInDefinitions, ToneNamesFitTheModulesDisplays) {
 }
 
 TEST_F(BuiltInDefinitions, OlderMapNamesStandBesideTheNewerOnes) {
-  // A name under LSB 1 or 2 tells how an older map names a place the table itself names under "*";
+  // A name under LSB 1, 2 or 4 tells how another map names a place the table itself names under "*";
   // without that "*" entry it would never be read before the linked tables.
-  const std::regex mapKey(R"((DM:)?(00[12])-(\*|[0-9]{3})-([0-9]{3}))");
+  const std::regex mapKey(R"((DM:)?(00[124])-(\*|[0-9]{3})-([0-9]{3}))");
   for (const char* table : kRolandTables) {
     for (const auto& entry : entries(table)) {
       std::smatch match;
@@ -305,12 +305,18 @@ TEST_F(BuiltInDefinitions, GsMapsNameTheirOwnTones) {
 
 TEST_F(BuiltInDefinitions, GsDrumSetsByMap) {
   const std::vector<std::pair<int, const char*>> sc88Pro{
-      {1, "STANDARD 1"}, {9, "ROOM"},       {17, "POWER"},       {25, "ELECTRONIC"},   {26, "TR-808"},
-      {33, "JAZZ"},      {41, "BRUSH"},     {49, "ORCHESTRA"},   {57, "SFX"},          {128, "CM-64/CM-32L"},
-      {55, "GAMELAN 1"}, {56, "GAMELAN 2"}, {63, "CYM&CLAPS 2"}, {54, "CYMBAL&CLAPS"}, {31, "TR-909"}};
+      {1, "STANDARD 1"},    {3, "STANDARD 3"}, {9, "ROOM"},         {17, "POWER"},        {25, "ELECTRONIC"},
+      {26, "TR-808/909"},   {31, "TR-909"},    {33, "JAZZ"},        {41, "BRUSH"},        {49, "ORCHESTRA"},
+      {54, "CYMBAL&CLAPS"}, {57, "SFX"},       {59, "RHYTHM FX 2"}, {128, "CM-64/CM-32L"}};
   for (const auto& [program, name] : sc88Pro)
     EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {0, 0}, program, true), name) << program;
+  // The SC-88Pro table also serves the SC-8850: its added sets, and its own map's names by LSB 4.
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {0, 0}, 55, true), "GAMELAN 1");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {0, 0}, 63, true), "CYM&CLAPS 2");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {4, 0}, 3, true), "STANDARD L/R");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {4, 0}, 26, true), "TR-808");
   EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {1, 0}, 1, true), "STANDARD");
+  EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {1, 0}, 26, true), "TR-808");
   EXPECT_EQ(instrumentName(store_, "Instrument-SC88PRO", {2, 0}, 26, true), "TR-808/909");
   EXPECT_EQ(instrumentName(store_, "Instrument-SC88", {0, 0}, 58, true), "RHYTHM FX");
   EXPECT_EQ(instrumentName(store_, "Instrument-SC88", {1, 0}, 26, true), "TR-808");
