@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 
@@ -34,19 +35,19 @@ class LineReader {
   std::string_view rest_;
 };
 
-// The C library's decimal conversion: blanks, a sign, digits; anything else ends the number.
-long long decimal(std::string_view text) {
+// The C library's decimal conversion of a 32-bit long: blanks, a sign, digits; anything else
+// ends the number, and numbers beyond the range stop at its ends.
+long decimal(std::string_view text) {
+  constexpr long long kMax = 2147483647LL;
   std::size_t at = 0;
   while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
     ++at;
   const bool negative = at < text.size() && text[at] == '-';
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
   long long value = 0;
-  constexpr long long kLimit = 1LL << 40;  // far beyond every field; keeps the sum from overflowing
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-    value = std::min(value * 10 + (text[at] - '0'), kLimit);
-  }
-  return negative ? -value : value;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    value = std::min(value * 10 + (text[at] - '0'), kMax + 1);
+  return static_cast<long>(negative ? -value : std::min(value, kMax));
 }
 
 void setNumberedField(MIDIFile& entry, int line, std::string_view text) {
@@ -135,9 +136,23 @@ void appendNumber(std::string& out, long long value) {
   appendLine(out, std::to_string(value));
 }
 
+bool isTrailByte(char c) {
+  const auto b = static_cast<std::uint8_t>(c);
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// 2 for a double-byte character starting here, else 1. A lead byte without a possible
+// second byte stands alone, so "/" and blanks are never swallowed (UTF-8 names hold such bytes).
+std::size_t charWidth(std::string_view text, std::size_t at) {
+  return isShiftJisLead(text[at]) && at + 1 < text.size() && isTrailByte(text[at + 1]) ? 2 : 1;
+}
+
+// Backslashes become slashes; the second byte of a double-byte character stays.
 std::string storedName(const MIDIFile& entry, bool relativeNames) {
   std::string name = entry.fileName;
-  if (relativeNames) std::replace(name.begin(), name.end(), '\\', '/');
+  for (std::size_t at = 0; relativeNames && at < name.size(); at += charWidth(name, at)) {
+    if (name[at] == '\\') name[at] = '/';
+  }
   return name;
 }
 
@@ -149,6 +164,19 @@ bool writeAll(int fd, std::string_view text) {
     text.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+// A new file beside the list, named after it, with the permissions a new list would get.
+std::pair<int, std::string> createTemporary(const std::filesystem::path& file) {
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const std::string prefix = (folder / ("." + file.filename().string() + ".")).string() + std::to_string(::getpid());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temp = prefix + "." + std::to_string(counter++);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return {fd, std::move(temp)};
+  }
+  return {-1, {}};
 }
 
 // The old list's permissions carry over to its replacement.
@@ -168,7 +196,7 @@ std::string cutSpaces(std::string_view title) {
   std::size_t runStart = 0;
   for (std::size_t at = 0; at < title.size();) {
     const bool ideographic = isIdeographicBlank(title, at);
-    const std::size_t width = ideographic || (isShiftJisLead(title[at]) && at + 1 < title.size()) ? 2 : 1;
+    const std::size_t width = charWidth(title, at);
     const bool blank = ideographic || title[at] == ' ';
     if (blank && !inRun) runStart = out.size();
     if (!blank || !inRun) out.append(title.substr(at, width));
@@ -182,12 +210,8 @@ std::string cutSpaces(std::string_view title) {
 // Where the name part begins: after the last "/" or "\" that is not the second byte of a double-byte character.
 std::size_t namePartStart(std::string_view path) {
   std::size_t start = 0;
-  for (std::size_t at = 0; at < path.size(); ++at) {
-    if (path[at] == '/' || path[at] == '\\') {
-      start = at + 1;
-    } else if (isShiftJisLead(path[at])) {
-      ++at;
-    }
+  for (std::size_t at = 0; at < path.size(); at += charWidth(path, at)) {
+    if (path[at] == '/' || path[at] == '\\') start = at + 1;
   }
   return start;
 }
@@ -250,9 +274,7 @@ std::string writeFormatA(const std::vector<MIDIFile>& files, bool relativeNames)
 }
 
 bool saveListFile(const std::filesystem::path& file, std::string_view text) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  std::string temp = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temp.data());
+  const auto [fd, temp] = createTemporary(file);
   if (fd < 0) return false;
   keepMode(fd, file);
   const bool written = writeAll(fd, text) && ::fsync(fd) == 0;

@@ -1,6 +1,7 @@
 #include "player/core/playlist/song_entry_reader.h"
 
 #include <array>
+#include <chrono>
 #include <string_view>
 #include <system_error>
 
@@ -39,8 +40,11 @@ const WrdCompanions::Folder& WrdCompanions::folder(const fs::path& path) {
   std::error_code error;
   const auto stamp = fs::last_write_time(path, error);
   Folder& cached = folders_[path.string()];
-  if (!cached.upperNames.empty() && !error && cached.stamp == stamp) return cached;
-  cached = Folder{stamp, {}};
+  if (cached.settled && !error && cached.stamp == stamp) return cached;
+  // A folder changed moments ago may change again within the same time stamp: listed
+  // names are trusted only once its stamp is older than the clock's coarse steps.
+  const bool settled = !error && fs::file_time_type::clock::now() - stamp > std::chrono::milliseconds(100);
+  cached = Folder{stamp, settled, {}};
   for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
     cached.upperNames.insert(upperAscii(it->path().filename().string()));
   }

@@ -21,6 +21,7 @@ class WrdCompanions {
  private:
   struct Folder {
     std::filesystem::file_time_type stamp;
+    bool settled = false;
     std::unordered_set<std::string> upperNames;
   };
   const Folder& folder(const std::filesystem::path& path);
