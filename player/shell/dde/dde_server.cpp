@@ -1,5 +1,6 @@
 #include "player/shell/dde/dde_server.h"
 
+#include <QFileInfo>
 #include <QLocalSocket>
 
 #include "player/shell/dde/dde_socket.h"
@@ -34,17 +35,18 @@ DdeServer::~DdeServer() {
   }
 }
 
+// Listening would silently replace whatever socket is at the path, a live one too, so
+// the path is probed first.
 bool DdeServer::listen(const QString& path) {
   error_.clear();
-  if (server_.listen(path)) return true;
-  if (server_.serverError() == QAbstractSocket::AddressInUseError) {
+  if (QFileInfo::exists(path)) {
     if (answers(path)) {
       error_ = QStringLiteral("a running player already answers at %1").arg(path);
       return false;
     }
     QLocalServer::removeServer(path);
-    if (server_.listen(path)) return true;
   }
+  if (server_.listen(path)) return true;
   error_ = server_.errorString();
   return false;
 }
