@@ -46,9 +46,9 @@ void TProgressDialog::addMessage(const QString& text) {
   surface();
 }
 
-void TProgressDialog::finish() {
+void TProgressDialog::finish(const QString& text) {
   finished_ = true;
-  song_->setText(QStringLiteral("終了しました"));
+  song_->setText(text);
   close_->setEnabled(true);
   show();
   raise();

@@ -23,7 +23,8 @@ class TProgressDialog : public QDialog {
   void setSong(const QString& song);
   // Appended as it stands (callers bring their own line breaks).
   void addMessage(const QString& text);
-  void finish();
+  // Adding ended: the text replaces the song, and the dialog waits to be closed.
+  void finish(const QString& text);
 
   QString source() const;
   QString song() const;

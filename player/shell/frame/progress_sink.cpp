@@ -1,0 +1,33 @@
+#include "player/shell/frame/progress_sink.h"
+
+namespace volta::shell {
+
+namespace {
+
+QString text(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+ProgressSink::ProgressSink(QWidget* owner) : dialog_(new TProgressDialog(owner)) {
+  dialog_->setAttribute(Qt::WA_DeleteOnClose, true);
+}
+
+void ProgressSink::showSource(const std::string& folderOrArchive) {
+  if (dialog_) dialog_->setSource(text(folderOrArchive));
+}
+
+void ProgressSink::showSong(const std::string& name) {
+  if (dialog_) dialog_->setSong(text(name));
+}
+
+void ProgressSink::appendMessage(const std::string& message) {
+  if (dialog_) dialog_->addMessage(text(message));
+}
+
+void ProgressSink::finish(const std::string& message) {
+  if (dialog_) dialog_->finish(text(message));
+}
+
+}  // namespace volta::shell
