@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
+#include <functional>
 #include <utility>
 
 namespace volta::dde::test {
@@ -21,17 +22,16 @@ class ClientThread {
     thread_.wait();
   }
 
+  // Starts the work on the client thread and returns at once.
+  void post(std::function<void()> work) { QMetaObject::invokeMethod(&context_, std::move(work), Qt::QueuedConnection); }
+
   // Runs the work on the client thread and serves the server until it is done.
-  template <class Work>
-  void run(Work work) {
+  void run(const std::function<void()>& work) {
     QEventLoop loop;
-    QMetaObject::invokeMethod(
-        &context_,
-        [&] {
-          work();
-          QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+    post([&] {
+      work();
+      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
     loop.exec();
   }
 

@@ -10,6 +10,7 @@
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 
 #include "player/shell/dde/dde_client.h"
@@ -185,6 +186,47 @@ TEST_F(DdeServerTest, LockOfAClientThatLeftAtOnceIsReleased) {
   });
   ASSERT_TRUE(ended.count() > 0 || ended.wait(2000));
   EXPECT_FALSE(host.lock.has_value());
+}
+
+// Opening a file may show a dialog, whose event loop serves the other conversations
+// while the opener waits for its answer.
+class DialogHost : public test::FakeDdeHost {
+ public:
+  std::function<void(QEventLoop&)> duringDialog;
+  bool openFile(const std::string& name, const std::string& module) override {
+    FakeDdeHost::openFile(name, module);
+    QEventLoop dialog;
+    duringDialog(dialog);
+    dialog.exec();
+    return true;
+  }
+};
+
+TEST_F(DdeServerTest, OtherConversationsAreServedWhileACommandShowsADialog) {
+  DialogHost dialogHost;
+  DdeServer dialogServer(dialogHost);
+  const QString dialogPath = QString::fromStdString((runtime_.path() / "dialog.socket").string());
+  ASSERT_TRUE(dialogServer.listen(dialogPath));
+  test::ClientThread other;
+  bool stopped = false;
+  std::optional<std::string> status;
+  dialogHost.duringDialog = [&](QEventLoop& dialog) {
+    other.post([&] {
+      MIDIDDEClient b(dialogPath);
+      stopped = b.execute("Stop");
+      status = b.getStatus();
+      QMetaObject::invokeMethod(&dialog, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+  };
+  bool opened = false;
+  clients.run([&] {
+    MIDIDDEClient a(dialogPath);
+    opened = a.playFile("/m/a.mid");
+  });
+  EXPECT_TRUE(opened);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(status, "stop");
+  EXPECT_EQ(dialogHost.calls, (Calls{"openFile(/m/a.mid|)", "stop", "play"}));
 }
 
 TEST_F(DdeServerTest, SocketIsTheUsersAlone) {
