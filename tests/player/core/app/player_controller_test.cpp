@@ -1,0 +1,527 @@
+// The controller on the real engine loaded by name, playing into the trace device,
+// with a recording frame view and a manual clock for the selection time.
+
+#include "player/core/app/player_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/clock.h"
+#include "player/core/builtin_definitions.h"
+#include "player/core/dde/dde_commands.h"
+#include "player/core/engine_binding.h"
+#include "player/core/module_definitions.h"
+#include "player/core/playlist/list_files.h"
+#include "player/core/song_player.h"
+#include "tests/player/core/app/fake_frame_view.h"
+#include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
+
+namespace volta::app {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::settings::kMainKey;
+
+// A song of a note `ticks` long at 96 ticks a quarter, 120 per minute, 4/4.
+volta::test::Bytes songBytes(const std::string& title, std::uint32_t ticks) {
+  volta::test::SmfTrack track;
+  track.trackName(0, title).tempo(0, 500000).timeSignature(0, 4, 2);
+  track.noteOn(0, 0, 60, 100).noteOff(ticks, 0, 60).endOfTrack(0);
+  return volta::test::SmfWriter(0, 96).track(track).build();
+}
+
+constexpr std::uint32_t kShort = 12;      // 62 ms
+constexpr std::uint32_t kLong = 96 * 40;  // 20 s, ten measures
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::installClock(&clock_);
+    ASSERT_TRUE(binding_.loaded());
+    core::loadBuiltInDefinitions(definitions_);
+    volta::test::traceDeviceFor(trace_);
+    store_.writeString(kMainKey, "PORT_A", "Trace");
+  }
+  void TearDown() override {
+    controller_.reset();
+    platform::installClock(nullptr);
+  }
+
+  void startController(CommandLine::Kind kind = CommandLine::Kind::kEmptyList) {
+    controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
+    controller_->readSettings();
+    controller_->bindEngine(&binding_, definitions_);
+    CommandLine line;
+    line.kind = kind;
+    controller_->start(line);
+  }
+  std::string song(const std::string& name, const std::string& title, std::uint32_t ticks) {
+    const fs::path path = dir_ / name;
+    volta::test::writeFile(path, songBytes(title, ticks));
+    return path.string();
+  }
+  // A .TO2 list of songs "Song 0", "Song 1", ... with absolute names.
+  std::string list(int songs, std::uint32_t ticks, const std::string& name = "list.TO2") {
+    std::vector<core::MIDIFile> files;
+    for (int i = 0; i < songs; ++i) {
+      core::MIDIFile entry;
+      entry.fileName = song("song" + std::to_string(i) + ".mid", "Song " + std::to_string(i), ticks);
+      entry.title = "Song " + std::to_string(i);
+      files.push_back(entry);
+    }
+    const fs::path path = dir_ / name;
+    const std::string text = core::writeFormatA(files, false);
+    volta::test::writeFile(path, volta::test::Bytes(text.begin(), text.end()));
+    return path.string();
+  }
+  void text(const std::string& name, const std::string& content) {
+    volta::test::writeFile(dir_ / name, volta::test::Bytes(content.begin(), content.end()));
+  }
+  void openList(int songs, std::uint32_t ticks) { ASSERT_TRUE(controller_->openName(list(songs, ticks), "", false)); }
+
+  const PlayingState& state() const { return controller_->state(); }
+  const protocol::SequencerStatus* status() const {
+    auto* player = controller_->songPlayer();
+    return player && player->loaded() ? player->status() : nullptr;
+  }
+  std::uint32_t songTime() const { return status() ? status()->songTime : 0; }
+  // Runs timer 0 as the view would until the condition holds (the engine plays in real time).
+  bool runUntil(const std::function<bool()>& done) {
+    for (int polls = 0; polls < 5000; ++polls) {
+      if (done()) return true;
+      controller_->timer(kDisplayTimer);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+  }
+
+  volta::test::TempDir dir_;
+  fs::path trace_ = dir_ / "trace.txt";
+  platform::ManualClock clock_;
+  platform::settings::SettingsStore store_{dir_ / "VOLTA.conf"};
+  core::EngineBinding binding_{core::kNativeLibrary, volta::test::binDir()};
+  core::TINICritical definitions_;
+  test::FakeFrameView view_;
+  std::unique_ptr<PlayerController> controller_;
+};
+
+TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStandsIn) {
+  startController();
+  openList(5, kLong);
+  controller_->play();
+  ASSERT_TRUE(runUntil([&] { return songTime() > 0; }));
+  EXPECT_EQ(view_.pane, kWrdPane);
+  EXPECT_EQ(view_.songStarts, 1);
+
+  controller_->next();
+  EXPECT_EQ(view_.timer(kDisplayTimer), 100);
+  EXPECT_EQ(view_.pane, kWrdPane);  // the first press leaves the pane
+  clock_.advanceMilliseconds(100);
+  controller_->next();
+  EXPECT_EQ(view_.pane, kListPane);
+  EXPECT_EQ(state().savedPane, kWrdPane);
+  clock_.advanceMilliseconds(100);
+  controller_->next();
+  EXPECT_EQ(state().position, 3);
+  EXPECT_EQ(view_.shownRow, 3);
+  EXPECT_EQ(view_.panelText(kPanelTitle), "Song 3");
+  EXPECT_NE(view_.title.find(" [Selecting]"), std::string::npos);
+  EXPECT_TRUE(controller_->buttonActive(cmd::kNext));
+
+  // Within the second selection time nothing loads.
+  clock_.advanceMilliseconds(900);
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(view_.songStarts, 1);
+  EXPECT_EQ(view_.timer(kDisplayTimer), 50);
+  clock_.advanceMilliseconds(100);
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(view_.songStarts, 2);
+  EXPECT_EQ(controller_->songPlayer()->title(), "Song 3");
+  EXPECT_EQ(view_.pane, kWrdPane);
+  EXPECT_EQ(state().savedPane, -1);
+  EXPECT_EQ(view_.title.find(" [Selecting]"), std::string::npos);
+  // Only the loaded entries were scanned for their length.
+  EXPECT_GT(controller_->entryAt(0)->lengthMs, 0u);
+  EXPECT_EQ(controller_->entryAt(1)->lengthMs, 0u);
+  EXPECT_EQ(controller_->entryAt(2)->lengthMs, 0u);
+  EXPECT_NEAR(controller_->entryAt(3)->lengthMs, 20'000, 50);
+}
+
+TEST_F(ControllerTest, PreviousRestartsTheSongAndASecondPressGoesBack) {
+  startController();
+  openList(3, kLong);
+  controller_->playPosition(1);
+  ASSERT_TRUE(runUntil([&] { return songTime() > 30'000; }));
+  const std::uint32_t before = songTime();
+  controller_->previous();
+  EXPECT_EQ(state().position, 1);
+  clock_.advanceMilliseconds(499);
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(view_.songStarts, 1);
+  clock_.advanceMilliseconds(1);
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(view_.songStarts, 2);
+  EXPECT_EQ(state().position, 1);
+  EXPECT_LT(songTime(), before);
+
+  controller_->previous();
+  clock_.advanceMilliseconds(100);
+  controller_->previous();
+  EXPECT_EQ(state().position, 0);
+  clock_.advanceMilliseconds(1000);
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(controller_->songPlayer()->title(), "Song 0");
+}
+
+TEST_F(ControllerTest, NextIsRefusedAtTheLastEntryAndOnAnEmptyList) {
+  startController();
+  controller_->next();
+  EXPECT_FALSE(state().playing);
+  openList(2, kLong);
+  EXPECT_TRUE(controller_->enabled(cmd::kNext));
+  controller_->playPosition(1);
+  EXPECT_FALSE(controller_->enabled(cmd::kNext));
+  controller_->next();
+  EXPECT_FALSE(state().selectDeadline.has_value());
+  EXPECT_EQ(state().position, 1);
+}
+
+TEST_F(ControllerTest, SingleRepeatRestartsTheEntry) {
+  startController();
+  openList(2, kShort);
+  controller_->command(cmd::kSingleMode);
+  controller_->command(cmd::kSingleRepeat);
+  EXPECT_FALSE(controller_->settings().singleMode);
+  controller_->play();
+  ASSERT_TRUE(runUntil([&] { return view_.songStarts >= 3; }));
+  EXPECT_EQ(state().position, 0);
+  EXPECT_TRUE(state().playing);
+}
+
+TEST_F(ControllerTest, SinglePlayStopsAtTheEndOfTheEntry) {
+  startController();
+  openList(2, kShort);
+  controller_->command(cmd::kSingleMode);
+  controller_->play();
+  ASSERT_TRUE(runUntil([&] { return !state().playing; }));
+  EXPECT_EQ(view_.songStarts, 1);
+  EXPECT_EQ(state().position, 0);
+  EXPECT_EQ(view_.timer(kDisplayTimer), std::nullopt);
+}
+
+TEST_F(ControllerTest, TheListPlaysThroughAndStopsAtPositionZero) {
+  startController();
+  openList(2, kShort);
+  controller_->play();
+  ASSERT_TRUE(runUntil([&] { return !state().playing; }));
+  EXPECT_EQ(view_.songStarts, 2);
+  EXPECT_EQ(state().position, 0);
+  EXPECT_EQ(view_.shownRow, 0);
+  EXPECT_EQ(view_.panelText(kPanelTime), "00:00/00:00");
+}
+
+TEST_F(ControllerTest, RepeatStartsTheListAgain) {
+  startController();
+  openList(2, kShort);
+  controller_->command(cmd::kRepeat);
+  controller_->play();
+  ASSERT_TRUE(runUntil([&] { return view_.songStarts >= 3; }));
+  EXPECT_EQ(state().position, 0);
+  EXPECT_TRUE(state().playing);
+}
+
+TEST_F(ControllerTest, ThePanelFollowsThePlayingSongAndStopResetsIt) {
+  startController();
+  text("song.txt", "About the song.\r\n");
+  ASSERT_TRUE(controller_->openName(song("song.mid", "Song 0", kLong), "", false));
+  controller_->play();
+  EXPECT_EQ(view_.panelText(kPanelTitle), "Song 0");
+  EXPECT_TRUE(view_.lamp(kPanelDocLamp));
+  ASSERT_TRUE(view_.document.has_value());
+  EXPECT_NE(view_.document->find("About the song."), std::string::npos);
+  EXPECT_EQ(view_.panelText(kPanelFileType), "SMF Format0");
+  const std::uint32_t length = controller_->entryAt(0)->lengthMs;
+  EXPECT_EQ(view_.sliderRange, static_cast<int>(length / 100));
+  EXPECT_EQ(view_.timer(kAnimationTimer), 20);
+  ASSERT_TRUE(runUntil([&] { return songTime() > 20'000; }));
+  controller_->timer(kDisplayTimer);
+  const std::string time = view_.panelText(kPanelTime);
+  EXPECT_EQ(time.substr(0, 4), "00:0");
+  EXPECT_EQ(time.substr(5), length >= 20'000 ? "/00:20" : "/00:19");
+  EXPECT_EQ(view_.panelText(kPanelBar), "0001/0011");
+  EXPECT_EQ(view_.panelText(kPanelBeat).substr(2), "/04");
+  EXPECT_EQ(view_.panelText(kPanelTicks).substr(4), "/0384");
+  EXPECT_EQ(view_.panelText(kPanelTempo), "120");
+  EXPECT_TRUE(view_.lamp(kPanelPortLampA));
+  EXPECT_FALSE(view_.lamp(kPanelPortLampA + 1));
+  EXPECT_EQ(view_.title, "Song 0 - VOLTA Player [PLAY]");
+  controller_->timer(kAnimationTimer);
+  EXPECT_EQ(view_.animations, 1);
+  EXPECT_EQ(view_.timer(kAnimationTimer), 20);
+
+  controller_->stop();
+  EXPECT_EQ(view_.panelText(kPanelTime), "00:00/00:00");
+  EXPECT_EQ(view_.panelText(kPanelBar), "0000/0000");
+  EXPECT_EQ(view_.panelText(kPanelTempo), "000");
+  EXPECT_EQ(view_.panelText(kPanelBeat), "00/00");
+  EXPECT_EQ(view_.panelText(kPanelTicks), "0000/0000");
+  EXPECT_EQ(view_.panelText(kPanelTitle), "");
+  EXPECT_FALSE(view_.lamp(kPanelDocLamp));
+  EXPECT_TRUE(view_.lamp(kPanelPortLampA));  // the port is still open
+  EXPECT_EQ(view_.timer(kDisplayTimer), std::nullopt);
+  EXPECT_EQ(view_.title, "Song 0 - VOLTA Player");
+  controller_->timer(kAnimationTimer);
+  EXPECT_EQ(view_.timer(kAnimationTimer), std::nullopt);
+}
+
+TEST_F(ControllerTest, FastAndSlowCycleAndPlayResetsTheSpeed) {
+  startController();
+  ASSERT_TRUE(controller_->openName(song("song.mid", "Song 0", kLong), "", false));
+  controller_->fast();  // not playing: nothing
+  EXPECT_EQ(state().speed, 0);
+  controller_->play();
+  const auto speed = [&] { return controller_->songPlayer()->song()->playControl()->speed; };
+  for (int expected : {1, 2, 3, 4, 1}) {
+    controller_->command(cmd::kFast);
+    EXPECT_EQ(state().speed, expected);
+  }
+  EXPECT_EQ(speed(), 1);
+  EXPECT_EQ(view_.title, "Song 0 - VOLTA Player [PLAY] [x1.5]");
+  EXPECT_TRUE(controller_->buttonActive(cmd::kFast));
+  controller_->slow();
+  EXPECT_EQ(state().speed, -1);
+  for (int i = 0; i < 15; ++i)
+    controller_->slow();
+  EXPECT_EQ(state().speed, -16);
+  EXPECT_EQ(view_.title, "Song 0 - VOLTA Player [PLAY] [x1/16]");
+  controller_->togglePause();
+  EXPECT_TRUE(state().paused);
+  controller_->slow();
+  EXPECT_EQ(state().speed, -1);
+  EXPECT_FALSE(state().paused);  // a speed change resumes
+  EXPECT_EQ(speed(), -1);
+  controller_->play();
+  EXPECT_EQ(state().speed, 0);
+  EXPECT_EQ(speed(), 0);
+}
+
+TEST_F(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
+  startController();
+  openList(2, kLong);
+  dde::DdeHost& host = controller_->ddeHost();
+  ASSERT_TRUE(dde::execute(host, 7, "Lock"));
+  EXPECT_TRUE(controller_->locked());
+  EXPECT_TRUE(controller_->command(cmd::kPlay));
+  EXPECT_FALSE(state().playing);
+  EXPECT_FALSE(controller_->enabled(cmd::kPlay));
+  EXPECT_FALSE(controller_->enabled(cmd::kPrevious));
+  controller_->command(cmd::kRepeat);
+  EXPECT_FALSE(controller_->settings().repeatMode);
+
+  ASSERT_TRUE(dde::execute(host, 7, "Play 1"));
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(state().position, 1);
+  for (int id : {cmd::kStop, cmd::kPause, cmd::kFast, cmd::kSlow, cmd::kNext, cmd::kPrevious}) {
+    EXPECT_FALSE(controller_->enabled(id)) << id;
+    controller_->command(id);
+  }
+  EXPECT_TRUE(state().playing);
+  EXPECT_FALSE(state().paused);
+  EXPECT_EQ(state().speed, 0);
+  EXPECT_FALSE(dde::execute(host, 8, "Stop"));
+  EXPECT_EQ(dde::request(host, 8, "GetStatus"), "play");
+  ASSERT_TRUE(dde::execute(host, 7, "Pause"));
+  EXPECT_EQ(dde::request(host, 8, "GetStatus"), "pause");
+
+  dde::disconnected(host, 7);
+  EXPECT_FALSE(controller_->locked());
+  EXPECT_TRUE(dde::execute(host, 8, "Stop"));
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(dde::request(host, 8, "GetPlayFile"), std::nullopt);
+}
+
+TEST_F(ControllerTest, PlayFileWithAQuotedNameAndAModule) {
+  startController();
+  const std::string path = song("my song.mid", "Quoted", kLong);
+  ASSERT_TRUE(dde::execute(controller_->ddeHost(), 1, "PlayFile \"" + path + "\"SC-88"));
+  ASSERT_EQ(controller_->count(), 1u);
+  EXPECT_EQ(controller_->entryAt(0)->module, "SC-88");
+  EXPECT_EQ(controller_->entryAt(0)->title, "Quoted");
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(controller_->songPlayer()->songModule(), "SC-88");
+}
+
+TEST_F(ControllerTest, PlayOnAnEmptyListSaysSo) {
+  startController();
+  controller_->play();
+  EXPECT_EQ(view_.panelText(kPanelTitle), "ERROR: 曲がありません");
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(view_.title, "VOLTA Player");
+}
+
+TEST_F(ControllerTest, ASongThatCannotBeLoadedStopsWithItsMessage) {
+  startController();
+  openList(2, kLong);
+  fs::remove(dir_ / "song0.mid");
+  controller_->play();
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(view_.panelText(kPanelTitle), "ERROR:Fail to open the midi file");
+}
+
+TEST_F(ControllerTest, TheSelectedRowIsPlayedAndTheSliderSeeks) {
+  startController();
+  openList(3, kLong);
+  view_.selected = 2;
+  controller_->play();
+  EXPECT_EQ(controller_->songPlayer()->title(), "Song 2");
+  view_.selected = -1;
+  ASSERT_TRUE(runUntil([&] { return songTime() > 0; }));
+  controller_->sliderPressed();
+  controller_->timer(kDisplayTimer);
+  view_.slider = -1;
+  controller_->timer(kDisplayTimer);
+  EXPECT_EQ(view_.slider, -1);  // left alone while dragged
+  controller_->sliderReleased(100);
+  EXPECT_GE(songTime(), 1'000'000u);
+  EXPECT_EQ(view_.panelText(kPanelTitle), "Song 2");
+  EXPECT_GE(view_.slider, 100);
+}
+
+TEST_F(ControllerTest, PanesToggleMiniAndFullScreenReturn) {
+  store_.writeBinary(kMainKey, "FrameMode", {0, 0, 1, 0, 0});
+  startController();
+  EXPECT_EQ(view_.pane, kWrdPane);
+  controller_->command(cmd::kPaneMonitor);
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  EXPECT_TRUE(controller_->checked(cmd::kPaneMonitor));
+  controller_->command(cmd::kPaneList);  // framed: its own window hides
+  EXPECT_EQ(view_.frames[kListPane], false);
+  EXPECT_FALSE(controller_->checked(cmd::kPaneList));
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  controller_->command(cmd::kMini);
+  EXPECT_EQ(view_.pane, kMini);
+  EXPECT_EQ(controller_->settings().beforeWindowMode, kMonitorPane);
+  controller_->command(cmd::kFullScreen);
+  EXPECT_TRUE(view_.fullScreen);
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  controller_->command(cmd::kFullScreen);
+  EXPECT_FALSE(view_.fullScreen);
+  EXPECT_EQ(view_.pane, kMini);
+  controller_->command(cmd::kNextPage);  // skips the framed list pane
+  EXPECT_EQ(view_.pane, kWrdPane);
+  controller_->command(cmd::kNextPage);
+  controller_->command(cmd::kNextPage);
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  controller_->command(cmd::kPreviousPage);
+  EXPECT_EQ(view_.pane, kDocumentPane);
+  controller_->ddeHost().fullScreenFromRemote();
+  EXPECT_EQ(view_.activations, 1);
+  EXPECT_TRUE(state().fullScreen);
+  controller_->ddeHost().fullScreenFromRemote();
+  EXPECT_TRUE(state().fullScreen);
+}
+
+TEST_F(ControllerTest, StartUpRestoresTheLastListAndPosition) {
+  store_.writeString(kMainKey, "LastList", list(3, kLong));
+  store_.writeInt(kMainKey, "LastMusic", 2);
+  startController(CommandLine::Kind::kNormal);
+  EXPECT_EQ(controller_->count(), 3u);
+  EXPECT_EQ(state().position, 2);
+  EXPECT_EQ(view_.shownRow, 2);
+  EXPECT_TRUE(controller_->listNamed());
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(view_.title, "<LIST> list.TO2 - VOLTA Player");
+}
+
+TEST_F(ControllerTest, AnUnnamedListGoesToTheDefaultListAtExitAndComesBack) {
+  startController();
+  ASSERT_TRUE(controller_->openName(song("one.mid", "One", kLong), "", true));
+  controller_->settings().mainWindowX = 321;
+  controller_->shutDown();
+  EXPECT_TRUE(fs::exists(dir_ / "data" / "DEFAULT.TO2"));
+  EXPECT_EQ(store_.readString(kMainKey, "LastList", "x"), "");
+  EXPECT_EQ(store_.readInt(kMainKey, "LastMusic", -1), 0);
+  EXPECT_EQ(store_.readInt(kMainKey, "MainWindowX", 0), 321);
+  EXPECT_TRUE(store_.contains(kMainKey, "History9"));
+  EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x2030B);
+
+  startController(CommandLine::Kind::kNormal);
+  ASSERT_EQ(controller_->count(), 1u);
+  EXPECT_EQ(controller_->entryAt(0)->title, "One");
+  EXPECT_FALSE(controller_->listNamed());
+  EXPECT_EQ(controller_->settings().mainWindowX, 321);
+}
+
+TEST_F(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
+  startController();
+  openList(2, kLong);
+  controller_->command(cmd::kEditList);  // the dialog was cancelled
+  EXPECT_FALSE(controller_->listModified());
+  view_.editListAnswer = true;
+  controller_->command(cmd::kEditList);
+  EXPECT_TRUE(controller_->listModified());
+  EXPECT_EQ(view_.title, "<LIST> <Changed> list.TO2 - VOLTA Player");
+  view_.answers = {Answer::kCancel};
+  EXPECT_FALSE(controller_->closeList(false));
+  EXPECT_EQ(controller_->count(), 2u);
+  view_.answers = {Answer::kNo};
+  EXPECT_TRUE(controller_->closeList(false));
+  EXPECT_EQ(controller_->count(), 0u);
+  EXPECT_EQ(view_.questions.back(), "リストのセーブ: リストファイルが変更されています。セーブしますか");
+  EXPECT_EQ(store_.readString(kMainKey, "LastList", ""), (dir_ / "list.TO2").string());
+}
+
+TEST_F(ControllerTest, DroppedSongsStartPlayingOnAnEmptyList) {
+  startController();
+  controller_->drop({song("a.mid", "A", kLong), song("b.mid", "B", kLong)});
+  ASSERT_EQ(controller_->count(), 2u);
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(controller_->songPlayer()->title(), "A");
+  controller_->drop({song("c.mid", "C", kLong)});
+  EXPECT_EQ(controller_->songPlayer()->title(), "C");
+  EXPECT_EQ(state().position, 2);
+}
+
+TEST_F(ControllerTest, ADropOutsideARelativeListsFolderCanBeRefused) {
+  fs::create_directories(dir_ / "base");
+  std::vector<core::MIDIFile> files(1);
+  files[0].fileName = "/in.mid";
+  files[0].title = "In";
+  song("base/in.mid", "In", kLong);
+  const std::string text = core::writeFormatA(files, true);
+  volta::test::writeFile(dir_ / "base" / "rel.TOR", volta::test::Bytes(text.begin(), text.end()));
+  startController();
+  ASSERT_TRUE(controller_->openName((dir_ / "base" / "rel.TOR").string(), "", false));
+  EXPECT_EQ(controller_->baseFolder(), (dir_ / "base").string());
+  view_.answers = {Answer::kNo};
+  controller_->drop({song("outside.mid", "Out", kLong)});
+  EXPECT_EQ(controller_->count(), 1u);
+  EXPECT_EQ(view_.messages.back(), "VOLTAApplication::Drop error: ドロップされたファイルは無視されました。");
+  controller_->drop({song("base/second.mid", "Second", kLong)});
+  ASSERT_EQ(controller_->count(), 2u);
+  EXPECT_EQ(controller_->entryAt(1)->fileName, "/second.mid");
+  // The list was written at once with both entries.
+  EXPECT_NE(volta::test::readText(dir_ / "base" / "rel.TOR").find("/second.mid"), std::string::npos);
+}
+
+TEST_F(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
+  startController();
+  const std::string path = song("dialog.mid", "Dialog", kLong);
+  view_.dialogAnswers.push_back({path, dir_.path().string()});
+  controller_->command(cmd::kOpen);
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(controller_->settings().history[0], path);
+  EXPECT_EQ(store_.readString(kMainKey, "OpenFileDirectory", ""), dir_.path().string());
+  EXPECT_EQ(view_.dialogRequests.back().caption, "Open...");
+  controller_->command(cmd::kOrderTitle);
+  EXPECT_EQ(controller_->settings().sortMode, 4);
+  EXPECT_EQ(view_.headers.first, "Title (alphabetic)");
+  EXPECT_TRUE(controller_->checked(cmd::kOrderTitle));
+}
+
+}  // namespace
+}  // namespace volta::app
