@@ -71,4 +71,8 @@ Palette backLightPalette(std::uint32_t colour, int level) {
   return {Rgb{}, light, Rgb{}, scaledColour(lightWord, 7, 8)};
 }
 
+Palette backLightPalette(const BackLightSettings& settings, std::optional<std::string_view> moduleText) {
+  return backLightPalette(effectiveBackLightColour(settings, moduleText), settings.level);
+}
+
 }  // namespace volta::monitor

@@ -44,5 +44,7 @@ std::uint32_t effectiveBackLightColour(const BackLightSettings& settings, std::o
 
 // The four entries for a colour at a brightness; levels outside 0..20 are held to it.
 Palette backLightPalette(std::uint32_t colour, int level);
+// The palette the settings give, with the module definition's colour when automatic.
+Palette backLightPalette(const BackLightSettings& settings, std::optional<std::string_view> moduleText);
 
 }  // namespace volta::monitor

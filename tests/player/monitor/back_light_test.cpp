@@ -48,6 +48,10 @@ TEST(ModuleBackLight, AutomaticTakesTheModuleColourOnlyWhenItHasOne) {
   EXPECT_EQ(effectiveBackLightColour(settings, "korg"), kEmeraldGreen);
   EXPECT_EQ(effectiveBackLightColour(settings, std::nullopt), kLightGreen);
   EXPECT_EQ(effectiveBackLightColour(settings, "not a colour"), kLightGreen);
+  settings.level = 20;
+  EXPECT_EQ(backLightPalette(settings, "ROLAND")[1], (Rgb{255, 140, 0}));
+  settings.automatic = false;
+  EXPECT_EQ(backLightPalette(settings, "ROLAND")[1], (Rgb{192, 255, 0}));
 }
 
 TEST(BackLightSettingsStore, DefaultsAndStoredValues) {
