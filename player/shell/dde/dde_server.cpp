@@ -51,6 +51,13 @@ bool DdeServer::listen(const QString& path) {
   return false;
 }
 
+bool DdeServer::listen() {
+  const auto path = defaultSocketPath();
+  if (path) return listen(*path);
+  error_ = QStringLiteral("no private folder for the remote-control socket");
+  return false;
+}
+
 void DdeServer::accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     if (!peerIsThisUser(socket->socketDescriptor())) {
@@ -116,7 +123,7 @@ void DdeServer::answer(Connection& connection, const Frame& frame, Conversation 
       return;
     }
     default:
-      drop(id, QStringLiteral("frame type 0x%1 is not a client's").arg(static_cast<int>(frame.type), 2, 16));
+      drop(id, QStringLiteral("frame type 0x%1 has no place here").arg(static_cast<int>(frame.type), 2, 16));
       return;
   }
 }

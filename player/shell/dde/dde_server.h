@@ -32,6 +32,8 @@ class DdeServer : public QObject {
   // nobody answers any more. False, with error(), when a running player answers there
   // or the socket cannot be made.
   bool listen(const QString& path);
+  // Listens at the user's own place (defaultSocketPath).
+  bool listen();
   QString error() const { return error_; }
   std::size_t conversations() const { return connections_.size(); }
 

@@ -38,7 +38,7 @@ class DdeServerTest : public testing::Test {
     setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     path = defaultSocketPath().value();
     host.addSongs(3);
-    ASSERT_TRUE(server.listen(path)) << server.error().toStdString();
+    ASSERT_TRUE(server.listen()) << server.error().toStdString();
   }
   void TearDown() override {
     if (oldRuntime_) {
