@@ -61,8 +61,10 @@ std::optional<ScrollCode> sliderScrollCode(int action) {
 
 // Control characters and bytes CP932 leaves unassigned show as blank cells.
 bool drawable(char32_t character) {
-  return character >= 0x20 && character != 0x7F;
+  return character >= 0x20 && (character < 0x7F || character > 0x9F);
 }
+
+constexpr char32_t kFirstNonAscii = 0x80;
 
 }  // namespace
 
@@ -97,6 +99,7 @@ void TDocumentWindow::setText(const std::string* bytes) {
 
 void TDocumentWindow::setFont(const QFont& font) {
   QAbstractScrollArea::setFont(font);
+  asciiGlyphs_.clear();
   const QFontMetrics metrics(font);
   apply(model_.setCellSize(metrics.horizontalAdvance(QLatin1Char('W')), metrics.height()));
 }
@@ -196,11 +199,27 @@ void TDocumentWindow::drawRun(QPainter& painter, const document::TextRun& run, i
     const auto code = static_cast<std::uint16_t>(pair ? lead << 8 | static_cast<std::uint8_t>(bytes[at + 1]) : lead);
     const char32_t character = decoder_->toUnicode(code);
     if (drawable(character)) {
-      const int x = run.rect.left + static_cast<int>(at) * model_.charWidth();
-      painter.drawText(QPoint(x, baseline), QString::fromUcs4(&character, 1));
+      drawCharacter(painter, QPoint(run.rect.left + static_cast<int>(at) * model_.charWidth(), baseline), ascent,
+                    character);
     }
     at += pair ? 2 : 1;
   }
+}
+
+void TDocumentWindow::drawCharacter(QPainter& painter, QPoint baseline, int ascent, char32_t character) {
+  if (character >= kFirstNonAscii) {
+    // It may come from a fallback font, which is placed on the font's own baseline.
+    painter.drawText(baseline, QString::fromUcs4(&character, 1));
+    return;
+  }
+  // ASCII always comes from the font itself: its laid-out glyphs are kept.
+  auto found = asciiGlyphs_.find(character);
+  if (found == asciiGlyphs_.end()) {
+    QStaticText text(QString::fromUcs4(&character, 1));
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    found = asciiGlyphs_.emplace(character, std::move(text)).first;
+  }
+  painter.drawStaticText(baseline - QPoint(0, ascent), found->second);
 }
 
 }  // namespace volta::shell

@@ -7,8 +7,10 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QStaticText>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "player/core/document_view/document_model.h"
 
@@ -53,9 +55,12 @@ class TDocumentWindow : public QAbstractScrollArea {
   void syncScrollBar();
   void onScrollAction(int action);
   void drawRun(QPainter& painter, const document::TextRun& run, int ascent);
+  void drawCharacter(QPainter& painter, QPoint baseline, int ascent, char32_t character);
 
   document::DocumentModel model_;
   std::unique_ptr<wrd::Cp932Decoder> decoder_;
+  // Laid-out ASCII glyphs, kept until the font changes.
+  std::unordered_map<char32_t, QStaticText> asciiGlyphs_;
   bool syncing_ = false;
 };
 
