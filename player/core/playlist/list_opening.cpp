@@ -117,7 +117,8 @@ OpenResult addFolder(PlayList& list, const std::string& folder, const OpenOption
   for (fs::directory_iterator it(fullPath(list.baseFolder, probe), error), end; !error && it != end;
        it.increment(error)) {
     const std::string fileName = it->path().filename().string();
-    if (!isSongName(fileName, options.waveEnabled) || it->is_directory(error)) continue;
+    std::error_code kindError;
+    if (!isSongName(fileName, options.waveEnabled) || it->is_directory(kindError)) continue;
     merge(result, addEntry(list, folder + fileName, options, reader, progress));
   }
   return result;

@@ -99,6 +99,7 @@ TEST_F(ListOpeningTest, AFolderAddsItsSongsByExtension) {
   touch("songs/c.wav");
   touch("songs/notes.txt");
   touch("songs/sub/d.mid");
+  touch("songs/folder.mid/f.mid");
   touch("songs/e.R36");
   openName(list_, folder_ + "/songs/", {}, reader_, &progress_);
   auto added = names();
@@ -106,6 +107,7 @@ TEST_F(ListOpeningTest, AFolderAddsItsSongsByExtension) {
   EXPECT_EQ(added,
             (std::vector<std::string>{folder_ + "/songs/a.MID", folder_ + "/songs/b.rcp", folder_ + "/songs/e.R36"}));
   EXPECT_EQ(progress_.sources, std::vector<std::string>{folder_ + "/songs/"});
+  EXPECT_EQ(reader_.read.size(), 3u);  // neither the text file nor the folder named like a song
 
   // Wave files while wave playing is on; a folder named without its separator gets one.
   list_.clear();
