@@ -71,9 +71,15 @@ bool openFile(DdeHost& host, const ParsedCommand& command) {
   return host.openFile(command.argument, command.rest);
 }
 
-void playPosition(DdeHost& host, const std::string& argument) {
+// The play-order position the argument names, when the list has it.
+std::optional<std::size_t> positionOf(const DdeHost& host, const std::string& argument) {
   const auto n = readDecimal(argument);
-  if (n && *n >= 0 && static_cast<std::uint64_t>(*n) < host.count()) host.playPosition(static_cast<std::uint32_t>(*n));
+  if (!n || *n < 0 || static_cast<std::uint64_t>(*n) >= host.count()) return std::nullopt;
+  return static_cast<std::size_t>(*n);
+}
+
+void playPosition(DdeHost& host, const std::string& argument) {
+  if (const auto n = positionOf(host, argument)) host.playPosition(static_cast<std::uint32_t>(*n));
 }
 
 // The commands other than the lock's; every one is acknowledged, also when it finds
@@ -116,9 +122,8 @@ bool releaseLock(DdeHost& host, Conversation conversation) {
 
 // The entry at the position the argument names, when there is one.
 const MIDIFile* entryOf(const DdeHost& host, const std::string& argument) {
-  const auto n = readDecimal(argument);
-  if (!n || *n < 0 || static_cast<std::uint64_t>(*n) >= host.count()) return nullptr;
-  return host.entryAt(static_cast<std::size_t>(*n));
+  const auto n = positionOf(host, argument);
+  return n ? host.entryAt(*n) : nullptr;
 }
 
 using Reply = std::optional<std::string>;
