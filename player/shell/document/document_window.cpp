@@ -74,6 +74,8 @@ TDocumentWindow::TDocumentWindow(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
+  // Every pixel is painted, so nothing needs erasing and line scrolls can move pixels.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   // Until a font is set the cells keep their default size; text is drawn in the
   // system's fixed-pitch font meanwhile.
   QAbstractScrollArea::setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
