@@ -29,7 +29,8 @@ inline constexpr int kNoSongs = 300, kNoMidiFile = 302, kFinished = 304, kListRe
                      kArchiveColumn = 334, kInternalError = 336;
 // Window title parts
 inline constexpr int kTitleList = 400, kTitleChanged = 402, kTitleNew = 404, kTitleRandom = 406, kTitlePlay = 408,
-                     kTitlePause = 410, kTitleSelecting = 412, kTitleOrderList = 414;
+                     kTitlePause = 410, kTitleSelecting = 412, kTitleOrderList = 414, kTitleSpeedTimes = 416,
+                     kTitleSpeedFraction = 418, kTitleSpeedThreeQuarters = 420, kTitleSpeedOneAndHalf = 422;
 // List columns and the headers of the play orders
 inline constexpr int kColumnTitle = 500, kColumnFileName = 502, kColumnLength = 504, kColumnArchive = 506,
                      kColumnModule = 508, kHeaderTitleRandom = 510, kHeaderFileNameAlphabetic = 512,
@@ -44,6 +45,12 @@ inline constexpr int kOrange = 700, kLightGreen = 702, kEmeraldGreen = 704, kBla
 // About box
 inline constexpr int kVersion = 800, kDisplayDepth = 802, kDisplayMissing = 804, kLzhVersion = 806,
                      kSmfKnifeVersion = 808, kDvVersion = 810, kEngineDescription = 812, kLibraryMissing = 814;
+// WRD page: screen modes
+inline constexpr int kScreenMode = 900, k256Colours = 902, k32kColours = 904, k64kColours = 906, kTrueColour24 = 908,
+                     kTrueColour32 = 910, kUnknownColours = 912;
+// Ports page: the chosen device's description, and times on the MIDI pages
+inline constexpr int kMidiPort = 920, kSynthesizer = 922, kSquareWave = 924, kFmSynthesizer = 926, kMidiMapper = 928,
+                     kVoices = 930, kStreamSupported = 932, kUnknownDevice = 934, kMilliseconds = 936;
 // Default fonts of the document and list windows
 inline constexpr int kDocumentFont = 20100, kListFont = 20102;
 }  // namespace text_id
