@@ -158,6 +158,23 @@ TEST_F(DdeServerTest, BrokenConnectionsAreClosedAloneAndTheServerGoesOn) {
   expectServing();
 }
 
+TEST_F(DdeServerTest, ClientThatNeverReadsItsRepliesIsCutOff) {
+  host.base = std::string(60000, 'b');
+  std::string asks = frame(FrameType::Connect, "VOLTA");
+  for (int i = 0; i < 40; ++i)
+    asks += frame(FrameType::Request, "GetBaseFolder");
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(write(fd, asks.data(), asks.size()), static_cast<ssize_t>(asks.size()));
+  QSignalSpy dropped(&server, &DdeServer::dropped);
+  EXPECT_TRUE(dropped.wait(2000));
+  close(fd);
+  expectServing();
+}
+
 TEST_F(DdeServerTest, ClientLeavingMidTransaction) {
   QSignalSpy ended(&server, &DdeServer::ended);
   const std::string stop = frame(FrameType::Execute, "Stop");
