@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <fstream>
 #include <functional>
 
@@ -189,6 +191,14 @@ TEST(DocumentWindow, ScrollBarActionsMoveTheText) {
   window->verticalScrollBar()->setValue(30);
   EXPECT_EQ(window->model().topLine(), 30);
   EXPECT_EQ(window.image(), Window(numberedLines(30, 100)).image());
+
+  // One notch of the wheel towards the user scrolls down by the platform's lines per notch.
+  const QPointF inside(10, 10);
+  QWheelEvent wheel(inside, window->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(window->viewport(), &wheel);
+  EXPECT_EQ(window->model().topLine(), 30 + QApplication::wheelScrollLines());
+  EXPECT_EQ(window->verticalScrollBar()->value(), window->model().topLine());
 }
 
 TEST(DocumentWindow, ThreeThousandLinesScrollToTheirEnd) {
