@@ -86,6 +86,18 @@ TEST_F(WrdDisplayTest, CatchingUpAfterAJumpIsSilentUntilTheSongPlaysOn) {
   EXPECT_TRUE(cellLit(1, 1));
 }
 
+TEST_F(WrdDisplayTest, PaintingDuringACatchUpDoesNotLoseTheFinalPush) {
+  writeText(dir / "song.wrd", "@GLINE(0,0,639,399,1,2,1)\n@GCLS(15)\n");
+  display.open(dir / "song.wrd", "Title", "", source());
+  display.restart(kTimebase);
+  tick(reach(0));
+  EXPECT_EQ(pixel(300, 300), kBlue);
+  tick(reach(1, true));  // the planes are cleared silently
+  painted();             // the event loop paints before the song plays on
+  tick(reach(1));
+  EXPECT_EQ(pixel(300, 300), kBlack);
+}
+
 TEST_F(WrdDisplayTest, ScriptPaneSeesCursorAndCommandStart) {
   writeText(dir / "song.wrd", "A\nAA\n");
   display.open(dir / "song.wrd", "Title", "", source());
