@@ -88,6 +88,7 @@ void TFileList::setRows(const std::vector<FileListRow>& rows) {
     }
     fill(*item, rows[static_cast<std::size_t>(i)]);
   }
+  clearSelection();
   if (selected >= 0 && selected < topLevelItemCount()) topLevelItem(selected)->setSelected(true);
 }
 

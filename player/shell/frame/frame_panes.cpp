@@ -1,16 +1,26 @@
 #include "player/shell/frame/frame_panes.h"
 
 #include <QFont>
-#include <QPlainTextEdit>
+#include <QMenuBar>
 #include <cstring>
 
 #include "player/core/app/player_controller.h"
-#include "player/monitor/liquid_text.h"
+#include "player/core/engine_binding.h"
+#include "player/core/song_player.h"
 #include "player/monitor/status_panel.h"
+#include "player/shell/document/document_window.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
-#include "player/shell/frame/text_codec.h"
+#include "player/shell/panel/about_dialog.h"
+#include "player/shell/panel/button_bar.h"
+#include "player/shell/panel/button_row.h"
+#include "player/shell/panel/commands.h"
+#include "player/shell/panel/liquid_text_window.h"
+#include "player/shell/panel/menu_bar.h"
+#include "player/shell/wrd/wrd_display.h"
+#include "player/shell/wrd/wrd_full_screen.h"
+#include "player/shell/wrd/wrd_window.h"
 
 namespace volta::shell {
 
@@ -48,35 +58,99 @@ QWidget* blankPane() {
   return pane;
 }
 
-QPlainTextEdit* textPane() {
-  auto* pane = new QPlainTextEdit;
-  pane->setReadOnly(true);
-  pane->setFont(QFont(QStringLiteral("monospace")));
-  return pane;
+// The menus number the history items from their own first identifier; the controller from its own.
+int controllerCommand(int id) {
+  if (id >= cmd::kHistoryFirst && id < cmd::kHistoryFirst + cmd::kHistoryCount)
+    return app::cmd::kHistoryFirst + (id - cmd::kHistoryFirst);
+  return id;
 }
+
+// The song's WRD script for the display: opened when a new song starts from its
+// beginning, then followed; the debug pane reads the script's text from here.
+class SongWrd final : public core::WrdFollower {
+ public:
+  SongWrd(WrdDisplay& display, const app::PlayerController& controller) : display_(display), controller_(controller) {}
+
+  void restart(std::uint16_t timeBase) override {
+    if (const core::SongPlayer* player = controller_.songPlayer(); player && isNewSong(*player)) {
+      display_.openForSong(*player);
+      const wrd::ScriptBuffer& script = display_.script();
+      const auto end = std::min(script.end, script.bytes.size());
+      text_.assign(script.bytes.data() + std::min(script.start, end), script.bytes.data() + end);
+    }
+    display_.restart(timeBase);
+  }
+  bool follow(const Position& position) override { return display_.follow(position); }
+
+  const std::string* text() const { return text_.empty() ? nullptr : &text_; }
+  std::optional<std::size_t> step() const {
+    const std::size_t start = display_.script().start, at = display_.commandStart();
+    if (text_.empty() || at < start) return std::nullopt;
+    return at - start;
+  }
+
+ private:
+  bool isNewSong(const core::SongPlayer& player) {
+    const Song song{player.song(), player.wrdSource(), player.title()};
+    if (song == last_) return false;
+    last_ = song;
+    return true;
+  }
+  struct Song {
+    const void* handle = nullptr;
+    std::filesystem::path script;
+    std::string title;
+    bool operator==(const Song&) const = default;
+  };
+  WrdDisplay& display_;
+  const app::PlayerController& controller_;
+  Song last_;
+  std::string text_;
+};
 
 }  // namespace
 
 struct FramePanes::Parts {
+  TLiquidTextWindow* panel = nullptr;
+  ButtonBar* buttons = nullptr;
   TFileList* list = nullptr;
-  QPlainTextEdit* document = nullptr;
-  QPlainTextEdit* wrdDebug = nullptr;
-  monitor::LiquidTextModel panel{monitor::kStatusItemCount};
+  TDocumentWindow* document = nullptr;
+  TDocumentWindow* wrdDebug = nullptr;
+  TWRDWindow* wrd = nullptr;
+  std::unique_ptr<WrdDisplay> wrdDisplay;
+  std::unique_ptr<SongWrd> songWrd;
+  std::unique_ptr<TWRDFullScreenWindow> fullScreen;
+  MenuActions menus;
+  // The panes show these copies, which live until the next text arrives.
+  std::string documentText, wrdDebugText;
+  app::PlayerController* controller = nullptr;
+  int language = kJapanese;
 };
 
 FramePanes::FramePanes(TMainFrame& frame) : frame_(frame), parts_(std::make_unique<Parts>()) {
-  monitor::defineStatusPanel(parts_->panel);
+  parts_->panel = TLiquidTextWindow::createStatusPanel();
+  parts_->buttons = new ButtonBar;
   parts_->list = new TFileList;
-  parts_->document = textPane();
-  parts_->wrdDebug = textPane();
-  frame_.setPaneContent(0, blankPane());
-  frame_.setPaneContent(1, parts_->document);
-  frame_.setPaneContent(kListPane, parts_->list);
-  frame_.setPaneContent(3, blankPane());  // the performance monitor: not drawn yet
-  frame_.setPaneContent(4, parts_->wrdDebug);
+  parts_->document = new TDocumentWindow;
+  parts_->wrdDebug = new TDocumentWindow;
+  parts_->wrd = new TWRDWindow;
+  parts_->wrdDisplay = std::make_unique<WrdDisplay>(*parts_->wrd);
+  parts_->wrdDisplay->setProgramDirectory(core::programFolder());
+  frame_.setStatusPanel(parts_->panel);
+  frame_.setButtonBar(parts_->buttons);
+  frame_.setPaneContent(app::kWrdPane, parts_->wrd);
+  frame_.setPaneContent(app::kDocumentPane, parts_->document);
+  frame_.setPaneContent(app::kListPane, parts_->list);
+  frame_.setPaneContent(app::kMonitorPane, blankPane());  // the performance monitor is not drawn yet
+  frame_.setPaneContent(app::kWrdDebugPane, parts_->wrdDebug);
+  connect(parts_->buttons, &ButtonBar::command, this, &FramePanes::choose);
+  connect(parts_->wrd, &T256WRDWindow::command, this, &FramePanes::choose);
 }
 
-FramePanes::~FramePanes() = default;
+FramePanes::~FramePanes() {
+  // The full-screen window draws from the WRD window: it goes first.
+  parts_->fullScreen.reset();
+}
 
 TFileList& FramePanes::fileList() const {
   return *parts_->list;
@@ -93,38 +167,119 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
   if (!family.empty()) font.setFamily(QString::fromStdString(family));
   font.setPixelSize(std::clamp(store.readInt(kMainKey, "ListFontSize", 12), 6, 72));
   list.setFont(font);
+  const QFont documentFont =
+      TDocumentWindow::documentFont(QString::fromStdString(store.readString(kMainKey, "DocFont", "")),
+                                    std::clamp(store.readInt(kMainKey, "DocFontSize", 16), 6, 72));
+  parts_->document->setFont(documentFont);
+  parts_->wrdDebug->setFont(documentFont);
+  parts_->buttons->setButtons(readButtonRow(store), parts_->language);
 }
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
   store.writeBinary(kMainKey, "ColumnWidth", columnWidthBytes(fileList().columnWidths()));
 }
 
-void FramePanes::attach(app::PlayerController&) {}
+void FramePanes::attach(app::PlayerController& controller) {
+  parts_->controller = &controller;
+  parts_->songWrd = std::make_unique<SongWrd>(*parts_->wrdDisplay, controller);
+  SongWrd& songWrd = *parts_->songWrd;
+  controller.setWrdHooks({&songWrd, [&songWrd] { return songWrd.text(); }, [&songWrd] { return songWrd.step(); }});
+  parts_->wrdDisplay->showDefault();
+  buildMenus();
+}
+
+void FramePanes::buildMenus() {
+  MenuHooks hooks;
+  hooks.onCommand = [this](int id) { choose(id); };
+  hooks.albumLists = [this] { return parts_->controller->albumItems(); };
+  hooks.history = [this] {
+    const auto& history = parts_->controller->settings().history;
+    return std::vector<std::string>(history.begin(), history.end());
+  };
+  parts_->menus = buildMenuBar(frame_.menuBar(), parts_->language, hooks);
+  commandsChanged(*parts_->controller);
+}
+
+void FramePanes::choose(int id) {
+  app::PlayerController& controller = *parts_->controller;
+  if (controller.command(controllerCommand(id))) return;
+  switch (id) {
+    case cmd::kLanguage:
+      // The texts change language: playing stops and the panel starts afresh.
+      controller.stop();
+      parts_->language = parts_->language == kJapanese ? kEnglish : kJapanese;
+      parts_->buttons->setButtons(parts_->buttons->buttons(), parts_->language);
+      parts_->panel->resetStatus();
+      buildMenus();
+      break;
+    case cmd::kAbout: {
+      AboutInfo info;
+      if (controller.songPlayer()) info.engine = "libvoltant.so";
+      TAboutDialog(info, parts_->language, &frame_).exec();
+      break;
+    }
+    case cmd::kBenchmark:
+      if (controller.locked()) break;
+      controller.stop();
+      controller.selectPane(app::kWrdPane);
+      parts_->wrd->benchmark();
+      break;
+    default:
+      break;  // the configuration dialogs and help files are not part of this program yet
+  }
+}
 
 void FramePanes::setPanelText(int item, const std::string& utf8) {
-  parts_->panel.setText(static_cast<std::size_t>(item), utf8);
+  parts_->panel->setText(static_cast<std::size_t>(item), utf8);
 }
 
 void FramePanes::setPanelLamp(int item, bool lit) {
-  monitor::setLamp(parts_->panel, static_cast<std::size_t>(item), lit);
+  parts_->panel->setLamp(static_cast<std::size_t>(item), lit);
 }
 
 std::string FramePanes::panelText(int item) const {
-  return parts_->panel.item(static_cast<std::size_t>(item)).text;
+  return parts_->panel->model().item(static_cast<std::size_t>(item)).text;
 }
 
 bool FramePanes::panelLamp(int item) const {
-  return parts_->panel.item(static_cast<std::size_t>(item)).background == monitor::kInk;
+  return parts_->panel->model().item(static_cast<std::size_t>(item)).background == monitor::kInk;
 }
 
 void FramePanes::resetMonitor() {}
 void FramePanes::animate() {}
 void FramePanes::updateLcd() {}
-bool FramePanes::setFullScreen(bool) {
-  return false;
+
+bool FramePanes::setFullScreen(bool on) {
+  if (!on) {
+    parts_->fullScreen.reset();
+    return true;
+  }
+  if (!parts_->fullScreen) {
+    parts_->fullScreen = std::make_unique<TWRDFullScreenWindow>(*parts_->wrd);
+    connect(parts_->fullScreen.get(), &TWRDFullScreenWindow::leaveRequested, this,
+            [this] { choose(cmd::kFullScreen); });
+  }
+  parts_->fullScreen->showFullScreen();
+  return true;
 }
 
-void FramePanes::commandsChanged(const app::PlayerController&) {}
+void FramePanes::commandsChanged(const app::PlayerController& controller) {
+  for (const auto& [id, action] : parts_->menus.all()) {
+    const int command = controllerCommand(id);
+    action->setEnabled(controller.enabled(command));
+    if (action->isCheckable()) action->setChecked(controller.checked(command));
+  }
+  const app::PlayingState& state = controller.state();
+  ButtonState buttons;
+  buttons.playing = state.playing;
+  buttons.speed = state.speed;
+  buttons.selecting = state.selecting();
+  buttons.locked = controller.locked();
+  buttons.entries = controller.count();
+  buttons.position = state.position;
+  parts_->buttons->setState(buttons);
+  frame_.setMenuBarShown(!controller.settings().menuDisable);
+}
 
 void FramePanes::refreshList(const app::PlayerController& controller) {
   std::vector<FileListRow> rows;
@@ -139,15 +294,30 @@ void FramePanes::refreshRow(const app::PlayerController& controller, int positio
     fileList().updateRow(position, listRow(*entry, spaceCut_));
 }
 
+namespace {
+
+void showCopy(TDocumentWindow& window, std::string& copy, const std::string* bytes) {
+  copy = bytes ? *bytes : std::string();
+  window.setText(bytes ? &copy : nullptr);
+}
+
+}  // namespace
+
 void FramePanes::setDocumentText(const std::string* bytes) {
-  parts_->document->setPlainText(bytes ? fromCp932(*bytes) : QString());
+  showCopy(*parts_->document, parts_->documentText, bytes);
 }
-
 void FramePanes::setWrdDebugText(const std::string* bytes) {
-  parts_->wrdDebug->setPlainText(bytes ? fromCp932(*bytes) : QString());
+  showCopy(*parts_->wrdDebug, parts_->wrdDebugText, bytes);
 }
 
-void FramePanes::setWrdDebugCursor(std::size_t) {}
+void FramePanes::setWrdDebugCursor(std::size_t offset) {
+  const int at = static_cast<int>(std::min<std::size_t>(offset, parts_->wrdDebugText.size()));
+  const std::size_t lineEnd = parts_->wrdDebugText.find('\n', static_cast<std::size_t>(at));
+  const int end =
+      lineEnd == std::string::npos ? static_cast<int>(parts_->wrdDebugText.size()) : static_cast<int>(lineEnd);
+  parts_->wrdDebug->setSelection(at, end);
+  parts_->wrdDebug->centreOnLine(parts_->wrdDebug->lineOfOffset(at));
+}
 
 bool FramePanes::editList() {
   return false;

@@ -56,11 +56,13 @@ class FramePanes : public QObject {
   bool editList();
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
 
- signals:
-  void commandChosen(int id);
+ public slots:
+  // Every command of the menus, buttons, keys and panes arrives here.
+  void choose(int id);
 
  private:
   struct Parts;
+  void buildMenus();
   TMainFrame& frame_;
   std::unique_ptr<Parts> parts_;
   bool idleNoAct_ = false;

@@ -99,12 +99,11 @@ TFileList& MIDIApplication::fileList() const {
 }
 
 void MIDIApplication::connectFrame() {
-  connect(frame_.get(), &TMainFrame::commandChosen, this, [this](int id) { controller_->command(id); });
+  connect(frame_.get(), &TMainFrame::commandChosen, panes_.get(), &FramePanes::choose);
   connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->sliderPressed(); });
   connect(frame_.get(), &TMainFrame::sliderReleased, this, [this](int value) { controller_->sliderReleased(value); });
   connect(frame_.get(), &TMainFrame::frameClosed, this, [this](int pane) { controller_->togglePane(pane); });
   connect(frame_.get(), &TMainFrame::closing, this, &MIDIApplication::shutDown);
-  connect(panes_.get(), &FramePanes::commandChosen, this, [this](int id) { controller_->command(id); });
   connect(&fileList(), &TFileList::rowActivated, this, [this](int) { controller_->play(); });
   connect(&fileList(), &TFileList::filesDropped, this, [this](const QStringList& paths) {
     std::vector<std::string> names;
