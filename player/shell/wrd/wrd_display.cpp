@@ -7,6 +7,11 @@ namespace volta::shell {
 
 WrdDisplay::WrdDisplay(TWRDWindow& window) : window_(window), measures_(protocol::kMeasureTableSize, 0) {}
 
+void WrdDisplay::setProgramDirectory(const std::filesystem::path& directory) {
+  programDirectory_ = directory;
+  window_.interpreter().setProgramDirectory(directory);
+}
+
 bool WrdDisplay::open(const std::filesystem::path& script, std::string_view title, std::string_view memo,
                       StatusSource status) {
   status_ = std::move(status);

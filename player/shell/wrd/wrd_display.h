@@ -26,8 +26,8 @@ class WrdDisplay final : public core::WrdFollower {
 
   explicit WrdDisplay(TWRDWindow& window);
 
-  // Where DEFAULT.WRD is looked for.
-  void setProgramDirectory(const std::filesystem::path& directory) { programDirectory_ = directory; }
+  // Where DEFAULT.WRD and the scripts' fallback fonts are looked for.
+  void setProgramDirectory(const std::filesystem::path& directory);
 
   // Opens `script`; when it cannot be loaded, DEFAULT.WRD and then the built-in script, both
   // without the measure table and with the title as memo when there is none. True when the
