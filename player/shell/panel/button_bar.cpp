@@ -71,8 +71,7 @@ void mini(QPainter& painter, const QColor& colour) {
 
 // A short name for commands without a picture of their own.
 QString shortName(int command) {
-  QString name = QString::fromUtf8(commandText(command, kEnglish)).remove(QLatin1Char('&'));
-  return name.left(4);
+  return QString::fromStdString(plainCommandName(command, kEnglish)).left(4);
 }
 
 void drawPicture(QPainter& painter, int command, const QColor& colour) {
@@ -141,14 +140,6 @@ QColor activeColour(int command) {
   }
 }
 
-// The menu text without its accelerator: "停止(&S)" reads "停止", "&Stop" reads "Stop".
-QString buttonToolTip(int command, int language) {
-  QString text = QString::fromUtf8(commandText(command, language));
-  const auto accelerator = text.indexOf(QStringLiteral("(&"));
-  if (accelerator > 0) text.truncate(accelerator);
-  return text.remove(QLatin1Char('&')).remove(QStringLiteral("...")).trimmed();
-}
-
 }  // namespace
 
 ButtonBar::ButtonBar(QWidget* parent) : QToolBar(parent) {
@@ -172,7 +163,8 @@ void ButtonBar::setButtons(const std::vector<int>& commands, int language) {
   actions_.clear();
   for (int id : commands) {
     if (!findCommand(id)) continue;
-    QAction* button = addAction(QIcon(picture(id, buttonActive(id, state_))), buttonToolTip(id, language));
+    QAction* button =
+        addAction(QIcon(picture(id, buttonActive(id, state_))), QString::fromStdString(plainCommandName(id, language)));
     button->setData(id);
     button->setEnabled(buttonEnabled(id, state_));
     connect(button, &QAction::triggered, this, [this, id] { emit command(id); });

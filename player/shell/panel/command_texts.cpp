@@ -87,4 +87,19 @@ std::string_view commandText(int id, int language) {
   return language == kJapanese ? command->japanese : command->english;
 }
 
+std::string plainCommandName(int id, int language) {
+  std::string_view text = commandText(id, language);
+  if (const auto accelerator = text.find("(&"); accelerator != std::string_view::npos && accelerator > 0) {
+    text = text.substr(0, accelerator);
+  }
+  if (text.ends_with("...")) text.remove_suffix(3);
+  std::string name;
+  for (char c : text) {
+    if (c != '&') name += c;
+  }
+  while (!name.empty() && name.back() == ' ')
+    name.pop_back();
+  return name;
+}
+
 }  // namespace volta::shell

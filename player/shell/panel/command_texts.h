@@ -3,6 +3,7 @@
 // and key settings show for commands without a menu item.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "player/shell/panel/language.h"
@@ -21,5 +22,8 @@ std::span<const CommandText> commandTexts();
 const CommandText* findCommand(int id);
 // The text in a language (English for any language but Japanese); empty when unknown.
 std::string_view commandText(int id, int language);
+// The text without its accelerator and dots, for buttons and lists: "停止(&S)" reads
+// "停止", "&Configuration..." reads "Configuration".
+std::string plainCommandName(int id, int language);
 
 }  // namespace volta::shell

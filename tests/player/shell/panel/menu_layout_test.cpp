@@ -48,6 +48,16 @@ TEST(MenuLayout, QuotedTextsAndKeyOnlyCommands) {
   EXPECT_EQ(commandText(12345, kEnglish), "");
 }
 
+TEST(MenuLayout, PlainNamesDropAcceleratorsAndDots) {
+  EXPECT_EQ(plainCommandName(cmd::kStop, kJapanese), "停止");
+  EXPECT_EQ(plainCommandName(cmd::kStop, kEnglish), "Stop");
+  EXPECT_EQ(plainCommandName(cmd::kConfiguration, kJapanese), "環境設定");
+  EXPECT_EQ(plainCommandName(cmd::kConfiguration, kEnglish), "Configuration");
+  EXPECT_EQ(plainCommandName(cmd::kNewRelativeList, kJapanese), ".TOR(相対パス)");
+  EXPECT_EQ(plainCommandName(cmd::kMenuBar, kJapanese), "メニューバー");
+  EXPECT_EQ(plainCommandName(777, kEnglish), "");
+}
+
 TEST(MenuLayout, ChecksOnOrdersModesTemplatesAndPanesOnly) {
   const std::set<int> checkable{4000, 4002, 4004, 4006, 4008, 4010, 9012, 4012, 4014,
                                 4016, 4018, 4020, 9018, 9020, 9022, 9024, 9030};
