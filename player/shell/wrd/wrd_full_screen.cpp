@@ -6,8 +6,7 @@
 
 namespace volta::shell {
 
-// A window of its own, but a child of the source: it goes when the source goes.
-TWRDFullScreenWindow::TWRDFullScreenWindow(T256WRDWindow& source) : QWidget(&source, Qt::Window), source_(source) {
+TWRDFullScreenWindow::TWRDFullScreenWindow(T256WRDWindow& source) : QWidget(nullptr), source_(&source) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowTitle(source.window()->windowTitle());
   connect(&source, &T256WRDWindow::imageChanged, this, qOverload<>(&QWidget::update));
@@ -21,14 +20,15 @@ QRect TWRDFullScreenWindow::imageRect(QSize window) {
 void TWRDFullScreenWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect target = imageRect(size());
-  for (const QRect& r : event->region() - target)
+  const QRegion outside = source_ ? event->region() - target : event->region();
+  for (const QRect& r : outside)
     painter.fillRect(r, Qt::black);
-  if (target.isEmpty()) return;
+  if (!source_ || target.isEmpty()) return;
   painter.translate(target.topLeft());
   painter.scale(static_cast<double>(target.width()) / kWrdImageWidth,
                 static_cast<double>(target.height()) / kWrdImageHeight);
   // Laid out as a window of 480 rows: offset 0.
-  source_.paintImage(painter, QRect(0, 0, kWrdImageWidth, kWrdImageHeight), 0, QSize(kWrdImageWidth, kWrdImageHeight));
+  source_->paintImage(painter, QRect(0, 0, kWrdImageWidth, kWrdImageHeight), 0, QSize(kWrdImageWidth, kWrdImageHeight));
 }
 
 void TWRDFullScreenWindow::keyPressEvent(QKeyEvent* event) {

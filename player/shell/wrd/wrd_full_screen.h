@@ -2,6 +2,7 @@
 // The WRD display filling the screen: a top-level window showing the window's 640x480 image
 // scaled to fit, its aspect kept, on black.
 
+#include <QPointer>
 #include <QWidget>
 
 #include "player/shell/wrd/wrd_window_base.h"
@@ -12,6 +13,7 @@ class TWRDFullScreenWindow : public QWidget {
   Q_OBJECT
 
  public:
+  // A window of its own: it shows black once the source has gone.
   explicit TWRDFullScreenWindow(T256WRDWindow& source);
 
   // Where the 640x480 image lands in a window of this size.
@@ -26,7 +28,7 @@ class TWRDFullScreenWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  T256WRDWindow& source_;
+  QPointer<T256WRDWindow> source_;
 };
 
 }  // namespace volta::shell

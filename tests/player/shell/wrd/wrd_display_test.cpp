@@ -210,5 +210,14 @@ TEST_F(WrdWindowTest, FullScreenWindowShowsTheImageScaledOnBlack) {
   EXPECT_EQ(leave.size(), 1);
 }
 
+TEST(WrdFullScreenSource, WindowOutlivingItsSourceShowsBlack) {
+  auto source = std::make_unique<TWRDWindow>(nullptr, solidFace());
+  TWRDFullScreenWindow full(*source);
+  full.resize(320, 240);
+  source.reset();
+  const QImage image = full.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(image.pixel(160, 120), kBlack);
+}
+
 }  // namespace
 }  // namespace volta::shell::test
