@@ -24,12 +24,19 @@ QString qText(int id, int language) {
   return QString::fromUtf8(text(id, language));
 }
 
+// The time label and counter of the status panel, moved to the preview's left edge.
 TLiquidTextWindow* previewPanel(QWidget* parent) {
-  auto* panel = new TLiquidTextWindow(2, parent);
   const auto items = monitor::statusPanelItems();
-  panel->defineItem(0, items[monitor::item::kTimeLabel]);
+  auto label = items[monitor::item::kTimeLabel];
   auto time = items[monitor::item::kTime];
   time.text = "12:34/56:07";
+  const int shift = label.rect.left - 4;
+  for (auto* rect : {&label.rect, &time.rect}) {
+    rect->left -= shift;
+    rect->right -= shift;
+  }
+  auto* panel = new TLiquidTextWindow(2, parent);
+  panel->defineItem(0, label);
   panel->defineItem(1, time);
   panel->setFixedSize(time.rect.right + 4, time.rect.bottom + 4);
   return panel;
