@@ -210,6 +210,12 @@ void MIDIApplication::setPanelText(int item, const std::string& text) {
 void MIDIApplication::setPanelLamp(int item, bool lit) {
   panes_->setPanelLamp(item, lit);
 }
+std::string MIDIApplication::panelText(int item) const {
+  return panes_->panelText(item);
+}
+bool MIDIApplication::panelLamp(int item) const {
+  return panes_->panelLamp(item);
+}
 void MIDIApplication::resetMonitor() {
   panes_->resetMonitor();
 }
@@ -288,10 +294,15 @@ void MIDIApplication::setWrdDebugCursor(std::size_t offset) {
 }
 
 void MIDIApplication::message(const std::string& caption, const std::string& text) {
+  if (standIn_) return dialogLog_.push_back(caption + ": " + text);
   QMessageBox::information(frame_.get(), qt(caption), qt(text));
 }
 
 app::Answer MIDIApplication::ask(const std::string& caption, const std::string& text, app::Buttons buttons) {
+  if (standIn_) {
+    dialogLog_.push_back(caption + ": " + text);
+    return *standIn_;
+  }
   QMessageBox::StandardButtons choices = QMessageBox::Ok;
   if (buttons == app::Buttons::kYesNo) choices = QMessageBox::Yes | QMessageBox::No;
   if (buttons == app::Buttons::kYesNoCancel) choices = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -307,6 +318,7 @@ app::Answer MIDIApplication::ask(const std::string& caption, const std::string& 
 }
 
 app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest& request) {
+  if (standIn_) return {std::nullopt, request.startFolder};
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -315,6 +327,7 @@ app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest&
 }
 
 app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& request) {
+  if (standIn_) return {std::nullopt, request.startFolder};
   const QString start = QFile::decodeName(request.startFolder.c_str());
   const QString chosen = QFileDialog::getExistingDirectory(frame_.get(), qt(request.caption), start);
   app::FileDialogResult result;
@@ -324,6 +337,7 @@ app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& r
 }
 
 app::FileDialogResult MIDIApplication::askSaveFile(const app::FileDialogRequest& request) {
+  if (standIn_) return {std::nullopt, request.startFolder};
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

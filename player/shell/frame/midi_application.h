@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/core/app/frame_view.h"
 #include "player/core/app/player_controller.h"
@@ -54,6 +55,14 @@ class MIDIApplication : public QObject, public app::FrameView {
   app::PlayerController& controller() const { return *controller_; }
   // The message of a failed engine binding; empty when the engine is bound.
   const std::string& engineMessage() const { return engineMessage_; }
+
+  // Dialogs answered without being shown (tests, scripted runs): messages and questions
+  // are logged, questions get the answer, file dialogs are cancelled.
+  void answerDialogs(app::Answer answer) { standIn_ = answer; }
+  const std::vector<std::string>& dialogLog() const { return dialogLog_; }
+  // The status panel's item text, as shown.
+  std::string panelText(int item) const;
+  bool panelLamp(int item) const;
 
   // The interval a display timer was last armed with; none while it is stopped.
   std::optional<int> armedTimer(int id) const;
@@ -118,6 +127,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
   std::string engineMessage_;
+  std::optional<app::Answer> standIn_;
+  std::vector<std::string> dialogLog_;
   bool started_ = false;
   bool shutDown_ = false;
   bool painted_ = false;

@@ -1,0 +1,196 @@
+// The whole program in one process on the real engine, its port A on the trace
+// device: a list file played, paused and skipped through with Next, the window
+// titles and status panel while playing, and the list kept at exit and restored at
+// the next start. Selection deadlines run on a manual clock; the engine plays in
+// real time, so the tests wait for its trace.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <chrono>
+#include <functional>
+#include <regex>
+#include <thread>
+
+#include "platform/clock.h"
+#include "player/core/app/frame_view.h"
+#include "player/core/app/player_controller.h"
+#include "player/core/playlist/list_files.h"
+#include "player/shell/frame/file_list.h"
+#include "player/shell/frame/frame_panes.h"
+#include "player/shell/frame/main_frame.h"
+#include "player/shell/frame/midi_application.h"
+#include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
+
+namespace volta::shell {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::settings::kMainKey;
+
+// Song i: its title, then note 60 + i held for 20 quarters at 120 per minute.
+test::Bytes song(int i) {
+  test::SmfTrack track;
+  track.trackName(0, "Song " + std::to_string(i)).tempo(0, 500000).timeSignature(0, 4, 2);
+  track.noteOn(0, 0, 60 + i, 100).noteOff(96 * 20, 0, 60 + i).endOfTrack(0);
+  return test::SmfWriter(0, 96).track(track).build();
+}
+
+std::string noteOn(int i) {
+  char bytes[16];
+  std::snprintf(bytes, sizeof bytes, "90 %02X", 60 + i);
+  return bytes;
+}
+
+bool waitFor(const std::function<bool()>& done) {
+  for (int polls = 0; polls < 4000; ++polls) {
+    if (done()) return true;
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return done();
+}
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::installClock(&clock_);
+    clock_.setMicroseconds(1'000'000'000);
+    test::traceDeviceFor(trace_);
+    setenv("VOLTA_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+    places_ = {test::binDir(), dir_ / "data", dir_ / "config" / "QZ" / "VOLTA.conf"};
+    platform::settings::SettingsStore store(places_.settingsFile);
+    store.writeString(kMainKey, "PORT_A", "Trace");
+    for (int i = 0; i < 4; ++i) {
+      songs_.push_back(dir_ / ("song" + std::to_string(i) + ".mid"));
+      test::writeFile(songs_.back(), song(i));
+    }
+  }
+  void TearDown() override {
+    app_.reset();
+    platform::installClock(nullptr);
+  }
+
+  MIDIApplication& launch(const std::vector<std::string>& args) {
+    app_ = std::make_unique<MIDIApplication>(places_);
+    app_->answerDialogs(app::Answer::kNo);
+    app_->start(app::parseCommandLine(args, dir_.path()));
+    return *app_;
+  }
+  fs::path listFile() {
+    std::vector<core::MIDIFile> files;
+    for (std::size_t i = 0; i < songs_.size(); ++i) {
+      core::MIDIFile entry;
+      entry.fileName = songs_[i].string();
+      entry.title = "Song " + std::to_string(i);
+      files.push_back(entry);
+    }
+    const fs::path list = dir_ / "songs.TO2";
+    EXPECT_TRUE(core::saveListFile(list, core::writeFormatA(files, false)));
+    return list;
+  }
+  std::vector<test::TraceLine> trace() const { return test::readTrace(trace_); }
+  bool heard(int i) const {
+    const auto lines = trace();
+    return test::findLine(lines, noteOn(i)) < lines.size();
+  }
+  void command(int id) { app_->frame().commandChosen(id); }
+  std::string title() const { return app_->frame().windowTitle().toStdString(); }
+
+  test::TempDir dir_;
+  fs::path trace_ = dir_ / "trace.log";
+  platform::ManualClock clock_;
+  ApplicationPlaces places_;
+  std::vector<fs::path> songs_;
+  std::unique_ptr<MIDIApplication> app_;
+};
+
+TEST_F(ApplicationTest, PlaysAListPausesAndTakesOnlyTheThirdOfThreeNexts) {
+  MIDIApplication& app = launch({listFile().string()});
+  ASSERT_TRUE(app.engineMessage().empty()) << app.engineMessage();
+  ASSERT_TRUE(waitFor([&] { return heard(0); }));
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  EXPECT_EQ(title(), "<LIST> songs.TO2 - VOLTA Player [PLAY]");
+  EXPECT_EQ(app.frame().shownPane(), app::kWrdPane);
+
+  command(app::cmd::kPause);
+  EXPECT_TRUE(app.controller().state().paused);
+  EXPECT_EQ(title(), "<LIST> songs.TO2 - VOLTA Player [PAUSE]");
+
+  command(app::cmd::kNext);
+  EXPECT_EQ(app.frame().shownPane(), app::kWrdPane);  // one press keeps the pane
+  clock_.advanceMilliseconds(100);
+  command(app::cmd::kNext);
+  EXPECT_EQ(app.frame().shownPane(), app::kListPane);  // further presses show the list
+  clock_.advanceMilliseconds(100);
+  command(app::cmd::kNext);
+  EXPECT_EQ(app.controller().state().position, 3);
+  EXPECT_EQ(app.fileList().selectedRow(), 3);
+  EXPECT_NE(title().find(" [Selecting]"), std::string::npos) << title();
+  ASSERT_TRUE(app.armedTimer(app::kDisplayTimer).has_value());
+
+  clock_.advanceMilliseconds(1001);
+  app.fireTimer(app::kDisplayTimer);
+  EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 3");
+  EXPECT_EQ(app.frame().shownPane(), app::kWrdPane);  // the old pane returns
+  // The pause outlasts the selection: the chosen song waits, loaded, for the resume.
+  EXPECT_EQ(title(), "<LIST> songs.TO2 - VOLTA Player [PAUSE]");
+  command(app::cmd::kPause);
+  EXPECT_EQ(title(), "<LIST> songs.TO2 - VOLTA Player [PLAY]");
+  ASSERT_TRUE(waitFor([&] { return heard(3); }));
+  EXPECT_FALSE(heard(1));
+  EXPECT_FALSE(heard(2));
+}
+
+TEST_F(ApplicationTest, StatusPanelFollowsTheSong) {
+  MIDIApplication& app = launch({songs_[2].string()});
+  ASSERT_TRUE(waitFor([&] { return heard(2); }));
+  EXPECT_EQ(title(), "Song 2 - VOLTA Player [PLAY]");
+  ASSERT_TRUE(waitFor([&] {
+    app.fireTimer(app::kDisplayTimer);
+    return app.panelText(app::kPanelTime).substr(0, 5) != "00:00";
+  }));
+  EXPECT_TRUE(std::regex_match(app.panelText(app::kPanelTime), std::regex("00:0[0-9]/00:(09|10)")))
+      << app.panelText(app::kPanelTime);
+  EXPECT_EQ(app.panelText(app::kPanelBar).substr(4), "/0006");
+  EXPECT_EQ(app.panelText(app::kPanelTempo), "120");
+  EXPECT_EQ(app.panelText(app::kPanelBeat).substr(2), "/04");
+  EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 2");
+  EXPECT_TRUE(app.panelLamp(app::kPanelPortLampA));
+  EXPECT_EQ(app.frame().slider()->maximum(), static_cast<int>(app.controller().state().totalLength / 100));
+  EXPECT_GE(app.frame().slider()->maximum(), 99);
+
+  command(app::cmd::kFast);
+  EXPECT_EQ(title(), "Song 2 - VOLTA Player [PLAY] [x1.5]");
+  command(app::cmd::kStop);
+  EXPECT_EQ(app.panelText(app::kPanelTime), "00:00/00:00");
+  EXPECT_FALSE(app.armedTimer(app::kDisplayTimer).has_value());
+}
+
+TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
+  {
+    MIDIApplication& app = launch({"/n"});
+    EXPECT_EQ(title(), "VOLTA Player");
+    app.controller().drop({songs_[1].string(), songs_[0].string(), songs_[3].string()});
+    EXPECT_EQ(app.fileList().rowCount(), 3);
+    ASSERT_TRUE(waitFor([&] { return heard(1); }));  // the first dropped song starts
+    app.shutDown();
+  }
+  const auto saved = core::readFormatA(test::readText(places_.userDataFolder / "DEFAULT.TO2"));
+  ASSERT_TRUE(saved.has_value());
+  ASSERT_EQ(saved->size(), 3u);
+  EXPECT_EQ((*saved)[0].fileName, songs_[1].string());
+  EXPECT_EQ((*saved)[2].fileName, songs_[3].string());
+
+  MIDIApplication& again = launch({});
+  ASSERT_EQ(again.fileList().rowCount(), 3);
+  EXPECT_EQ(again.fileList().rowAt(0).title, QStringLiteral("Song 1"));
+  EXPECT_EQ(again.fileList().rowAt(2).fileName, QStringLiteral("song3.mid"));
+  EXPECT_FALSE(again.controller().state().playing);
+  EXPECT_EQ(title(), "Song 1 - VOLTA Player");
+}
+
+}  // namespace
+}  // namespace volta::shell
