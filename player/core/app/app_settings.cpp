@@ -153,6 +153,7 @@ GeneralSettings GeneralSettings::read(const SettingsStore& store) {
   s.autoDropPlay = readFlag(store, "AutoDropPlay", s.autoDropPlay);
   s.enableWaveFile = readFlag(store, "EnableWaveFile", s.enableWaveFile);
   s.idleNoAct = readFlag(store, "IdleNoAct", s.idleNoAct);
+  s.autoWrd = readFlag(store, "AutoWRD", s.autoWrd);
   s.openFileDirectory = store.readString(kMainKey, "OpenFileDirectory", "");
   s.openListDirectory = store.readString(kMainKey, "OpenListDirectory", "");
   return s;

@@ -61,6 +61,7 @@ struct GeneralSettings {
   bool autoDropPlay = true;
   bool enableWaveFile = false;
   bool idleNoAct = false;
+  bool autoWrd = false;  // bring the WRD pane forward when a song with a script starts
   std::string openFileDirectory;
   std::string openListDirectory;
 

@@ -75,6 +75,7 @@ struct PlayerController::Impl final : dde::DdeHost {
   void toggleFullScreen();
   void turnPage(int step);
   void showListPane();
+  void showWrdPane(bool script);
 
   // ---- commands ----
   bool runCommand(int id);

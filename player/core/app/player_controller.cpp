@@ -99,6 +99,10 @@ void PlayerController::Impl::startEntry() {
   player->unload();
   readCoreSettings();
   if (coreSettings.portOpenClose != 0) makePlayer();
+  if (!hasEngine()) {
+    stop();
+    return;
+  }
   player->configure(core::SongPlayerSettings::from(coreSettings, coreSettings.currentTemplate(store)));
   const auto position = static_cast<std::size_t>(st.position);
   auto& entry = list.entryAt(position);
@@ -125,8 +129,9 @@ void PlayerController::Impl::showSong(const core::MIDIFile& entry) {
   view.setSliderRange(static_cast<int>(st.totalLength / 100));
   view.setSlider(0);
   std::error_code ignored;
-  view.setPanelLamp(kPanelWrdLamp,
-                    !player->wrdSource().empty() && std::filesystem::exists(player->wrdSource(), ignored));
+  const bool script = !player->wrdSource().empty() && std::filesystem::exists(player->wrdSource(), ignored);
+  view.setPanelLamp(kPanelWrdLamp, script);
+  if (general.autoWrd) showWrdPane(script);
   view.setPanelLamp(kPanelDocLamp, player->documentFound());
   view.setPanelLamp(kPanelSmfkLamp, player->converted());
   view.setPanelText(kPanelModule, cp932ToUtf8(player->songModule() + player->moduleMarker()));
@@ -434,6 +439,16 @@ void PlayerController::Impl::togglePane(int pane) {
   s.windowFlag[pane] = !s.windowFlag[pane];
   view.showFrame(pane, s.windowFlag[pane]);
   view.commandsChanged();
+}
+
+// A framed WRD pane shows or hides with the song's script; otherwise a script brings the WRD pane forward.
+void PlayerController::Impl::showWrdPane(bool script) {
+  if (s.frameMode[kWrdPane] && !st.fullScreen) {
+    s.windowFlag[kWrdPane] = script;
+    view.showFrame(kWrdPane, script);
+  } else if (script && s.windowMode != kWrdPane) {
+    selectPane(kWrdPane);
+  }
 }
 
 void PlayerController::Impl::showListPane() {

@@ -37,6 +37,13 @@ volta::test::Bytes songBytes(const std::string& title, std::uint32_t ticks) {
 constexpr std::uint32_t kShort = 12;      // 62 ms
 constexpr std::uint32_t kLong = 96 * 40;  // 20 s, ten measures
 
+// Loaded once and kept, as the player keeps it: unloading would also unload the device
+// libraries it pulls in, whose own start-up allocations then read as leaks.
+core::EngineBinding& engine() {
+  static auto* binding = new core::EngineBinding(core::kNativeLibrary, volta::test::binDir());
+  return *binding;
+}
+
 class ControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,7 +110,7 @@ class ControllerTest : public ::testing::Test {
   fs::path trace_ = dir_ / "trace.txt";
   platform::ManualClock clock_;
   platform::settings::SettingsStore store_{dir_ / "VOLTA.conf"};
-  core::EngineBinding binding_{core::kNativeLibrary, volta::test::binDir()};
+  core::EngineBinding& binding_ = engine();
   core::TINICritical definitions_;
   test::FakeFrameView view_;
   std::unique_ptr<PlayerController> controller_;
@@ -521,6 +528,38 @@ TEST_F(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
   EXPECT_EQ(controller_->settings().sortMode, 4);
   EXPECT_EQ(view_.headers.first, "Title (alphabetic)");
   EXPECT_TRUE(controller_->checked(cmd::kOrderTitle));
+}
+
+TEST_F(ControllerTest, AutoWrdBringsTheWrdPaneForASongWithAScript) {
+  store_.writeInt(kMainKey, "AutoWRD", 1);
+  store_.writeInt(kMainKey, "WindowMode", kMonitorPane);
+  startController();
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  ASSERT_TRUE(controller_->openName(song("plain.mid", "Plain", kLong), "", true));
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  EXPECT_FALSE(view_.lamp(kPanelWrdLamp));
+  text("lyrics.wrd", "@");
+  ASSERT_TRUE(controller_->openName(song("lyrics.mid", "Lyrics", kLong), "", true));
+  EXPECT_EQ(view_.pane, kWrdPane);
+  EXPECT_TRUE(view_.lamp(kPanelWrdLamp));
+}
+
+TEST_F(ControllerTest, APortTemplateCommandReopensTheOutput) {
+  store_.writeString(platform::settings::midiTemplateKey(1), "PORT_A", "Trace");
+  startController();
+  openList(1, kLong);
+  controller_->play();
+  controller_->command(cmd::kTemplate1 + 2);
+  EXPECT_EQ(controller_->settings().midiTemplateMode, 1);
+  EXPECT_TRUE(controller_->checked(cmd::kTemplate1 + 2));
+  EXPECT_FALSE(controller_->checked(cmd::kTemplateOff));
+  EXPECT_FALSE(state().playing);
+  ASSERT_NE(controller_->songPlayer(), nullptr);
+  EXPECT_NE(controller_->songPlayer()->output(), nullptr);
+  controller_->command(cmd::kTemplateOff);
+  EXPECT_EQ(controller_->settings().midiTemplateMode, -1);
+  controller_->play();  // the main key's ports again: the trace device
+  EXPECT_TRUE(state().playing);
 }
 
 }  // namespace
