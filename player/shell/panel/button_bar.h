@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "player/shell/panel/button_row.h"
+#include "player/shell/panel/language.h"
 
 namespace volta::shell {
 

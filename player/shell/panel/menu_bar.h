@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "player/shell/panel/language.h"
+
 class QAction;
 class QMenu;
 class QMenuBar;
