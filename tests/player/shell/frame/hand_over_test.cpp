@@ -1,0 +1,88 @@
+// Two starts of the program: the second, given a song while the first runs, makes
+// the first play it and ends at once with status 0. Each run has its own runtime,
+// settings and data folders, so it meets no other player.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "platform/settings/settings_store.h"
+#include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
+#include "tests/support/trace_log.h"
+
+namespace volta::shell {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+  for (int waited = 0; waited < ms; waited += 5) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return done();
+}
+
+class HandOverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(dir_ / "run");
+    fs::permissions(dir_ / "run", fs::perms::owner_all, fs::perm_options::replace);
+    platform::settings::SettingsStore store(dir_ / "config" / "QZ" / "VOLTA.conf");
+    store.writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+    test::SmfTrack track;
+    track.trackName(0, "Handed over").tempo(0, 500000).noteOn(0, 0, 67, 100).noteOff(96 * 8, 0, 67).endOfTrack(0);
+    test::writeFile(song_, test::SmfWriter(0, 96).track(track).build());
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString((dir_ / "run").string()));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString((dir_ / "data").string()));
+    environment.insert("VOLTA_CONFIG_HOME", QString::fromStdString((dir_ / "config").string()));
+    environment.insert("VOLTA_MIDI_TRACE", QString::fromStdString(trace_.string()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    first_.setProcessEnvironment(environment);
+    second_.setProcessEnvironment(environment);
+  }
+  void TearDown() override {
+    first_.kill();
+    first_.waitForFinished(2000);
+  }
+  QString program() const { return QString::fromStdString((test::binDir() / "volta").string()); }
+  bool heard() const {
+    const auto lines = test::readTrace(trace_);
+    return test::findLine(lines, "90 43") < lines.size();
+  }
+
+  test::TempDir dir_;
+  fs::path trace_ = dir_ / "trace.log";
+  fs::path song_ = dir_ / "handed.mid";
+  QProcess first_, second_;
+};
+
+TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
+  EXPECT_FALSE(heard());
+
+  second_.start(program(), {QString::fromStdString(song_.string())});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second_.exitCode(), 0);
+  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  EXPECT_EQ(first_.state(), QProcess::Running);
+
+  // The running player answers requests about what it plays.
+  second_.start(program(), {"dde-request", "GetStatus"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("play"));
+}
+
+}  // namespace
+}  // namespace volta::shell
