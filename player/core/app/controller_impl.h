@@ -64,6 +64,9 @@ struct PlayerController::Impl final : dde::DdeHost {
   void seekTo(int tenths);
 
   // ---- timers and display ----
+  bool displayTimerArmed = false;
+  void armDisplayTimer(int ms);
+  void killDisplayTimer();
   void timer(int id);
   void displayUpdate(bool full);
   void showCounters(const protocol::SequencerStatus& status);

@@ -19,6 +19,7 @@ constexpr int kSongStartTimerMs = 10;
 constexpr int kAnimationMs = 20;
 constexpr int kFastest = 4;
 constexpr int kSlowest = -16;
+constexpr int kMaxVolume = 127;
 constexpr const char* kNoSongs = "ERROR: 曲がありません";
 
 // The tick count has passed the deadline (the counter wraps at 2^32).
@@ -89,7 +90,7 @@ void PlayerController::Impl::makePlayer() {
   if (setup) setup(*player);
   if (auto* output = player->output()) {
     output->setOptions(coreSettings.midiRate != 0, coreSettings.useReset != 0);
-    output->setMasterVolume(static_cast<std::uint16_t>(s.lastVolume));
+    output->setMasterVolume(static_cast<std::uint16_t>(std::clamp(s.lastVolume, 0, kMaxVolume)));
   }
 }
 
@@ -118,7 +119,7 @@ void PlayerController::Impl::startEntry() {
   if (entry.lengthMs != knownLength || entry.measures != knownMeasures) view.refreshRow(st.position);
   showEntryTitle();
   showSong(entry);
-  view.armTimer(kDisplayTimer, kSongStartTimerMs);
+  armDisplayTimer(kSongStartTimerMs);
   view.armTimer(kAnimationTimer, kAnimationMs);
 }
 
@@ -244,7 +245,7 @@ void PlayerController::Impl::stop() {
   }
   updateTitle();
   displayUpdate(true);
-  if (!st.midiThruOpen) view.killTimer(kDisplayTimer);
+  if (!st.midiThruOpen) killDisplayTimer();
 }
 
 void PlayerController::Impl::setPaused(bool paused) {
@@ -311,7 +312,7 @@ void PlayerController::Impl::select(bool forward) {
   }
   st.advancePending = false;
   updateTitle();
-  view.armTimer(kDisplayTimer, kSelectTimerMs);
+  armDisplayTimer(kSelectTimerMs);
 }
 
 void PlayerController::Impl::seekTo(int tenths) {
@@ -326,16 +327,30 @@ void PlayerController::Impl::seekTo(int tenths) {
 
 // ---- timers and the display update ----
 
+void PlayerController::Impl::armDisplayTimer(int ms) {
+  displayTimerArmed = true;
+  view.armTimer(kDisplayTimer, ms);
+}
+
+void PlayerController::Impl::killDisplayTimer() {
+  displayTimerArmed = false;
+  view.killTimer(kDisplayTimer);
+}
+
+// One-shot runs: each kills its timer first and arms it again at its end, unless the
+// run itself armed it (a song that started asks for its first update sooner).
 void PlayerController::Impl::timer(int id) {
-  view.killTimer(id);
   if (id == kDisplayTimer) {
+    killDisplayTimer();
     displayUpdate(true);
+    if (displayTimerArmed) return;
     if (st.playing || st.midiThruOpen) {
-      view.armTimer(kDisplayTimer, kPlayingTimerMs);
+      armDisplayTimer(kPlayingTimerMs);
     } else if (st.selecting()) {
-      view.armTimer(kDisplayTimer, kSelectTimerMs);
+      armDisplayTimer(kSelectTimerMs);
     }
   } else if (id == kAnimationTimer) {
+    view.killTimer(id);
     view.animate();
     if (st.playing) view.armTimer(kAnimationTimer, kAnimationMs);
   }
@@ -677,7 +692,7 @@ void PlayerController::bindEngine(core::EngineBinding* binding, core::TINICritic
 void PlayerController::start(const CommandLine& commandLine) {
   auto& c = *impl_;
   c.stop();
-  if (c.st.midiThruOpen) c.view.armTimer(kDisplayTimer, 0);
+  if (c.st.midiThruOpen) c.armDisplayTimer(0);
   c.view.armTimer(kAnimationTimer, kAnimationMs);
   c.selectPane(c.s.windowMode);
   switch (commandLine.kind) {
@@ -707,7 +722,7 @@ void PlayerController::shutDown() {
   if (!c.list.empty()) c.closeList(true, &batch);
   c.store.apply(batch);
   c.stop();
-  c.view.killTimer(kDisplayTimer);
+  c.killDisplayTimer();
   c.view.killTimer(kAnimationTimer);
   c.player.reset();
 }
@@ -814,12 +829,12 @@ void PlayerController::sliderReleased(int tenths) {
 
 void PlayerController::setMidiThruOpen(bool open) {
   impl_->st.midiThruOpen = open;
-  if (open) impl_->view.armTimer(kDisplayTimer, 0);
+  if (open) impl_->armDisplayTimer(0);
 }
 
 void PlayerController::setVolume(int volume) {
-  impl_->s.lastVolume = volume;
-  if (impl_->hasEngine()) impl_->player->output()->setMasterVolume(static_cast<std::uint16_t>(volume));
+  impl_->s.lastVolume = std::clamp(volume, 0, kMaxVolume);
+  if (impl_->hasEngine()) impl_->player->output()->setMasterVolume(static_cast<std::uint16_t>(impl_->s.lastVolume));
 }
 
 void PlayerController::settingsChanged() {

@@ -147,6 +147,7 @@ TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStands
   clock_.advanceMilliseconds(100);
   controller_->timer(kDisplayTimer);
   EXPECT_EQ(view_.songStarts, 2);
+  EXPECT_EQ(view_.timer(kDisplayTimer), 10);  // the new song's first update comes soon
   EXPECT_EQ(controller_->songPlayer()->title(), "Song 3");
   EXPECT_EQ(view_.pane, kWrdPane);
   EXPECT_EQ(state().savedPane, -1);
