@@ -159,6 +159,9 @@ QPixmap ButtonBar::picture(int command, bool active) {
 }
 
 void ButtonBar::setButtons(const std::vector<int>& commands, int language) {
+  // Deleted later: the change may come from one of these buttons' own signal.
+  for (const auto& [id, button] : actions_)
+    button->deleteLater();
   clear();
   actions_.clear();
   for (int id : commands) {

@@ -83,6 +83,11 @@ void MenuActions::setEnabled(int command, bool enabled) const {
 }
 
 MenuActions buildMenuBar(QMenuBar* bar, int language, const MenuHooks& hooks) {
+  // The old menus go once control returns to the event loop: the rebuild may run
+  // inside one of their own items' signals (the language command).
+  for (QAction* action : bar->actions()) {
+    if (QMenu* menu = action->menu()) menu->deleteLater();
+  }
   bar->clear();
   MenuActions result;
   for (const MenuEntry& top : mainMenu()) {

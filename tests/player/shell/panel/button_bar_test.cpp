@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QImage>
 #include <QSignalSpy>
@@ -92,6 +94,18 @@ TEST(ButtonBar, PressingAButtonEmitsItsCommand) {
   ASSERT_EQ(spy.count(), 2);
   EXPECT_EQ(spy.at(0).at(0).toInt(), cmd::kMini);
   EXPECT_EQ(spy.at(1).at(0).toInt(), cmd::kPaneDocument);
+}
+
+TEST(ButtonBar, ANewRowFromInsideAButtonReplacesTheOldButtons) {
+  ButtonBar bar;
+  bar.setButtons(defaultButtonRow(), kEnglish);
+  QObject::connect(&bar, &ButtonBar::command, &bar, [&bar](int) {
+    bar.setButtons({cmd::kStop, cmd::kPlay}, kJapanese);
+  });
+  bar.action(cmd::kMini)->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(bar.buttons(), (std::vector<int>{cmd::kStop, cmd::kPlay}));
+  EXPECT_EQ(bar.findChildren<QAction*>(Qt::FindDirectChildrenOnly).size(), 2 + 1);  // and the bar's toggle
 }
 
 }  // namespace

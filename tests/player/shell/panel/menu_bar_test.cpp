@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -90,6 +92,26 @@ TEST(MenuBar, RebuildingSwitchesTheLanguage) {
   EXPECT_EQ(bar.actions().size(), mainMenu().size());
   EXPECT_EQ(japanese.action(cmd::kOpenFile)->text(), "ファイルを開く(&O)");
   EXPECT_EQ(japanese.action(cmd::kLanguage)->text(), "&English");
+}
+
+TEST(MenuBar, SwitchingFromInsideAnItemLeavesNoOldMenusBehind) {
+  QMenuBar bar;
+  MenuActions actions;
+  int language = kJapanese;
+  MenuHooks hooks;
+  hooks.onCommand = [&](int id) {
+    if (id != cmd::kLanguage) return;
+    language = language == kJapanese ? kEnglish : kJapanese;
+    actions = buildMenuBar(&bar, language, hooks);
+  };
+  actions = buildMenuBar(&bar, language, hooks);
+  actions.action(cmd::kLanguage)->trigger();
+  actions.action(cmd::kLanguage)->trigger();
+  actions.action(cmd::kLanguage)->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(language, kEnglish);
+  EXPECT_EQ(actions.action(cmd::kLanguage)->text(), "&Japanese");
+  EXPECT_EQ(bar.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), static_cast<qsizetype>(mainMenu().size()));
 }
 
 TEST(MenuBar, ChoosingAnItemReportsItsCommandAndChecksCanBeSet) {
