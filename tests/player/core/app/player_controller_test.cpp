@@ -329,6 +329,12 @@ TEST_F(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
   EXPECT_FALSE(controller_->enabled(cmd::kPrevious));
   controller_->command(cmd::kRepeat);
   EXPECT_FALSE(controller_->settings().repeatMode);
+  controller_->command(cmd::kOpen);
+  controller_->command(cmd::kCloseList);
+  EXPECT_TRUE(view_.dialogRequests.empty());
+  EXPECT_EQ(controller_->count(), 2u);
+  controller_->drop({song("late.mid", "Late", kLong)});
+  EXPECT_EQ(controller_->count(), 2u);
 
   ASSERT_TRUE(dde::execute(host, 7, "Play 1"));
   EXPECT_TRUE(state().playing);
@@ -561,6 +567,52 @@ TEST_F(ControllerTest, APortTemplateCommandReopensTheOutput) {
   EXPECT_EQ(controller_->settings().midiTemplateMode, -1);
   controller_->play();  // the main key's ports again: the trace device
   EXPECT_TRUE(state().playing);
+}
+
+TEST_F(ControllerTest, TheCommandLinePlaysAListOrASongWithItsModule) {
+  const std::string path = list(2, kLong, "start.to2");
+  controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
+  controller_->readSettings();
+  controller_->bindEngine(&binding_, definitions_);
+  controller_->start(parseCommandLine({path}, dir_.path()));
+  EXPECT_EQ(controller_->count(), 2u);
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(controller_->songPlayer()->title(), "Song 0");
+
+  const std::string single = song("single.mid", "Single", kLong);
+  controller_->shutDown();
+  controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
+  controller_->readSettings();
+  controller_->bindEngine(&binding_, definitions_);
+  controller_->start(parseCommandLine({"single.mid", "/M:MU80"}, dir_.path()));
+  ASSERT_EQ(controller_->count(), 1u);
+  EXPECT_EQ(controller_->entryAt(0)->module, "MU80");
+  EXPECT_EQ(controller_->settings().history[0], single);
+  EXPECT_TRUE(state().playing);
+}
+
+class CountingWrd final : public core::WrdFollower {
+ public:
+  void restart(std::uint16_t) override { ++restarts; }
+  bool follow(const Position&) override {
+    ++follows;
+    return true;
+  }
+  int restarts = 0, follows = 0;
+};
+
+TEST_F(ControllerTest, TheWrdDisplayIsToldTheTimeAndTheDebugPaneItsStep) {
+  startController();
+  CountingWrd wrd;
+  const std::string script = "@message\r\n";
+  controller_->setWrdHooks({&wrd, [&] { return &script; }, [] { return std::optional<std::size_t>(5); }});
+  openList(1, kLong);
+  controller_->play();
+  EXPECT_EQ(wrd.restarts, 1);
+  EXPECT_EQ(view_.script, script);
+  controller_->timer(kDisplayTimer);
+  EXPECT_GE(wrd.follows, 1);
+  EXPECT_EQ(view_.scriptCursor, 5u);
 }
 
 }  // namespace
