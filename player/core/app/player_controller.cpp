@@ -866,6 +866,12 @@ const AppSettings& PlayerController::settings() const {
 AppSettings& PlayerController::settings() {
   return impl_->s;
 }
+core::PlayList& PlayerController::playList() {
+  return impl_->list;
+}
+const core::PlayList& PlayerController::playList() const {
+  return impl_->list;
+}
 std::size_t PlayerController::count() const {
   return impl_->list.size();
 }

@@ -23,6 +23,7 @@
 
 namespace volta::core {
 class EngineBinding;
+class PlayList;
 class SongPlayer;
 class TINICritical;
 class WrdFollower;
@@ -183,6 +184,10 @@ class PlayerController {
   const AppSettings& settings() const;
   // The view keeps window positions, frames and flags here before shutDown.
   AppSettings& settings();
+  // The list itself, for the list window and the list editing dialog (which edits it
+  // in place; the controller marks it changed when the dialog ends with OK).
+  core::PlayList& playList();
+  const core::PlayList& playList() const;
   std::size_t count() const;
   const core::MIDIFile* entryAt(std::size_t position) const;  // play order
   std::string baseFolder() const;

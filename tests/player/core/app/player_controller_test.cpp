@@ -14,6 +14,7 @@
 #include "player/core/engine_binding.h"
 #include "player/core/module_definitions.h"
 #include "player/core/playlist/list_files.h"
+#include "player/core/playlist/playlist.h"
 #include "player/core/song_player.h"
 #include "tests/player/core/app/fake_frame_view.h"
 #include "tests/support/smf_writer.h"
@@ -475,13 +476,17 @@ TEST_F(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
   openList(2, kLong);
   controller_->command(cmd::kEditList);  // the dialog was cancelled
   EXPECT_FALSE(controller_->listModified());
+  // The dialog edits the list in place.
   view_.editListAnswer = true;
+  controller_->playList().files.pop_back();
+  controller_->playList().order = {0};
   controller_->command(cmd::kEditList);
+  EXPECT_EQ(controller_->count(), 1u);
   EXPECT_TRUE(controller_->listModified());
   EXPECT_EQ(view_.title, "<LIST> <Changed> list.TO2 - VOLTA Player");
   view_.answers = {Answer::kCancel};
   EXPECT_FALSE(controller_->closeList(false));
-  EXPECT_EQ(controller_->count(), 2u);
+  EXPECT_EQ(controller_->count(), 1u);
   view_.answers = {Answer::kNo};
   EXPECT_TRUE(controller_->closeList(false));
   EXPECT_EQ(controller_->count(), 0u);
