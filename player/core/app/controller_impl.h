@@ -15,6 +15,7 @@
 #include "player/core/core_settings.h"
 #include "player/core/dde/dde_commands.h"
 #include "player/core/engine_binding.h"
+#include "player/core/playlist/list_opening.h"
 #include "player/core/playlist/playlist.h"
 #include "player/core/song_player.h"
 
@@ -92,7 +93,8 @@ struct PlayerController::Impl final : dde::DdeHost {
   void refreshList();
   void applyOrder();
   void setSortMode(int mode);
-  int readEntry(core::MIDIFile& entry) const;
+  std::unique_ptr<core::EntryReader> entryReader() const;
+  void report(const std::vector<std::string>& messages);
   // Adds a name to the list as opening does (folder, list file, WRD script, song).
   void addName(const std::string& name, const std::string& module, bool withProgress);
   bool loadListFile(const std::string& name, bool reportErrors);

@@ -78,31 +78,31 @@ void PlayerController::Impl::setSortMode(int mode) {
 
 // ---- opening ----
 
-// Opens a name into the list through the program's entry reader, showing what went wrong.
+// Songs are read through the engine when one is bound.
+std::unique_ptr<core::EntryReader> PlayerController::Impl::entryReader() const {
+  if (binding && binding->bound()) return std::make_unique<core::SongEntryReader>(*binding);
+  return std::make_unique<NameOnlyReader>();
+}
+
+void PlayerController::Impl::report(const std::vector<std::string>& messages) {
+  for (const auto& text : messages)
+    view.message(kErrorCaption, text);
+}
+
+// Opens a name into the list (folder, list file, WRD script, song), showing what went wrong.
 void PlayerController::Impl::addName(const std::string& name, const std::string& module, bool withProgress) {
   core::OpenOptions options;
   options.module = module;
   options.waveEnabled = general.enableWaveFile;
-  NameOnlyReader nameOnly;
-  std::optional<core::SongEntryReader> songs;
-  if (binding && binding->bound()) songs.emplace(*binding);
-  core::EntryReader& reader = songs ? static_cast<core::EntryReader&>(*songs) : nameOnly;
-  const auto result = core::openName(list, name, options, reader, withProgress ? view.beginProgress() : nullptr);
-  for (const auto& text : result.messages)
-    view.message(kErrorCaption, text);
+  report(core::openName(list, name, options, *entryReader(), withProgress ? view.beginProgress() : nullptr).messages);
 }
 
 bool PlayerController::Impl::loadListFile(const std::string& name, bool reportErrors) {
   core::OpenOptions options;
   options.waveEnabled = general.enableWaveFile;
   options.reportErrors = reportErrors;
-  NameOnlyReader nameOnly;
-  std::optional<core::SongEntryReader> songs;
-  if (binding && binding->bound()) songs.emplace(*binding);
-  core::EntryReader& reader = songs ? static_cast<core::EntryReader&>(*songs) : nameOnly;
-  const auto result = core::loadListFile(list, name, options, reader);
-  for (const auto& text : result.messages)
-    view.message(kErrorCaption, text);
+  const auto result = core::loadListFile(list, name, options, *entryReader());
+  report(result.messages);
   return result.listLoaded;
 }
 
