@@ -1,0 +1,75 @@
+// volta-screenshots OUTDIR: the main window rendered in each of its five panes while
+// the demo song plays (port A on the trace device, so nothing sounds), saved as
+// OUTDIR/pane-<n>.png. Runs on the offscreen platform unless another is chosen.
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "player/core/app/player_controller.h"
+#include "player/core/engine_binding.h"
+#include "player/shell/frame/main_frame.h"
+#include "player/shell/frame/midi_application.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace volta;
+
+constexpr const char* kDocument =
+    "VOLTA Player demo\r\n"
+    "=================\r\n"
+    "\r\n"
+    "A short piece that shows the player's displays.\r\n"
+    "\tTempo 100, 4/4, nine bars.\r\n";
+
+void runEventsFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) return std::fprintf(stderr, "usage: volta-screenshots OUTDIR\n"), 2;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QTemporaryDir work;
+  const fs::path folder = work.path().toStdString();
+  setenv("VOLTA_CONFIG_HOME", (folder / "config").c_str(), 1);
+  setenv("VOLTA_MIDI_TRACE", (folder / "trace.log").c_str(), 1);
+  QApplication application(argc, argv);
+
+  const fs::path source = fs::path(VOLTA_SOURCE_DIR) / "player" / "resources" / "demo.mid";
+  const fs::path song = folder / "demo.mid";
+  fs::copy_file(source, song);
+  std::FILE* document = std::fopen((folder / "demo.txt").c_str(), "wb");
+  if (!document) return std::fprintf(stderr, "volta-screenshots: cannot write the document\n"), 1;
+  std::fputs(kDocument, document);
+  std::fclose(document);
+
+  const shell::ApplicationPlaces places{core::programFolder(), folder / "data",
+                                        folder / "config" / "QZ" / "VOLTA.conf"};
+  platform::settings::SettingsStore(places.settingsFile).writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+  shell::MIDIApplication player(places);
+  player.answerDialogs(app::Answer::kNo);
+  player.start(app::parseCommandLine({song.string()}, folder));
+  runEventsFor(2500);
+
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  if (!out.mkpath(QStringLiteral("."))) return std::fprintf(stderr, "volta-screenshots: cannot make %s\n", argv[1]), 1;
+  for (int pane = 0; pane < shell::kPaneCount; ++pane) {
+    player.controller().selectPane(pane);
+    runEventsFor(200);
+    const QString name = out.filePath(QStringLiteral("pane-%1.png").arg(pane));
+    if (!player.frame().grab().save(name))
+      return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
+    std::printf("%s\n", qPrintable(name));
+  }
+  player.controller().stop();
+  return 0;
+}
