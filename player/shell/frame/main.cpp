@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ int main(int argc, char** argv) {
   QObject::connect(&player.frame(), &volta::shell::TMainFrame::closing, &application, &QApplication::quit,
                    Qt::QueuedConnection);
   if (!remote.listen()) std::fprintf(stderr, "volta: no remote control: %s\n", qPrintable(remote.error()));
+  // Start-up measurements watch for this line.
+  if (std::getenv("VOLTA_REPORT_FIRST_PAINT"))
+    QObject::connect(&player, &volta::shell::MIDIApplication::firstPainted, [] {
+      std::puts("first paint");
+      std::fflush(stdout);
+    });
   player.start(commandLine);
   return application.exec();
 }
