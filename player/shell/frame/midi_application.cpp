@@ -13,6 +13,7 @@
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
+#include "player/shell/frame/progress_sink.h"
 
 namespace volta::shell {
 
@@ -104,7 +105,10 @@ void MIDIApplication::connectFrame() {
   connect(frame_.get(), &TMainFrame::sliderReleased, this, [this](int value) { controller_->sliderReleased(value); });
   connect(frame_.get(), &TMainFrame::frameClosed, this, [this](int pane) { controller_->togglePane(pane); });
   connect(frame_.get(), &TMainFrame::closing, this, &MIDIApplication::shutDown);
-  connect(&fileList(), &TFileList::rowActivated, this, [this](int) { controller_->play(); });
+  // A double click plays that row, as choosing it and pressing Play would from a stop.
+  connect(&fileList(), &TFileList::rowActivated, this, [this](int row) {
+    if (!controller_->locked() && row >= 0) controller_->playPosition(static_cast<std::uint32_t>(row));
+  });
   connect(&fileList(), &TFileList::filesDropped, this, [this](const QStringList& paths) {
     std::vector<std::string> names;
     for (const QString& path : paths)
@@ -352,6 +356,13 @@ bool MIDIApplication::editList() {
 
 std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::vector<std::string>& items) {
   return panes_->editAlbum(items);
+}
+
+core::AddProgress* MIDIApplication::beginProgress() {
+  if (standIn_) return nullptr;
+  // Each adding gets its own dialog; an earlier one stays until its user closes it.
+  progress_ = std::make_unique<ProgressSink>(frame_.get());
+  return progress_.get();
 }
 
 void MIDIApplication::launchFileBrowser(const std::string& folder) {

@@ -25,6 +25,7 @@ namespace volta::shell {
 class TMainFrame;
 class TFileList;
 class FramePanes;
+class ProgressSink;
 
 // Where the application finds and keeps its things; tests point them at temporary folders.
 struct ApplicationPlaces {
@@ -102,6 +103,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   app::FileDialogResult askSaveFile(const app::FileDialogRequest& request) override;
   bool editList() override;
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items) override;
+  core::AddProgress* beginProgress() override;
   void launchFileBrowser(const std::string& folder) override;
   void quit() override;
 
@@ -127,6 +129,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
   std::string engineMessage_;
+  std::unique_ptr<ProgressSink> progress_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
   bool started_ = false;
