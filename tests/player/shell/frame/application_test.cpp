@@ -192,5 +192,34 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   EXPECT_EQ(title(), "Song 1 - VOLTA Player");
 }
 
+TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
+  const fs::path folder = dir_ / "lists";
+  fs::create_directories(folder);
+  fs::copy_file(songs_[0], folder / "inside.mid");
+  core::MIDIFile entry;
+  entry.fileName = "/inside.mid";
+  entry.title = "Inside";
+  ASSERT_TRUE(core::saveListFile(folder / "songs.TOR", core::writeFormatA({entry}, true)));
+  MIDIApplication& app = launch({(folder / "songs.TOR").string()});
+  ASSERT_EQ(app.fileList().rowCount(), 1);
+
+  // Answered "No": the outside song is left out and the user is told so.
+  emit app.fileList().filesDropped({QString::fromStdString(songs_[2].string())});
+  EXPECT_EQ(app.fileList().rowCount(), 1);
+  ASSERT_EQ(app.dialogLog().size(), 2u);
+  EXPECT_NE(app.dialogLog()[0].find("基本フォルダ以下のファイルしか登録できません"), std::string::npos);
+  EXPECT_NE(app.dialogLog()[1].find("ドロップされたファイルは無視されました。"), std::string::npos);
+
+  // A song inside the folder joins the list and the list file at once.
+  fs::copy_file(songs_[3], folder / "later.mid");
+  emit app.fileList().filesDropped({QString::fromStdString((folder / "later.mid").string())});
+  EXPECT_EQ(app.fileList().rowCount(), 2);
+  EXPECT_EQ(app.fileList().rowAt(1).fileName, QStringLiteral("later.mid"));
+  const auto saved = core::readFormatA(test::readText(folder / "songs.TOR"));
+  ASSERT_TRUE(saved.has_value());
+  ASSERT_EQ(saved->size(), 2u);
+  EXPECT_EQ((*saved)[1].fileName, "/later.mid");
+}
+
 }  // namespace
 }  // namespace volta::shell

@@ -15,6 +15,7 @@
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/progress_dialog.h"
+#include "player/shell/frame/progress_sink.h"
 
 namespace volta::shell {
 namespace {
@@ -199,6 +200,19 @@ TEST(ProgressDialog, ShowsTheAddingAndWaitsAtTheEnd) {
   EXPECT_TRUE(dialog.finished());
   EXPECT_EQ(dialog.song(), QStringLiteral("終了しました"));
   EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(ProgressSink, ReportsIntoItsDialog) {
+  QWidget owner;
+  ProgressSink sink(&owner);
+  sink.showSource("/music/新しい/");
+  sink.showSong("b.mid");
+  sink.appendMessage("\n      message\n");
+  sink.finish("終了しました");
+  EXPECT_EQ(sink.dialog().source(), QStringLiteral("/music/新しい/"));
+  EXPECT_TRUE(sink.dialog().messages().contains(QStringLiteral("message")));
+  EXPECT_TRUE(sink.dialog().finished());
+  EXPECT_EQ(sink.dialog().song(), QStringLiteral("終了しました"));
 }
 
 }  // namespace
