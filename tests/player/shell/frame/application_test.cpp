@@ -4,6 +4,7 @@
 // the next start. Selection deadlines run on a manual clock; the engine plays in
 // real time, so the tests wait for its trace.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -44,6 +45,13 @@ std::string noteOn(int i) {
   return bytes;
 }
 
+// The program loads the engine once per run; the tests start several players in one
+// process, so the library stays loaded between them instead of going and coming back.
+void keepEngineLoaded() {
+  static void* const library = dlopen((test::binDir() / "libvoltant.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+}
+
 bool waitFor(const std::function<bool()>& done) {
   for (int polls = 0; polls < 4000; ++polls) {
     if (done()) return true;
@@ -56,6 +64,7 @@ bool waitFor(const std::function<bool()>& done) {
 class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    keepEngineLoaded();
     platform::installClock(&clock_);
     clock_.setMicroseconds(1'000'000'000);
     test::traceDeviceFor(trace_);
