@@ -7,6 +7,7 @@
 #include "player/core/app/player_controller.h"
 #include "player/core/engine_binding.h"
 #include "player/core/song_player.h"
+#include "player/monitor/back_light.h"
 #include "player/monitor/status_panel.h"
 #include "player/shell/document/document_window.h"
 #include "player/shell/frame/file_list.h"
@@ -173,6 +174,8 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
   parts_->document->setFont(documentFont);
   parts_->wrdDebug->setFont(documentFont);
   parts_->buttons->setButtons(readButtonRow(store), parts_->language);
+  const monitor::BackLightSettings light = monitor::readBackLightSettings(store);
+  parts_->panel->setLiquidPalette(monitor::backLightPalette(light.colour, light.level));
 }
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
@@ -250,6 +253,8 @@ void FramePanes::animate() {}
 void FramePanes::updateLcd() {}
 
 bool FramePanes::setFullScreen(bool on) {
+  // The main window makes room for the 480 rows of a Sherry screen while full screen is on.
+  frame_.setPaneHeight(on && parts_->wrd->showingSherry() ? kTallPaneHeight : kPaneHeight);
   if (!on) {
     parts_->fullScreen.reset();
     return true;

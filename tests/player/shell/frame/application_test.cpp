@@ -201,6 +201,32 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   EXPECT_EQ(title(), "Song 1 - VOLTA Player");
 }
 
+TEST_F(ApplicationTest, PanesMiniAndFullScreenResizeTheWindow) {
+  MIDIApplication& app = launch({"/n"});
+  TMainFrame& frame = app.frame();
+  command(app::cmd::kPaneList);
+  EXPECT_EQ(frame.shownPane(), app::kListPane);
+  const int withPane = frame.height();
+  command(app::cmd::kMini);
+  EXPECT_EQ(frame.shownPane(), app::kMini);
+  EXPECT_EQ(withPane - frame.height(), kPaneHeight);
+  command(app::cmd::kPaneDocument);
+  EXPECT_EQ(frame.shownPane(), app::kDocumentPane);
+  EXPECT_EQ(frame.height(), withPane);
+
+  command(app::cmd::kFullScreen);
+  EXPECT_TRUE(app.controller().state().fullScreen);
+  command(app::cmd::kMini);  // mini leaves full screen first
+  EXPECT_FALSE(app.controller().state().fullScreen);
+  EXPECT_EQ(frame.shownPane(), app::kMini);
+  command(app::cmd::kPaneWrd);
+  command(app::cmd::kFullScreen);
+  command(app::cmd::kFullScreen);
+  EXPECT_FALSE(app.controller().state().fullScreen);
+  EXPECT_EQ(frame.shownPane(), app::kWrdPane);
+  EXPECT_EQ(frame.height(), withPane);
+}
+
 TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
   const fs::path folder = dir_ / "lists";
   fs::create_directories(folder);
