@@ -67,6 +67,8 @@ class MIDIApplication : public QObject, public app::FrameView {
 
   // The interval a display timer was last armed with; none while it is stopped.
   std::optional<int> armedTimer(int id) const;
+  // Idle-time display updates run: a song plays, a player window is active, "IdleNoAct" is off.
+  bool idleUpdating() const { return idle_.isActive(); }
   // Runs a display timer's expiry at once (tests; the QTimers call the same).
   void fireTimer(int id);
 

@@ -201,6 +201,28 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   EXPECT_EQ(title(), "Song 1 - VOLTA Player");
 }
 
+TEST_F(ApplicationTest, IdleTimeUpdatesWhileASongPlaysInFront) {
+  MIDIApplication& app = launch({songs_[0].string()});
+  ASSERT_TRUE(waitFor([&] { return heard(0); }));
+  app.frame().activateWindow();
+  ASSERT_TRUE(waitFor([&] { return app.frame().playerWindowActive(); }));
+  app.fireTimer(app::kDisplayTimer);
+  EXPECT_TRUE(app.idleUpdating());
+  command(app::cmd::kStop);
+  app.fireTimer(app::kDisplayTimer);
+  EXPECT_FALSE(app.idleUpdating());
+}
+
+TEST_F(ApplicationTest, IdleNoActLeavesTheDisplaysToTheTimers) {
+  platform::settings::SettingsStore(places_.settingsFile).writeInt(kMainKey, "IdleNoAct", 1);
+  MIDIApplication& app = launch({songs_[0].string()});
+  ASSERT_TRUE(waitFor([&] { return heard(0); }));
+  app.frame().activateWindow();
+  ASSERT_TRUE(waitFor([&] { return app.frame().playerWindowActive(); }));
+  app.fireTimer(app::kDisplayTimer);
+  EXPECT_FALSE(app.idleUpdating());
+}
+
 TEST_F(ApplicationTest, PanesMiniAndFullScreenResizeTheWindow) {
   MIDIApplication& app = launch({"/n"});
   TMainFrame& frame = app.frame();
