@@ -171,6 +171,12 @@ TEST_F(ApplicationTest, StatusPanelFollowsTheSong) {
   EXPECT_EQ(app.frame().slider()->maximum(), static_cast<int>(app.controller().state().totalLength / 100));
   EXPECT_GE(app.frame().slider()->maximum(), 99);
 
+  // Letting the slider go at 5.0 s seeks there.
+  emit app.frame().sliderReleased(50);
+  app.fireTimer(app::kDisplayTimer);
+  EXPECT_EQ(app.panelText(app::kPanelTime).substr(0, 5), "00:05");
+  EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 2");
+
   command(app::cmd::kFast);
   EXPECT_EQ(title(), "Song 2 - VOLTA Player [PLAY] [x1.5]");
   command(app::cmd::kStop);
