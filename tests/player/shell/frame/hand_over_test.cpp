@@ -82,6 +82,21 @@ TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
   ASSERT_TRUE(second_.waitForFinished(5000));
   EXPECT_EQ(second_.exitCode(), 0);
   EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("play"));
+
+  // A command for the running player: it stops, and the sender ends with status 0.
+  second_.start(program(), {"dde", "Stop"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  second_.start(program(), {"dde-request", "GetStatus"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("stop"));
+}
+
+TEST_F(HandOverTest, ARequestWithNoPlayerRunningFailsAtOnce) {
+  second_.start(program(), {"dde-request", "GetStatus"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 1);
+  EXPECT_TRUE(second_.readAllStandardOutput().isEmpty());
 }
 
 }  // namespace
