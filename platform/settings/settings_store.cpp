@@ -12,6 +12,8 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/atomic_file.h"
+
 namespace volta::platform::settings {
 namespace {
 
@@ -78,16 +80,6 @@ class FileDescriptor {
   int fd_;
 };
 
-bool writeAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 bool lockExclusive(int fd) {
   while (::flock(fd, LOCK_EX) != 0) {
     if (errno != EINTR) return false;
@@ -105,22 +97,6 @@ std::string readWhole(const fs::path& path) {
   } catch (const std::ios_base::failure&) {
     return {};
   }
-}
-
-// Writes text to a fresh file beside `target`, flushes it to the disk and renames
-// it over `target`, so readers see either the old or the new file, never a part.
-bool replaceFile(const fs::path& target, std::string_view text) {
-  std::string pattern = target.string() + ".XXXXXX";
-  FileDescriptor temp(::mkstemp(pattern.data()));
-  if (temp.get() < 0) return false;
-  const bool written = writeAll(temp.get(), text) && ::fsync(temp.get()) == 0;
-  if (::close(temp.release()) != 0 || !written || ::rename(pattern.c_str(), target.c_str()) != 0) {
-    ::unlink(pattern.c_str());
-    return false;
-  }
-  FileDescriptor folder(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.get() >= 0) ::fsync(folder.get());
-  return true;
 }
 
 fs::path withSuffix(const fs::path& file, std::string_view suffix) {
@@ -280,8 +256,8 @@ bool SettingsStore::apply(const SettingsBatch& batch) {
   const std::string before = readWhole(file_);
   IniDocument doc = parseIni(before);
   batch.applyTo(doc.entries);
-  if (doc.malformedLines > 0) replaceFile(withSuffix(file_, ".bad"), before);
-  const bool written = replaceFile(file_, formatIni(doc.entries));
+  if (doc.malformedLines > 0) replaceFile(withSuffix(file_, ".bad"), before, FileAccess::kPrivate);
+  const bool written = replaceFile(file_, formatIni(doc.entries), FileAccess::kPrivate);
   cachedStamp_.reset();
   return written;
 }

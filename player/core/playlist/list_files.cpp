@@ -1,14 +1,9 @@
 #include "player/core/playlist/list_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstdint>
 
+#include "platform/atomic_file.h"
 #include "player/core/byte_text.h"
 #include "player/core/song_player.h"
 
@@ -156,35 +151,6 @@ std::string storedName(const MIDIFile& entry, bool relativeNames) {
   return name;
 }
 
-bool writeAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// A new file beside the list, named after it, with the permissions a new list would get.
-std::pair<int, std::string> createTemporary(const std::filesystem::path& file) {
-  static std::atomic<unsigned> counter{0};
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  const std::string prefix = (folder / ("." + file.filename().string() + ".")).string() + std::to_string(::getpid());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = prefix + "." + std::to_string(counter++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return {fd, std::move(temp)};
-  }
-  return {-1, {}};
-}
-
-// The old list's permissions carry over to its replacement.
-void keepMode(int fd, const std::filesystem::path& file) {
-  struct stat old {};
-  if (::stat(file.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-}
-
 bool isIdeographicBlank(std::string_view text, std::size_t at) {
   return at + 1 < text.size() && text[at] == '\x81' && text[at + 1] == '\x40';
 }
@@ -274,14 +240,7 @@ std::string writeFormatA(const std::vector<MIDIFile>& files, bool relativeNames)
 }
 
 bool saveListFile(const std::filesystem::path& file, std::string_view text) {
-  const auto [fd, temp] = createTemporary(file);
-  if (fd < 0) return false;
-  keepMode(fd, file);
-  const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && ::rename(temp.c_str(), file.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
-  return false;
+  return platform::replaceFile(file, text, platform::FileAccess::kShared);
 }
 
 std::string titleColumn(const MIDIFile& entry, bool spaceCut) {
