@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 #include <string>
 
 #include "player/core/document_view/document_model.h"
@@ -76,12 +75,3 @@ void paintWindow(benchmark::State& state) {
 BENCHMARK(paintWindow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -127,12 +127,3 @@ void BM_ResidentMemoryWhilePlaying(benchmark::State& state) {
 BENCHMARK(BM_ResidentMemoryWhilePlaying)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "player/monitor/status_panel.h"
@@ -56,12 +55,3 @@ void BM_StatusPanelWholePaint(benchmark::State& state) {
 BENCHMARK(BM_StatusPanelWholePaint);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -6,10 +6,10 @@
 
 #include <QApplication>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "bench/support/wrd_song.h"
 #include "player/shell/wrd/wrd_window.h"
 
 namespace {
@@ -17,61 +17,22 @@ namespace {
 using volta::shell::TWRDWindow;
 using volta::wrd::SongPosition;
 
-constexpr int kTimebase = 48;
-constexpr std::uint32_t kTicksPerMeasure = 4 * kTimebase;
+using volta::bench::at;
+using volta::bench::kTicksPerMeasure;
+using volta::bench::kTimebase;
+using volta::bench::measureTable;
+
 // 120 beats a minute: a 20 ms display tick moves the song about two ticks.
 constexpr std::uint32_t kTicksPerDisplayTick = 2;
 // @WMODE(11): a line every (11 + 1) / 24 quarter notes.
 constexpr std::uint32_t kTicksPerLine = 12 * kTimebase / 24;
 constexpr int kScriptLines = 4000;
 
-const std::vector<std::uint32_t>& measureTable() {
-  static const std::vector<std::uint32_t> table = [] {
-    std::vector<std::uint32_t> t(2048);
-    for (std::size_t m = 0; m < t.size(); ++m)
-      t[m] = static_cast<std::uint32_t>(m * kTicksPerMeasure);
-    return t;
-  }();
-  return table;
-}
-
-// Lyrics as scripts hold them: a line every eighth note, colours, cursor moves, a box now and
-// then and a cleared text screen every 20 lines.
-std::string lyricsScript() {
-  std::string s = "@STARTUP(400);\n@WMODE(11);\n";
-  for (int i = 0; i < kScriptLines; ++i) {
-    switch (i % 20) {
-      case 0:
-        s += "@ESC(2J)\n";
-        break;
-      case 5:
-        s += "@COLOR(3" + std::to_string(i % 8) + ")\n";
-        break;
-      case 10:
-        s += "@GLINE(" + std::to_string(i % 600) + ",100,639,120,3,2,3)\n";
-        break;
-      case 15:
-        s += "@LOCATE(10," + std::to_string(i % 24 + 1) + ");\n";
-        break;
-      default:
-        s += "Line " + std::to_string(i) + " of the song \x82\xA0\x82\xA2\x82\xA4 words\n";
-    }
-  }
-  return s;
-}
-
-SongPosition at(std::uint32_t tick) {
-  SongPosition p;
-  p.measure = static_cast<int>(tick / kTicksPerMeasure);
-  p.tickInMeasure = static_cast<int>(tick % kTicksPerMeasure);
-  p.absoluteTick = tick;
-  return p;
-}
-
 class PlayingPane {
  public:
   PlayingPane() : window_(nullptr, volta::wrd::UnifontFace::loadFile(volta::wrd::kDefaultWrdFontPath)) {
-    const std::string script = lyricsScript();
+    const std::string script =
+        volta::bench::lyricsScript(kScriptLines, 11, true, " of the song \x82\xA0\x82\xA2\x82\xA4 words");
     window_.interpreter().openText(script, "lyrics.wrd", "Song", "", measureTable());
     window_.resize(640, 400);
     window_.show();
@@ -129,12 +90,3 @@ void BM_WrdPaneWholeRepaint(benchmark::State& state) {
 BENCHMARK(BM_WrdPaneWholeRepaint);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
