@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "player/core/app/app_settings.h"
+#include "player/core/app/button_row.h"
 #include "player/core/app/command_line.h"
 
 namespace {
@@ -34,12 +34,12 @@ void commandLine(const std::uint8_t* data, std::size_t size) {
 
 void buttonRow(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::uint8_t> bytes(data, data + size);
-  const auto ids = volta::app::decodeButtons(bytes);
+  const auto ids = volta::app::decodeButtonRow(bytes);
   if (ids.size() > 32) std::abort();
-  for (std::int32_t id : ids) {
+  for (int id : ids) {
     if (id == 0) std::abort();
   }
-  if (volta::app::decodeButtons(volta::app::encodeButtons(ids)) != ids) std::abort();
+  if (volta::app::decodeButtonRow(volta::app::encodeButtonRow(ids)) != ids) std::abort();
 }
 
 }  // namespace

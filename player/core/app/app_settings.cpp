@@ -1,5 +1,7 @@
 #include "player/core/app/app_settings.h"
 
+#include "player/core/app/button_row.h"
+
 namespace volta::app {
 
 namespace {
@@ -8,7 +10,6 @@ using platform::settings::kMainKey;
 using platform::settings::SettingsBatch;
 using platform::settings::SettingsStore;
 
-constexpr std::size_t kButtonBytes = 128;
 constexpr std::size_t kFrameBytes = 16;
 
 void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::int32_t value) {
@@ -66,23 +67,6 @@ bool readFlag(const SettingsStore& store, const char* name, bool fallback) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeButtons(const std::vector<std::int32_t>& ids) {
-  std::vector<std::uint8_t> bytes(kButtonBytes);
-  for (std::size_t i = 0; i < ids.size() && i < kButtonBytes / 4; ++i)
-    putLe32(bytes, 4 * i, ids[i]);
-  return bytes;
-}
-
-std::vector<std::int32_t> decodeButtons(const std::vector<std::uint8_t>& bytes) {
-  std::vector<std::int32_t> ids;
-  for (std::size_t at = 0; at + 4 <= bytes.size() && at < kButtonBytes; at += 4) {
-    const std::int32_t id = getLe32(bytes, at);
-    if (id == 0) break;
-    ids.push_back(id);
-  }
-  return ids;
-}
-
 std::int32_t migrateSettings(SettingsStore& store) {
   const std::int32_t stored = store.readInt(kMainKey, "Version", 0);
   if (stored >= kSettingsVersion) return stored;
@@ -91,8 +75,7 @@ std::int32_t migrateSettings(SettingsStore& store) {
   if (stored < 0x104) batch.setInt(kMainKey, "EnableWaveFile", 0);
   if (stored <= 0x104) batch.setInt(kMainKey, "PriorityLevel", 0);
   if (stored <= 0x20104) batch.setString(kMainKey, "DefFile", "");
-  if (stored <= 0x20301)
-    batch.setBinary(kMainKey, "NewButtons", encodeButtons({kDefaultButtons.begin(), kDefaultButtons.end()}));
+  if (stored <= 0x20301) batch.setBinary(kMainKey, "NewButtons", encodeButtonRow(defaultButtonRow()));
   store.apply(batch);
   return stored;
 }

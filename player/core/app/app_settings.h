@@ -16,14 +16,6 @@ namespace volta::app {
 inline constexpr std::int32_t kSettingsVersion = 0x2030B;
 inline constexpr const char* kVersionDescription = "2.3 rel.11";
 
-// The button row used when nothing is stored: Stop, Pause, Play, Slow, Fast,
-// Previous, Next, Full screen, WRD, DOC, LIST, Monitor, Mini.
-inline constexpr std::array<std::int32_t, 13> kDefaultButtons{9000, 9002, 9004, 9026, 9006, 9008, 9010,
-                                                              9014, 9018, 9020, 9022, 9024, 9016};
-// The 128-byte "NewButtons" value of a row: 32-bit identifiers, 0 ends the row.
-std::vector<std::uint8_t> encodeButtons(const std::vector<std::int32_t>& ids);
-std::vector<std::int32_t> decodeButtons(const std::vector<std::uint8_t>& bytes);
-
 // Brings settings written by an older version up to date; returns the version that was stored.
 std::int32_t migrateSettings(platform::settings::SettingsStore& store);
 

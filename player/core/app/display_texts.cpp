@@ -133,33 +133,4 @@ Counters counters(const protocol::SequencerStatus& status, std::uint32_t totalLe
   return c;
 }
 
-std::string_view fileTypeName(std::uint16_t code) {
-  switch (code) {
-    case 0:
-      return "SMF Format0";
-    case 1:
-      return "SMF Format1";
-    case 8:
-      return "RCM ver1.0";
-    case 9:
-      return "RCM ver2.0";
-    case 10:
-      return "RCM ver2.5F";
-    case 11:
-      return "RCM ver2.5G";
-    case 12:
-      return "RCFW 95";
-    case 16:
-      return "Ballade";
-    case 32:
-      return "MicroMusician2";
-    case 64:
-      return "VOLTA Import";
-    case 128:
-      return "WAVE";
-    default:
-      return "";
-  }
-}
-
 }  // namespace volta::app

@@ -51,7 +51,4 @@ inline constexpr std::string_view kResetTempo = "000";
 inline constexpr std::string_view kResetBeat = "00/00";
 inline constexpr std::string_view kResetTicks = "0000/0000";
 
-// The file type name of a format code, empty for unknown codes.
-std::string_view fileTypeName(std::uint16_t code);
-
 }  // namespace volta::app

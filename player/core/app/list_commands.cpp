@@ -382,7 +382,7 @@ bool PlayerController::Impl::runListCommand(int id) {
     case cmd::kAlbumEdit:
       editAlbum();
       return true;
-    case cmd::kAlbumAdd:
+    case cmd::kAlbumAddList:
       addToAlbum();
       return true;
     default:
@@ -390,11 +390,11 @@ bool PlayerController::Impl::runListCommand(int id) {
   }
   if (locked()) {
     // Every other list command is refused while a remote client holds the lock.
-    return id == cmd::kOpen || id == cmd::kNewRelativeList || id == cmd::kNewAbsoluteList || id == cmd::kEditList ||
+    return id == cmd::kOpenFile || id == cmd::kNewRelativeList || id == cmd::kNewAbsoluteList || id == cmd::kEditList ||
            id == cmd::kSaveList || id == cmd::kSaveListAs || id == cmd::kCloseList;
   }
   switch (id) {
-    case cmd::kOpen:
+    case cmd::kOpenFile:
       openWithDialog();
       return true;
     case cmd::kNewRelativeList:

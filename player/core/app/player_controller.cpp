@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "player/core/app/controller_impl.h"
 #include "player/core/emulation.h"
+#include "player/monitor/status_panel.h"
 
 namespace volta::app {
 
@@ -63,7 +64,7 @@ bool isUserPlayback(int id) {
     case cmd::kNext:
     case cmd::kPrevious:
     case cmd::kRepeat:
-    case cmd::kSingleMode:
+    case cmd::kSinglePlay:
     case cmd::kSingleRepeat:
       return true;
     default:
@@ -137,7 +138,7 @@ void PlayerController::Impl::showSong(const core::MIDIFile& entry) {
   view.setPanelLamp(kPanelSmfkLamp, player->converted());
   view.setPanelText(kPanelModule, cp932ToUtf8(player->songModule() + player->moduleMarker()));
   if (const auto* status = player->status())
-    view.setPanelText(kPanelFileType, std::string(fileTypeName(status->smfFormat)));
+    view.setPanelText(kPanelFileType, std::string(monitor::fileTypeName(status->smfFormat)));
   view.setDocumentText(&player->document());
   view.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
 }
@@ -556,7 +557,7 @@ bool PlayerController::Impl::runUserPlayback(int id) {
     case cmd::kRepeat:
       s.repeatMode = !s.repeatMode;
       break;
-    case cmd::kSingleMode:
+    case cmd::kSinglePlay:
       s.singleMode = !s.singleMode;
       if (s.singleMode) s.singleRepeatMode = false;
       break;
@@ -599,10 +600,10 @@ bool PlayerController::Impl::runModeCommand(int id) {
     case cmd::kMenuBar:
       s.menuDisable = !s.menuDisable;
       break;
-    case cmd::kWrdDisable:
+    case cmd::kDisableWrd:
       s.wrdDisable = !s.wrdDisable;
       break;
-    case cmd::kExplorer:
+    case cmd::kLaunchExplorer:
       view.launchFileBrowser(list.baseFolder);
       return true;
     case cmd::kExit:
@@ -654,13 +655,13 @@ bool PlayerController::Impl::checked(int id) const {
       return s.sortMode == core::kOrderFileName || s.sortMode == core::kOrderFileNameReverse;
     case cmd::kOrderTitle:
       return s.sortMode == core::kOrderTitle || s.sortMode == core::kOrderTitleReverse;
-    case cmd::kSingleMode:
+    case cmd::kSinglePlay:
       return s.singleMode;
     case cmd::kSingleRepeat:
       return s.singleRepeatMode;
     case cmd::kRepeat:
       return s.repeatMode;
-    case cmd::kWrdDisable:
+    case cmd::kDisableWrd:
       return s.wrdDisable;
     case cmd::kMenuBar:
       return !s.menuDisable;
@@ -747,21 +748,9 @@ bool PlayerController::checked(int id) const {
   return impl_->checked(id);
 }
 
-bool PlayerController::buttonActive(int id) const {
+ButtonState PlayerController::buttonState() const {
   const PlayingState& st = impl_->st;
-  switch (id) {
-    case cmd::kPlay:
-      return st.playing;
-    case cmd::kFast:
-      return st.speed >= 1;
-    case cmd::kSlow:
-      return st.speed <= -1;
-    case cmd::kPrevious:
-    case cmd::kNext:
-      return st.selecting();
-    default:
-      return false;
-  }
+  return {st.playing, st.speed, st.selecting(), locked(), count(), st.position};
 }
 
 void PlayerController::play() {

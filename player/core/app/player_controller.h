@@ -17,6 +17,8 @@
 
 #include "platform/settings/settings_store.h"
 #include "player/core/app/app_settings.h"
+#include "player/core/app/button_row.h"
+#include "player/core/app/command_ids.h"
 #include "player/core/app/command_line.h"
 #include "player/core/app/frame_view.h"
 #include "player/core/midi_file.h"
@@ -34,56 +36,6 @@ class DdeHost;
 }
 
 namespace volta::app {
-
-// Command identifiers of the menus, buttons and keys.
-namespace cmd {
-inline constexpr int kOpen = 1000;
-inline constexpr int kOpenFolder = 1002;
-inline constexpr int kNewRelativeList = 1004;
-inline constexpr int kEditList = 1006;
-inline constexpr int kSaveList = 1010;
-inline constexpr int kCloseList = 1012;
-inline constexpr int kExplorer = 1014;
-inline constexpr int kExit = 1016;
-inline constexpr int kNewAbsoluteList = 1018;
-inline constexpr int kSaveListAs = 1020;
-inline constexpr int kOrderNormal = 4000;
-inline constexpr int kOrderRandom = 4002;
-inline constexpr int kOrderFileName = 4004;
-inline constexpr int kOrderTitle = 4006;
-inline constexpr int kSingleMode = 4008;
-inline constexpr int kSingleRepeat = 4010;
-inline constexpr int kTemplate1 = 4012;  // 4012, 4014, 4016, 4018: templates 1 to 4
-inline constexpr int kTemplateOff = 4020;
-inline constexpr int kWrdDisable = 2010;
-inline constexpr int kStop = 9000;
-inline constexpr int kPause = 9002;
-inline constexpr int kPlay = 9004;
-inline constexpr int kFast = 9006;
-inline constexpr int kPrevious = 9008;
-inline constexpr int kNext = 9010;
-inline constexpr int kRepeat = 9012;
-inline constexpr int kFullScreen = 9014;
-inline constexpr int kMini = 9016;
-inline constexpr int kPaneWrd = 9018;
-inline constexpr int kPaneDocument = 9020;
-inline constexpr int kPaneList = 9022;
-inline constexpr int kPaneMonitor = 9024;
-inline constexpr int kSlow = 9026;
-inline constexpr int kPaneWrdDebug = 9030;
-inline constexpr int kPlayPause = 9916;
-inline constexpr int kNextPage = 9920;
-inline constexpr int kPreviousPage = 9922;
-inline constexpr int kMenuBar = 9928;
-// The album menu: edit, add the current list, and item i as kAlbumFirst + i.
-inline constexpr int kAlbumEdit = 300;
-inline constexpr int kAlbumAdd = 301;
-inline constexpr int kAlbumFirst = 310;
-inline constexpr int kAlbumLast = 399;
-// The history menu: entry i as kHistoryFirst + i.
-inline constexpr int kHistoryFirst = 5100;
-inline constexpr int kHistoryLast = 5109;
-}  // namespace cmd
 
 // The playing state that is not a setting.
 struct PlayingState {
@@ -138,8 +90,8 @@ class PlayerController {
   bool command(int id);
   bool enabled(int id) const;
   bool checked(int id) const;
-  // Play while playing, Fast and Slow while active, Previous and Next while selecting.
-  bool buttonActive(int id) const;
+  // What the button bar shows and allows now.
+  ButtonState buttonState() const;
 
   void play();
   void playPosition(std::uint32_t position);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "player/core/app/app_settings.h"
+#include "player/core/app/button_row.h"
 #include "player/core/app/command_line.h"
 #include "player/core/app/display_texts.h"
 #include "tests/support/test_support.h"
@@ -93,8 +94,6 @@ TEST(Counters, ASongWithoutMetreOrTempoDoesNotDivideByZero) {
   EXPECT_EQ(c.beat, "01/03");
   EXPECT_EQ(c.tempo, "000");
   EXPECT_EQ(c.time, "01:15/00:00");
-  EXPECT_EQ(fileTypeName(11), "RCM ver2.5G");
-  EXPECT_EQ(fileTypeName(2), "");
 }
 
 TEST(CommandLine, TellsTheKindsOfStart) {
@@ -190,17 +189,18 @@ TEST_F(AppSettingsTest, MigrationRaisesTheVersionAndResetsWhatChanged) {
   EXPECT_EQ(store_.readString(kMainKey, "DefFile", "x"), "");
   const auto buttons = store_.readBinary(kMainKey, "NewButtons", {});
   ASSERT_EQ(buttons.size(), 128u);
-  EXPECT_EQ(decodeButtons(buttons), std::vector<std::int32_t>(kDefaultButtons.begin(), kDefaultButtons.end()));
+  EXPECT_EQ(decodeButtonRow(buttons),
+            (std::vector<int>{9000, 9002, 9004, 9026, 9006, 9008, 9010, 9014, 9018, 9020, 9022, 9024, 9016}));
 }
 
 TEST_F(AppSettingsTest, MigrationFromARecentVersionKeepsTheUsersValues) {
   store_.writeInt(kMainKey, "Version", 0x20302);
   store_.writeInt(kMainKey, "EnableWaveFile", 1);
-  store_.writeBinary(kMainKey, "NewButtons", encodeButtons({9004, 9000}));
+  store_.writeBinary(kMainKey, "NewButtons", encodeButtonRow(std::vector<int>{9004, 9000}));
   migrateSettings(store_);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x2030B);
   EXPECT_EQ(store_.readInt(kMainKey, "EnableWaveFile", 0), 1);
-  EXPECT_EQ(decodeButtons(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<std::int32_t>{9004, 9000}));
+  EXPECT_EQ(decodeButtonRow(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<int>{9004, 9000}));
   store_.writeInt(kMainKey, "Version", 0x30000);
   EXPECT_EQ(migrateSettings(store_), 0x30000);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x30000);

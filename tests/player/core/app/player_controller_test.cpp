@@ -138,7 +138,7 @@ TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStands
   EXPECT_EQ(view_.shownRow, 3);
   EXPECT_EQ(view_.panelText(kPanelTitle), "Song 3");
   EXPECT_NE(view_.title.find(" [Selecting]"), std::string::npos);
-  EXPECT_TRUE(controller_->buttonActive(cmd::kNext));
+  EXPECT_TRUE(buttonActive(cmd::kNext, controller_->buttonState()));
 
   // Within the second selection time nothing loads.
   clock_.advanceMilliseconds(900);
@@ -202,7 +202,7 @@ TEST_F(ControllerTest, NextIsRefusedAtTheLastEntryAndOnAnEmptyList) {
 TEST_F(ControllerTest, SingleRepeatRestartsTheEntry) {
   startController();
   openList(2, kShort);
-  controller_->command(cmd::kSingleMode);
+  controller_->command(cmd::kSinglePlay);
   controller_->command(cmd::kSingleRepeat);
   EXPECT_FALSE(controller_->settings().singleMode);
   controller_->play();
@@ -214,7 +214,7 @@ TEST_F(ControllerTest, SingleRepeatRestartsTheEntry) {
 TEST_F(ControllerTest, SinglePlayStopsAtTheEndOfTheEntry) {
   startController();
   openList(2, kShort);
-  controller_->command(cmd::kSingleMode);
+  controller_->command(cmd::kSinglePlay);
   controller_->play();
   ASSERT_TRUE(runUntil([&] { return !state().playing; }));
   EXPECT_EQ(view_.songStarts, 1);
@@ -300,7 +300,7 @@ TEST_F(ControllerTest, FastAndSlowCycleAndPlayResetsTheSpeed) {
   }
   EXPECT_EQ(speed(), 1);
   EXPECT_EQ(view_.title, "Song 0 - VOLTA Player [PLAY] [x1.5]");
-  EXPECT_TRUE(controller_->buttonActive(cmd::kFast));
+  EXPECT_TRUE(buttonActive(cmd::kFast, controller_->buttonState()));
   controller_->slow();
   EXPECT_EQ(state().speed, -1);
   for (int i = 0; i < 15; ++i)
@@ -330,7 +330,7 @@ TEST_F(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
   EXPECT_FALSE(controller_->enabled(cmd::kPrevious));
   controller_->command(cmd::kRepeat);
   EXPECT_FALSE(controller_->settings().repeatMode);
-  controller_->command(cmd::kOpen);
+  controller_->command(cmd::kOpenFile);
   controller_->command(cmd::kCloseList);
   EXPECT_TRUE(view_.dialogRequests.empty());
   EXPECT_EQ(controller_->count(), 2u);
@@ -531,7 +531,7 @@ TEST_F(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
   startController();
   const std::string path = song("dialog.mid", "Dialog", kLong);
   view_.dialogAnswers.push_back({path, dir_.path().string()});
-  controller_->command(cmd::kOpen);
+  controller_->command(cmd::kOpenFile);
   EXPECT_TRUE(state().playing);
   EXPECT_EQ(controller_->settings().history[0], path);
   EXPECT_EQ(store_.readString(kMainKey, "OpenFileDirectory", ""), dir_.path().string());

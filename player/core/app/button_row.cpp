@@ -1,10 +1,10 @@
-#include "player/shell/panel/button_row.h"
+#include "player/core/app/button_row.h"
 
 #include <algorithm>
 
-#include "player/shell/panel/commands.h"
+#include "player/core/app/command_ids.h"
 
-namespace volta::shell {
+namespace volta::app {
 
 const std::vector<int>& defaultButtonRow() {
   using namespace cmd;
@@ -34,6 +34,11 @@ std::vector<std::uint8_t> encodeButtonRow(std::span<const int> commands) {
       value[slot * 4 + byte] = static_cast<std::uint8_t>(word >> (8 * byte));
   }
   return value;
+}
+
+std::vector<int> readButtonRow(const platform::settings::SettingsStore& store) {
+  const auto value = store.readBinary(platform::settings::kMainKey, "NewButtons", encodeButtonRow(defaultButtonRow()));
+  return decodeButtonRow(value);
 }
 
 bool buttonActive(int command, const ButtonState& state) {
@@ -73,9 +78,4 @@ bool buttonEnabled(int command, const ButtonState& state) {
   }
 }
 
-std::vector<int> readButtonRow(const platform::settings::SettingsStore& store) {
-  const auto value = store.readBinary(platform::settings::kMainKey, "NewButtons", encodeButtonRow(defaultButtonRow()));
-  return decodeButtonRow(value);
-}
-
-}  // namespace volta::shell
+}  // namespace volta::app
