@@ -10,6 +10,7 @@
 #include "player/monitor/back_light.h"
 #include "player/monitor/status_panel.h"
 #include "player/shell/document/document_window.h"
+#include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
@@ -57,13 +58,6 @@ QWidget* blankPane() {
   colours.setColor(QPalette::Window, Qt::black);
   pane->setPalette(colours);
   return pane;
-}
-
-// The menus number the history items from their own first identifier; the controller from its own.
-int controllerCommand(int id) {
-  if (id >= cmd::kHistoryFirst && id < cmd::kHistoryFirst + cmd::kHistoryCount)
-    return app::cmd::kHistoryFirst + (id - cmd::kHistoryFirst);
-  return id;
 }
 
 // The song's WRD script for the display: opened when a new song starts from its
@@ -205,7 +199,7 @@ void FramePanes::buildMenus() {
 
 void FramePanes::choose(int id) {
   app::PlayerController& controller = *parts_->controller;
-  if (controller.command(controllerCommand(id))) return;
+  if (controller.command(id)) return;
   switch (id) {
     case cmd::kLanguage:
       // The texts change language: playing stops and the panel starts afresh.
@@ -270,19 +264,10 @@ bool FramePanes::setFullScreen(bool on) {
 
 void FramePanes::commandsChanged(const app::PlayerController& controller) {
   for (const auto& [id, action] : parts_->menus.all()) {
-    const int command = controllerCommand(id);
-    action->setEnabled(controller.enabled(command));
-    if (action->isCheckable()) action->setChecked(controller.checked(command));
+    action->setEnabled(controller.enabled(id));
+    if (action->isCheckable()) action->setChecked(controller.checked(id));
   }
-  const app::PlayingState& state = controller.state();
-  ButtonState buttons;
-  buttons.playing = state.playing;
-  buttons.speed = state.speed;
-  buttons.selecting = state.selecting();
-  buttons.locked = controller.locked();
-  buttons.entries = controller.count();
-  buttons.position = state.position;
-  parts_->buttons->setState(buttons);
+  parts_->buttons->setState(controller.buttonState());
   frame_.setMenuBarShown(!controller.settings().menuDisable);
 }
 
@@ -328,8 +313,10 @@ bool FramePanes::editList() {
   return false;
 }
 
-std::optional<std::vector<std::string>> FramePanes::editAlbum(const std::vector<std::string>&) {
-  return std::nullopt;
+std::optional<std::vector<std::string>> FramePanes::editAlbum(const std::vector<std::string>& items) {
+  TAlbumDialog dialog(items, static_cast<Language>(parts_->language), &frame_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.items();
 }
 
 }  // namespace volta::shell

@@ -14,6 +14,7 @@
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/progress_sink.h"
+#include "player/shell/frame/text_codec.h"
 
 namespace volta::shell {
 
@@ -26,19 +27,6 @@ QString qt(const std::string& utf8) {
 }
 std::string osName(const QString& path) {
   return QFile::encodeName(path).toStdString();
-}
-
-// "text|*.A;*.B|text2|*.C|" (the string table's form) as Qt's "text (*.A *.B);;text2 (*.C)".
-QString qtFilter(const std::string& filter) {
-  const QStringList parts = qt(filter).split(QLatin1Char('|'));
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
-    QString patterns = parts[i + 1];
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
-  }
-  return filters.join(QStringLiteral(";;"));
 }
 
 app::FileDialogResult dialogResult(const QString& chosen, const QString& startFolder) {
@@ -355,6 +343,7 @@ bool MIDIApplication::editList() {
 }
 
 std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::vector<std::string>& items) {
+  if (standIn_) return std::nullopt;
   return panes_->editAlbum(items);
 }
 

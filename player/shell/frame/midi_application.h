@@ -59,7 +59,7 @@ class MIDIApplication : public QObject, public app::FrameView {
 
   // Dialogs answered without being shown (tests, scripted runs): messages and questions
   // are logged, questions get the answer, file dialogs are cancelled.
-  void answerDialogs(app::Answer answer) { standIn_ = answer; }
+  void answerDialogs(std::optional<app::Answer> answer) { standIn_ = answer; }
   const std::vector<std::string>& dialogLog() const { return dialogLog_; }
   // The status panel's item text, as shown.
   std::string panelText(int item) const;

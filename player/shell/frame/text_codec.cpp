@@ -1,5 +1,7 @@
 #include "player/shell/frame/text_codec.h"
 
+#include <QStringList>
+
 #include "player/wrd/shift_jis.h"
 
 namespace volta::shell {
@@ -18,6 +20,18 @@ QString fromCp932(std::string_view bytes) {
     text += QString::fromUcs4(&shown, 1);
   }
   return text;
+}
+
+QString qtFilter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return filters.join(QStringLiteral(";;"));
 }
 
 }  // namespace volta::shell

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <regex>
@@ -16,7 +19,9 @@
 #include "platform/clock.h"
 #include "player/core/app/frame_view.h"
 #include "player/core/app/player_controller.h"
+#include "player/core/playlist/history.h"
 #include "player/core/playlist/list_files.h"
+#include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
@@ -205,6 +210,58 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   EXPECT_EQ(again.fileList().rowAt(2).fileName, QStringLiteral("song3.mid"));
   EXPECT_FALSE(again.controller().state().playing);
   EXPECT_EQ(title(), "Song 1 - VOLTA Player");
+}
+
+TEST_F(ApplicationTest, AHistoryItemOfTheMenuOpensItsList) {
+  const fs::path list = listFile();
+  platform::settings::SettingsStore(places_.settingsFile).writeString(kMainKey, "History1", list.string());
+  MIDIApplication& app = launch({"/n"});
+  ASSERT_EQ(app.fileList().rowCount(), 0);
+  command(app::cmd::kHistoryFirst + 1);
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  EXPECT_EQ(app.controller().listFileName(), list.string());
+}
+
+TEST_F(ApplicationTest, TheAlbumDialogsItemsAreStoredInTheirOrderOnOk) {
+  platform::settings::SettingsStore before(places_.settingsFile);
+  ASSERT_TRUE(core::appendToAlbum(before, "/lists/old.TO2"));
+  MIDIApplication& app = launch({"/n"});
+  app.answerDialogs(std::nullopt);  // this dialog is shown and driven below
+  bool driven = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TAlbumDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    ASSERT_EQ(dialog->list().count(), 1);
+    dialog->setFileChooser([](QWidget*) { return QStringList{"/lists/x.TO2", "/lists/y.TOR"}; });
+    dialog->addButton().click();
+    dialog->list().setCurrentRow(2);
+    dialog->upButton().click();  // old, y, x
+    dialog->list().setCurrentRow(0);
+    dialog->removeButton().click();  // y, x
+    driven = true;
+    dialog->accept();
+  });
+  // Never left waiting should the dialog not come up.
+  QTimer::singleShot(5000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  command(app::cmd::kAlbumEdit);
+  ASSERT_TRUE(driven);
+  platform::settings::SettingsStore after(places_.settingsFile);
+  EXPECT_EQ(after.readInt(core::albumKey(), core::kAlbumCounts, 0), 2);
+  EXPECT_EQ(after.readString(core::albumKey(), "0", ""), "/lists/y.TOR");
+  EXPECT_EQ(after.readString(core::albumKey(), "1", ""), "/lists/x.TO2");
+  EXPECT_FALSE(after.contains(core::albumKey(), "2"));
+  EXPECT_EQ(core::readAlbum(after), (std::vector<std::string>{"/lists/y.TOR", "/lists/x.TO2"}));
+}
+
+TEST_F(ApplicationTest, AlbumDialogAnsweredWithoutShowingChangesNothing) {
+  platform::settings::SettingsStore before(places_.settingsFile);
+  ASSERT_TRUE(core::appendToAlbum(before, "/lists/old.TO2"));
+  launch({"/n"});
+  command(app::cmd::kAlbumEdit);
+  EXPECT_EQ(core::readAlbum(platform::settings::SettingsStore(places_.settingsFile)),
+            std::vector<std::string>{"/lists/old.TO2"});
 }
 
 TEST_F(ApplicationTest, IdleTimeUpdatesWhileASongPlaysInFront) {

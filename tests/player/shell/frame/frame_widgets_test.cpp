@@ -1,27 +1,72 @@
-// The main window's own widgets without the player behind them: the list window's
-// rows, icon and drops, the window's size in each mode, framed panes, the progress
+// The main window's own widgets without the player behind them: the album dialog,
+// the list window's rows, icon and drops, the window's size in each mode, framed panes, the progress
 // dialog, and the texts of list rows.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QUrl>
 
+#include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/progress_dialog.h"
 #include "player/shell/frame/progress_sink.h"
+#include "player/shell/frame/text_codec.h"
 
 namespace volta::shell {
 namespace {
 
 FileListRow row(const QString& title, bool wrd = false) {
   return {title, title + QStringLiteral(".MID"), QStringLiteral("01:00"), {}, QStringLiteral("Auto"), wrd};
+}
+
+TEST(AlbumDialog, ItemsAreAddedMovedRemovedAndDropped) {
+  struct DropTarget : TAlbumDialog {
+    using TAlbumDialog::dropEvent;
+    using TAlbumDialog::TAlbumDialog;
+  } dialog({"/a/one.TO2"}, kEnglish);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Album editing - VOLTA Player"));
+  dialog.setFileChooser([](QWidget*) { return QStringList{"/a/two.TOR"}; });
+  dialog.addButton().click();
+  EXPECT_EQ(dialog.items(), (std::vector<std::string>{"/a/one.TO2", "/a/two.TOR"}));
+  // The added item is current: it can go up, not down.
+  EXPECT_TRUE(dialog.upButton().isEnabled());
+  EXPECT_FALSE(dialog.downButton().isEnabled());
+  dialog.upButton().click();
+  EXPECT_EQ(dialog.items(), (std::vector<std::string>{"/a/two.TOR", "/a/one.TO2"}));
+  EXPECT_FALSE(dialog.upButton().isEnabled());
+  dialog.downButton().click();
+  EXPECT_EQ(dialog.items(), (std::vector<std::string>{"/a/one.TO2", "/a/two.TOR"}));
+
+  // Dropped list files join the album; songs and other files do not.
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile("/b/three.to2"), QUrl::fromLocalFile("/b/song.mid"), QUrl("http://x/y.TO2")});
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  dialog.dropEvent(&drop);
+  EXPECT_EQ(dialog.items(), (std::vector<std::string>{"/a/one.TO2", "/a/two.TOR", "/b/three.to2"}));
+
+  dialog.list().setCurrentRow(0);
+  dialog.removeButton().click();
+  EXPECT_EQ(dialog.items(), (std::vector<std::string>{"/a/two.TOR", "/b/three.to2"}));
+  dialog.list().setCurrentRow(-1);
+  EXPECT_FALSE(dialog.removeButton().isEnabled());
+}
+
+TEST(AlbumDialog, JapaneseCaptionAndTheFileDialogsFilter) {
+  TAlbumDialog dialog({}, kJapanese);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("アルバム編集 - VOLTA Player"));
+  EXPECT_EQ(qtFilter("VOLTA List file(*.TOR,*.TO2)|*.TOR;*.TO2|"),
+            QStringLiteral("VOLTA List file(*.TOR,*.TO2) (*.TOR *.TO2)"));
+  EXPECT_TRUE(dialog.items().empty());
+  EXPECT_FALSE(dialog.upButton().isEnabled());
 }
 
 TEST(FileList, RowsKeepTheirTextsIconAndSelection) {
