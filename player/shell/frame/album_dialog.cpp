@@ -15,6 +15,7 @@
 
 #include "player/core/playlist/list_files.h"
 #include "player/shell/frame/text_codec.h"
+#include "player/shell/panel/list_moves.h"
 #include "player/shell/panel/string_table.h"
 
 namespace volta::shell {
@@ -65,8 +66,8 @@ TAlbumDialog::TAlbumDialog(const std::vector<std::string>& items, Language langu
 
   connect(add_, &QPushButton::clicked, this, [this] { addItems(chooser_(this)); });
   connect(remove_, &QPushButton::clicked, this, [this] { removeCurrent(); });
-  connect(up_, &QPushButton::clicked, this, [this] { moveCurrent(-1); });
-  connect(down_, &QPushButton::clicked, this, [this] { moveCurrent(1); });
+  connect(up_, &QPushButton::clicked, this, [this] { moveCurrentRow(*list_, -1); });
+  connect(down_, &QPushButton::clicked, this, [this] { moveCurrentRow(*list_, 1); });
   connect(list_, &QListWidget::currentRowChanged, this, [this] { updateButtons(); });
   connect(ending, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(ending, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -103,14 +104,6 @@ void TAlbumDialog::addItems(const QStringList& paths) {
     list_->addItem(QFileInfo(path).absoluteFilePath());
   if (!paths.isEmpty()) list_->setCurrentRow(list_->count() - 1);
   updateButtons();
-}
-
-void TAlbumDialog::moveCurrent(int step) {
-  const int row = list_->currentRow();
-  const int target = row + step;
-  if (row < 0 || target < 0 || target >= list_->count()) return;
-  list_->insertItem(target, list_->takeItem(row));
-  list_->setCurrentRow(target);
 }
 
 void TAlbumDialog::removeCurrent() {

@@ -43,7 +43,6 @@ class TAlbumDialog : public QDialog {
 
  private:
   void addItems(const QStringList& paths);
-  void moveCurrent(int step);
   void removeCurrent();
   void updateButtons();
 

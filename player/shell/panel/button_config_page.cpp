@@ -9,6 +9,7 @@
 #include "player/shell/panel/button_row.h"
 #include "player/shell/panel/command_texts.h"
 #include "player/shell/panel/commands.h"
+#include "player/shell/panel/list_moves.h"
 #include "player/shell/panel/string_table.h"
 
 namespace volta::shell {
@@ -87,11 +88,7 @@ void TButtonConfigDialog::removeSelected() {
 }
 
 void TButtonConfigDialog::moveSelected(int step) {
-  const int from = row_->currentRow();
-  const int to = from + step;
-  if (from < 0 || to < 0 || to >= row_->count()) return;
-  row_->insertItem(to, row_->takeItem(from));
-  row_->setCurrentRow(to);
+  moveCurrentRow(*row_, step);
 }
 
 void TButtonConfigDialog::restoreDefault() {
