@@ -44,11 +44,4 @@ struct Counters {
 };
 Counters counters(const protocol::SequencerStatus& status, std::uint32_t totalLengthMs, std::uint32_t totalMeasures);
 
-// Texts the status panel's counters show after Stop.
-inline constexpr std::string_view kResetTime = "00:00/00:00";
-inline constexpr std::string_view kResetBar = "0000/0000";
-inline constexpr std::string_view kResetTempo = "000";
-inline constexpr std::string_view kResetBeat = "00/00";
-inline constexpr std::string_view kResetTicks = "0000/0000";
-
 }  // namespace volta::app

@@ -178,16 +178,12 @@ void PlayerController::Impl::showEntryTitle() {
 }
 
 void PlayerController::Impl::resetPanel() {
-  for (int lamp : {kPanelGsLamp, kPanelGmLamp, kPanelXgLamp, kPanelPortLampA, kPanelPortLampA + 1, kPanelPortLampA + 2,
-                   kPanelJamLamp, kPanelWrdLamp, kPanelDocLamp, kPanelSmfkLamp})
-    view.setPanelLamp(lamp, false);
-  view.setPanelText(kPanelTime, std::string(kResetTime));
-  view.setPanelText(kPanelBar, std::string(kResetBar));
-  view.setPanelText(kPanelTempo, std::string(kResetTempo));
-  view.setPanelText(kPanelBeat, std::string(kResetBeat));
-  view.setPanelText(kPanelTicks, std::string(kResetTicks));
-  for (int item : {kPanelTitle, kPanelModule, kPanelFileType})
-    view.setPanelText(item, "");
+  for (std::size_t item = 0; item < monitor::kStatusItemCount; ++item) {
+    if (monitor::isLamp(item)) view.setPanelLamp(static_cast<int>(item), false);
+  }
+  for (const auto& [item, text] : monitor::stopResetTexts())
+    view.setPanelText(static_cast<int>(item), std::string(text));
+  view.setPanelText(kPanelModule, "");
 }
 
 // ---- playing ----
