@@ -18,11 +18,29 @@
 #include "player/shell/frame/midi_application.h"
 #include "player/shell/frame/remote.h"
 
+namespace {
+
+// Qt aborts when it finds no display; say so plainly instead, and name the terminal player.
+bool displayAvailable() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  std::fputs(
+      "volta: no display to open the player window on ($DISPLAY and $WAYLAND_DISPLAY are empty); "
+      "volta-play plays songs in the terminal\n",
+      stderr);
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const auto commandLine = volta::app::parseCommandLine(args, QDir::currentPath().toStdString());
   // Requests for a running player are answered without a window.
   if (const auto handled = volta::shell::offerToRunningPlayer(commandLine)) return *handled;
+  if (!displayAvailable()) return 1;
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VOLTA Player"));

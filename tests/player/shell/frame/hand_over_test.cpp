@@ -99,5 +99,17 @@ TEST_F(HandOverTest, ARequestWithNoPlayerRunningFailsAtOnce) {
   EXPECT_TRUE(second_.readAllStandardOutput().isEmpty());
 }
 
+TEST_F(HandOverTest, WithoutADisplayNorAPlayerRunningItSaysSoAndFails) {
+  auto environment = second_.processEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    environment.remove(name);
+  second_.setProcessEnvironment(environment);
+  second_.start(program(), {"dde", "Stop"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second_.exitCode(), 1);
+  EXPECT_TRUE(second_.readAllStandardError().contains("no display"));
+}
+
 }  // namespace
 }  // namespace volta::shell
