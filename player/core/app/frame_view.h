@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "player/monitor/status_panel.h"
+
 namespace volta::core {
 class AddProgress;
 }
@@ -25,23 +27,23 @@ inline constexpr int kMonitorPane = 3;
 inline constexpr int kWrdDebugPane = 4;
 inline constexpr int kPaneCount = 5;
 
-// Items of the status panel that the controller fills.
-inline constexpr int kPanelTitle = 1;
-inline constexpr int kPanelTempo = 3;
-inline constexpr int kPanelTime = 5;
-inline constexpr int kPanelBar = 7;
-inline constexpr int kPanelBeat = 9;
-inline constexpr int kPanelTicks = 10;
-inline constexpr int kPanelGsLamp = 11;
-inline constexpr int kPanelGmLamp = 12;
-inline constexpr int kPanelXgLamp = 13;
-inline constexpr int kPanelPortLampA = 16;  // 17 and 18 are ports B and C
-inline constexpr int kPanelJamLamp = 19;
-inline constexpr int kPanelWrdLamp = 20;
-inline constexpr int kPanelDocLamp = 21;
-inline constexpr int kPanelModule = 22;
-inline constexpr int kPanelFileType = 23;
-inline constexpr int kPanelSmfkLamp = 24;
+// Items of the status panel that the controller fills, as the panel model numbers them.
+inline constexpr int kPanelTitle = monitor::item::kTitle;
+inline constexpr int kPanelTempo = monitor::item::kTempo;
+inline constexpr int kPanelTime = monitor::item::kTime;
+inline constexpr int kPanelBar = monitor::item::kBar;
+inline constexpr int kPanelBeat = monitor::item::kBeat;
+inline constexpr int kPanelTicks = monitor::item::kTicks;
+inline constexpr int kPanelGsLamp = monitor::item::kGs;
+inline constexpr int kPanelGmLamp = monitor::item::kGm;
+inline constexpr int kPanelXgLamp = monitor::item::kXg;
+inline constexpr int kPanelPortLampA = monitor::item::kPortA;  // 17 and 18 are ports B and C
+inline constexpr int kPanelJamLamp = monitor::item::kJam;
+inline constexpr int kPanelWrdLamp = monitor::item::kWrd;
+inline constexpr int kPanelDocLamp = monitor::item::kDoc;
+inline constexpr int kPanelModule = monitor::item::kModuleName;
+inline constexpr int kPanelFileType = monitor::item::kFileType;
+inline constexpr int kPanelSmfkLamp = monitor::item::kSmfKnife;
 
 // Timer identifiers: 0 title, time and song change; 1 monitor and LCD animation.
 inline constexpr int kDisplayTimer = 0;
