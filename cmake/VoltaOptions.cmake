@@ -37,3 +37,10 @@ endif()
 
 include(VoltaTargets)
 include(VoltaEmbed)
+
+# Rebuilds of unchanged sources come from the compiler cache when one is installed.
+find_program(VOLTA_CCACHE ccache)
+if(VOLTA_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${VOLTA_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VOLTA_CCACHE})
+endif()
