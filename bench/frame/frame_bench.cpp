@@ -84,7 +84,7 @@ BENCHMARK(BM_ProcessStartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillis
 void BM_ApplicationToFirstPaint(benchmark::State& state) {
   for (auto _ : state) {
     Sandbox sandbox;
-    const shell::ApplicationPlaces places{binFolder(), sandbox.dir / "data", sandbox.settingsFile()};
+    const core::PlayerPlaces places{binFolder(), sandbox.dir / "data", sandbox.settingsFile()};
     QElapsedTimer clock;
     clock.start();
     shell::MIDIApplication player(places);

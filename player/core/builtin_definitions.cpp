@@ -27,11 +27,12 @@ void loadBuiltInDefinitions(TINICritical& store) {
     store.loadText(text.text, {});
 }
 
-void loadModuleDefinitions(TINICritical& store, const std::filesystem::path& userDefFile) {
+void loadModuleDefinitions(TINICritical& store, std::span<const std::filesystem::path> files) {
   auto guard = store.lock();
   store.clear();
   loadBuiltInDefinitions(store);
-  if (!userDefFile.empty()) store.loadFile(userDefFile);
+  for (const std::filesystem::path& file : files)
+    if (!file.empty()) store.loadFile(file);
 }
 
 }  // namespace volta::core

@@ -22,7 +22,8 @@ std::span<const BuiltInText> builtInDefinitionTexts();
 void loadBuiltInDefinitions(TINICritical& store);
 
 // Start-up and every re-application of the MIDI configuration: empty the store,
-// load the built-in texts, then the user's file when it names one that exists.
-void loadModuleDefinitions(TINICritical& store, const std::filesystem::path& userDefFile);
+// load the built-in texts, then each named file that exists, in order (later ones
+// override earlier ones).
+void loadModuleDefinitions(TINICritical& store, std::span<const std::filesystem::path> files);
 
 }  // namespace volta::core

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/settings/settings_store.h"
 #include "tests/player/wrd/sherry/sherry_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
@@ -85,6 +87,8 @@ constexpr std::array<std::uint8_t, 3> kRed{255, 0, 0};
 class VoltaWrd : public ::testing::Test {
  protected:
   VoltaWrd() {
+    // The tool reads the player's settings: a private file, which the tests fill in.
+    setenv("VOLTA_CONFIG_HOME", (dir / "config").c_str(), 1);
     // Eight 4/4 measures at 120 beats a minute: two seconds a measure.
     test::SmfTrack track;
     track.tempo(0, 500000).timeSignature(0, 4, 2).noteOn(0, 0, 60, 100).noteOff(8 * 4 * 48, 0, 60).endOfTrack();
@@ -97,7 +101,13 @@ class VoltaWrd : public ::testing::Test {
     test::writeFile(dir / "SONG.WRD", std::vector<std::uint8_t>(script.begin(), script.end()));
   }
 
+  ~VoltaWrd() override { unsetenv("VOLTA_CONFIG_HOME"); }
+
   std::string tool() const { return (test::binDir() / "volta-wrd").string(); }
+  void setting(std::string_view name, std::int32_t value) const {
+    platform::settings::SettingsStore(dir / "config" / "QZ" / "VOLTA.conf")
+        .writeInt(platform::settings::kMainKey, name, value);
+  }
   Picture picture(const std::string& name) const { return decodePng(test::readFile(dir / "out" / name)); }
 
   test::TempDir dir;
@@ -180,7 +190,14 @@ bool insideBox(const Picture& picture, int x1, int y1, int x2, int y2, std::arra
          (y2 + 1 == picture.height || picture.rgb(x2, y2 + 1) == kBlack);
 }
 
+TEST_F(VoltaWrd, SherryScriptBesideTheSongIsUsedOnlyWhenEnabled) {
+  test::writeFile(dir / "SONG.SRY", sherryBoxes().wait(1).end().bytes());
+  ASSERT_EQ(run(tool() + " " + (dir / "song.mid").string() + " --at m1 --out " + (dir / "out").string()), 0);
+  EXPECT_EQ(picture("001.png").height, 400);  // the WRD script, as "SRYEnable" is off
+}
+
 TEST_F(VoltaWrd, RendersSherryScriptsOnTheirFullDisplay) {
+  setting("SRYEnable", 1);
   test::writeFile(dir / "SONG.SRY", sherryBoxes().wait(1).end().bytes());
   ASSERT_EQ(
       run(tool() + " " + (dir / "song.mid").string() + " --at m1 --at m3 --at 1s --out " + (dir / "out").string()), 0);
@@ -209,6 +226,7 @@ TEST_F(VoltaWrd, SherryErrorStopsOnlyTheScript) {
 }
 
 TEST_F(VoltaWrd, UnreadableSherryScriptGivesWayToTheDefaultScript) {
+  setting("SRYEnable", 1);
   test::writeFile(dir / "SONG.SRY", {'n', 'o', 't', ' ', 'S', 'h', 'e', 'r', 'r', 'y'});
   ASSERT_EQ(
       run(tool() + " " + (dir / "song.mid").string() + " --at m1 --out " + (dir / "out").string() + " 2>/dev/null"), 0);

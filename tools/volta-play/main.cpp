@@ -27,11 +27,10 @@
 #include "platform/midi/wav_renderer.h"
 #include "platform/settings/settings_store.h"
 #include "platform/timer.h"
-#include "player/core/builtin_definitions.h"
 #include "player/core/emulation.h"
 #include "player/core/song_player.h"
-#include "tools/volta-play/offline_engine.h"
-#include "tools/volta-play/wave_output.h"
+#include "player/core/startup/linked_engine.h"
+#include "player/core/startup/player_setup.h"
 
 namespace {
 
@@ -152,18 +151,15 @@ void silence(core::OutputHandle& output) {
 
 class Session {
  public:
-  Session(core::EngineBinding& binding, const Options& options, std::span<const std::uint32_t> devices)
-      : options_(options), settings_(core::CoreSettings::read(platform::settings::SettingsStore())) {
-    const platform::settings::SettingsStore store;
-    const core::MidiTemplate current = settings_.currentTemplate(store);
-    core::loadModuleDefinitions(core::moduleDefinitions(), settings_.userDefFile);
-    player_ = std::make_unique<SongPlayer>(binding, devices, core::moduleDefinitions());
-    auto playerSettings = core::SongPlayerSettings::from(settings_, current);
-    if (!options.deviceModule.empty()) playerSettings.deviceModule = options.deviceModule;
-    player_->configure(playerSettings);
-    // Wave files play live through the audio device; a rendering has no place for them.
-    if (options.render.empty()) player_->setWaveOpener(play::openWaveOutput);
-    if (player_->output()) player_->output()->setOptions(settings_.midiRate != 0, settings_.useReset != 0);
+  Session(core::PlayerSetup& setup, const Options& options, std::span<const std::uint32_t> devices)
+      : setup_(setup), options_(options) {
+    player_ = std::make_unique<SongPlayer>(*setup.binding(), devices, setup.definitions());
+    setup.prepare(*player_);
+    if (!options.deviceModule.empty()) {
+      auto playerSettings = setup.songPlayerSettings();
+      playerSettings.deviceModule = options.deviceModule;
+      player_->configure(playerSettings);
+    }
   }
 
   bool ready() const { return player_->output() != nullptr; }
@@ -181,7 +177,7 @@ class Session {
       return 1;
     }
     std::printf("Title: %s\n", player_->title().c_str());
-    player_->start(settings_, entry, options_.speed, false);
+    player_->start(setup_.settings().core, entry, options_.speed, false);
     std::printf("Length: %s, %u measures\n", clockText(entry.lengthMs).c_str(), entry.measures);
     std::printf("Module: %s%s\n", player_->songModule().c_str(), player_->moduleMarker().c_str());
     std::fflush(stdout);
@@ -203,8 +199,8 @@ class Session {
   }
 
  private:
+  core::PlayerSetup& setup_;
   const Options& options_;
-  core::CoreSettings settings_;
   std::unique_ptr<SongPlayer> player_;
 };
 
@@ -223,20 +219,33 @@ int playAll(Session& session, const Options& options, const std::function<void()
 constexpr int kExitNoDevice = 3;
 
 int playLive(const Options& options, std::uint32_t device) {
-  std::string message;
-  auto binding = core::bindEngine(core::programFolder(), message);
-  if (!binding) return std::fprintf(stderr, "%s\n", message.c_str()), 1;
+  platform::settings::SettingsStore store;
+  core::PlayerSetupOptions setupOptions;
+  setupOptions.alwaysPlayWaves = true;
+  core::PlayerSetup setup(store, setupOptions);
+  if (!setup.bindEngine()) return std::fprintf(stderr, "%s\n", setup.message().c_str()), 1;
   // Port A as chosen; ports B and C as the current MIDI template has them.
-  const platform::settings::SettingsStore store;
-  const auto current = core::CoreSettings::read(store).currentTemplate(store);
+  const auto current = setup.settings().core.currentTemplate(store);
   const std::array<std::uint32_t, 3> devices{device, core::portDevice(current.ports[1]),
                                              core::portDevice(current.ports[2])};
-  Session session(*binding, options, devices);
+  Session session(setup, options, devices);
   if (!session.ready()) return std::fprintf(stderr, "%s\n", protocol::errorMessage(0)), 1;
   // Playing into a port whose device did not open would be silence for the song's length.
   if (!session.portOpen(0))
     return std::fprintf(stderr, "volta-play: the device of port A did not open\n"), kExitNoDevice;
   return playAll(session, options, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
+}
+
+// A rendering runs the engine linked in, on the renderer's clock; wave files have no place in it.
+core::PlayerSetupOptions renderingSetup() {
+  core::PlayerSetupOptions options;
+  options.binder = core::bindLinkedEngineFor;
+  options.waveOpener = [](const std::filesystem::path&, std::string& error) -> std::unique_ptr<core::WavePlayer> {
+    error = "wave files are not rendered";
+    return nullptr;
+  };
+  options.alwaysPlayWaves = true;
+  return options;
 }
 
 int render(const Options& options) {
@@ -248,12 +257,15 @@ int render(const Options& options) {
   {
     std::string error;
     auto renderer = platform::midi::WavRenderer::open(options.render, error);
+    platform::settings::SettingsStore store;
+    core::PlayerSetup setup(store, renderingSetup());
     if (!renderer) {
       std::fprintf(stderr, "%s: %s\n", options.render.c_str(), error.c_str());
+    } else if (!setup.bindEngine()) {
+      std::fprintf(stderr, "%s\n", setup.message().c_str());
     } else {
-      auto binding = play::bindOfflineEngine();
       const std::array<std::uint32_t, 1> devices{platform::midi::findOutputDevice(platform::midi::kSoftwareSynthName)};
-      Session session(*binding, options, devices);
+      Session session(setup, options, devices);
       result = playAll(session, options, [&] {
         timers.advanceMilliseconds(5);
         renderer->renderToNow();

@@ -11,6 +11,9 @@
 #include <string>
 #include <system_error>
 
+#include "platform/settings/settings_store.h"
+#include "player/core/startup/linked_engine.h"
+#include "player/core/startup/player_setup.h"
 #include "player/wrd/script_lookup.h"
 #include "tools/volta-wrd/render.h"
 
@@ -66,11 +69,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::error_code ec;
-  job.programDirectory = std::filesystem::canonical("/proc/self/exe", ec).parent_path();
   std::filesystem::create_directories(job.outDirectory, ec);
-  if (job.script.empty()) job.script = volta::wrd::lookupScriptSource(job.song, true);
+  // The song is scanned by the engine linked in; fonts and options come from the settings, as in the player.
+  volta::platform::settings::SettingsStore store;
+  volta::core::PlayerSetupOptions options;
+  options.binder = volta::core::bindLinkedEngineFor;
+  volta::core::PlayerSetup setup(store, options);
+  if (!setup.bindEngine()) {
+    std::fprintf(stderr, "volta-wrd: %s\n", setup.message().c_str());
+    return 1;
+  }
+  job.wrd = &setup.wrd();
+  if (job.script.empty()) job.script = volta::wrd::lookupScriptSource(job.song, setup.settings().wrd.sryEnable);
   std::string error;
-  auto clock = volta::tools::SongClock::open(job.song, error);
+  auto clock = volta::tools::SongClock::open(*setup.binding(), job.song, error);
   if (!clock) {
     std::fprintf(stderr, "%s: %s\n", job.song.c_str(), error.c_str());
     return 1;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "player/core/startup/wrd_setup.h"
 #include "player/wrd/surface.h"
 #include "tools/volta-wrd/song_clock.h"
 
@@ -21,8 +22,8 @@ struct RequestedPosition {
 
 struct RenderJob {
   std::filesystem::path song;
-  std::filesystem::path script;  // the script to show, found beside the song when not given
-  std::filesystem::path programDirectory;
+  std::filesystem::path script;         // the script to show, found beside the song when not given
+  const core::WrdSetup* wrd = nullptr;  // fonts, kana font, DV converter and program folder, as the player has them
   std::vector<RequestedPosition> positions;
   std::filesystem::path outDirectory;
   std::filesystem::path logFile;  // empty: no log

@@ -12,8 +12,8 @@ using wrd::sherry::SProcessWRD;
 
 class SherryScreen final : public ScriptScreen {
  public:
-  explicit SherryScreen(const SongClock& clock)
-      : clock_(clock), display_(wrd::UnifontFace::loadFile(wrd::kDefaultWrdFontPath)), processor_(display_) {}
+  SherryScreen(const RenderJob& job, const SongClock& clock)
+      : clock_(clock), display_(job.wrd->face()), processor_(display_) {}
 
   // False (with the reason told) when the script cannot be read or is not a Sherry script.
   bool open(const std::filesystem::path& script) {
@@ -46,7 +46,7 @@ class SherryScreen final : public ScriptScreen {
 }  // namespace
 
 int renderSherry(const RenderJob& job, SongClock& clock) {
-  SherryScreen screen(clock);
+  SherryScreen screen(job, clock);
   if (screen.open(job.script)) return renderPositions(job, clock, screen);
   // As in the player, a script that cannot be opened gives way to the default WRD script.
   return renderWrd(job, clock);

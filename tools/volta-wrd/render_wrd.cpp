@@ -11,10 +11,8 @@ constexpr int kWrdImageHeight = 400;
 
 class WrdScreen final : public ScriptScreen {
  public:
-  WrdScreen(const RenderJob& job, const SongClock& clock)
-      : clock_(clock), wrd_(wrd::UnifontFace::loadFile(wrd::kDefaultWrdFontPath)) {
-    wrd_.setProgramDirectory(job.programDirectory);
-    wrd_.setKanaFontPath(job.programDirectory / "BU_MARU1.FON");
+  WrdScreen(const RenderJob& job, const SongClock& clock) : clock_(clock), wrd_(job.wrd->face()) {
+    job.wrd->applyTo(wrd_);
     wrd_.startDebugLog(job.logFile);
     openScript(job);
   }
@@ -42,7 +40,7 @@ class WrdScreen final : public ScriptScreen {
     const std::string& memo = clock_.comment();
     if (wrd_.openFile(job.script, title, memo, clock_.measureTable())) return;
     std::fprintf(stderr, "%s: no WRD script, using the default one\n", job.script.c_str());
-    if (wrd_.openFile(job.programDirectory / "DEFAULT.WRD", title, memo.empty() ? title : memo, {})) return;
+    if (wrd_.openFile(job.wrd->programFolder() / "DEFAULT.WRD", title, memo.empty() ? title : memo, {})) return;
     wrd_.openFile(std::nullopt, title, memo.empty() ? title : memo, {});
   }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A song scanned by the engine in this process, without an output: its title, time base and
-// measure table, and the song position at a time or at the start of a measure.
+// A song scanned by the engine without an output: its title, time base and measure table,
+// and the song position at a time or at the start of a measure.
 
 #include <cstdint>
 #include <filesystem>
@@ -9,21 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "player/core/engine_binding.h"
 #include "player/wrd/interpreter.h"
-
-namespace volta::protocol {
-struct SequencerStatus;
-}
 
 namespace volta::tools {
 
 class SongClock {
  public:
   // Nothing, with `error` set, when the song cannot be read or parsed.
-  static std::unique_ptr<SongClock> open(const std::filesystem::path& song, std::string& error);
-  ~SongClock();
-  SongClock(const SongClock&) = delete;
-  SongClock& operator=(const SongClock&) = delete;
+  static std::unique_ptr<SongClock> open(core::EngineBinding& binding, const std::filesystem::path& song,
+                                         std::string& error);
 
   const std::string& title() const { return title_; }
   const std::string& comment() const { return comment_; }
@@ -37,13 +32,9 @@ class SongClock {
   std::optional<wrd::SongPosition> atMeasure(int measure) const;
 
  private:
-  SongClock() = default;
-  // Runs the command standing in the block.
-  std::uint32_t run();
+  explicit SongClock(std::unique_ptr<core::SongHandle> song) : song_(std::move(song)) {}
 
-  void* block_ = nullptr;
-  std::uint32_t handle_ = 0;
-  protocol::SequencerStatus* status_ = nullptr;
+  std::unique_ptr<core::SongHandle> song_;
   std::string title_;
   std::string comment_;
   int timeBase_ = 48;

@@ -46,6 +46,8 @@ struct PlayerController::Impl final : dde::DdeHost {
   void readCoreSettings();
   void startEntry();
   void showSong(const core::MIDIFile& entry);
+  void showBackLight(const std::string& module);
+  void followWrd();
 
   // ---- texts ----
   TitleState titleState() const;

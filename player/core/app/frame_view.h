@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "player/monitor/back_light.h"
 #include "player/monitor/status_panel.h"
 
 namespace volta::core {
@@ -80,6 +81,8 @@ class FrameView {
   virtual void setPanelLamp(int item, bool lit) = 0;
   // The performance monitor and the LCD pane: reset to their idle pictures, and
   // one animation step from the engine's shared records (timer 1).
+  // The LCD panels' back light, when a song with another module starts.
+  virtual void setBackLight(const monitor::Palette& /*palette*/) {}
   virtual void resetMonitor() = 0;
   virtual void animate() = 0;
   // The LCD pane follows the panel image (full display update).

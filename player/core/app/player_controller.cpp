@@ -87,7 +87,7 @@ void PlayerController::Impl::makePlayer() {
   readCoreSettings();
   const auto devices = core::templateDevices(coreSettings.currentTemplate(store));
   player = std::make_unique<core::SongPlayer>(*binding, devices, *definitions);
-  player->setWrdFollower(hooks.follower);
+  followWrd();
   if (setup) setup(*player);
   if (auto* output = player->output()) {
     output->setOptions(coreSettings.midiRate != 0, coreSettings.useReset != 0);
@@ -137,10 +137,23 @@ void PlayerController::Impl::showSong(const core::MIDIFile& entry) {
   view.setPanelLamp(kPanelDocLamp, player->documentFound());
   view.setPanelLamp(kPanelSmfkLamp, player->converted());
   view.setPanelText(kPanelModule, cp932ToUtf8(player->songModule() + player->moduleMarker()));
+  showBackLight(player->songModule());
   if (const auto* status = player->status())
     view.setPanelText(kPanelFileType, std::string(monitor::fileTypeName(status->smfFormat)));
   view.setDocumentText(&player->document());
   view.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
+}
+
+// "AutoBackLight" takes the colour the module's definition names.
+void PlayerController::Impl::showBackLight(const std::string& module) {
+  const std::string colour = definitions->getValue("LiquidBackLight", definitions->resolveAlias(module));
+  const auto named = colour.empty() ? std::nullopt : std::optional<std::string_view>(colour);
+  view.setBackLight(monitor::backLightPalette(monitor::readBackLightSettings(store), named));
+}
+
+// "Disable WRD" leaves the WRD display out of the song's way.
+void PlayerController::Impl::followWrd() {
+  if (player) player->setWrdFollower(s.wrdDisable ? nullptr : hooks.follower);
 }
 
 // ---- texts ----
@@ -598,6 +611,7 @@ bool PlayerController::Impl::runModeCommand(int id) {
       break;
     case cmd::kDisableWrd:
       s.wrdDisable = !s.wrdDisable;
+      followWrd();
       break;
     case cmd::kLaunchExplorer:
       view.launchFileBrowser(list.baseFolder);
@@ -726,7 +740,7 @@ void PlayerController::shutDown() {
 
 void PlayerController::setWrdHooks(WrdHooks hooks) {
   impl_->hooks = std::move(hooks);
-  if (impl_->player) impl_->player->setWrdFollower(impl_->hooks.follower);
+  impl_->followWrd();
 }
 
 void PlayerController::setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup) {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "player/core/app/player_controller.h"
-#include "player/core/engine_binding.h"
 #include "player/core/song_player.h"
+#include "player/core/startup/player_setup.h"
 #include "player/monitor/back_light.h"
 #include "player/monitor/status_panel.h"
 #include "player/shell/document/document_window.h"
@@ -122,15 +122,19 @@ struct FramePanes::Parts {
   int language = kJapanese;
 };
 
-FramePanes::FramePanes(TMainFrame& frame) : frame_(frame), parts_(std::make_unique<Parts>()) {
+FramePanes::FramePanes(TMainFrame& frame, const core::PlayerSetup& setup)
+    : frame_(frame), setup_(setup), parts_(std::make_unique<Parts>()) {
   parts_->panel = TLiquidTextWindow::createStatusPanel();
   parts_->buttons = new ButtonBar;
   parts_->list = new TFileList;
   parts_->document = new TDocumentWindow;
   parts_->wrdDebug = new TDocumentWindow;
-  parts_->wrd = new TWRDWindow;
+  const core::WrdSetup& wrd = setup.wrd();
+  parts_->wrd = new TWRDWindow(nullptr, wrd.face());
+  wrd.applyTo(parts_->wrd->interpreter());
+  parts_->wrd->setHighSpeed(wrd.settings().highSpeed);
   parts_->wrdDisplay = std::make_unique<WrdDisplay>(*parts_->wrd);
-  parts_->wrdDisplay->setProgramDirectory(core::programFolder());
+  parts_->wrdDisplay->setProgramDirectory(wrd.programFolder());
   frame_.setStatusPanel(parts_->panel);
   frame_.setButtonBar(parts_->buttons);
   frame_.setPaneContent(app::kWrdPane, parts_->wrd);
@@ -212,6 +216,8 @@ void FramePanes::choose(int id) {
     case cmd::kAbout: {
       AboutInfo info;
       if (controller.songPlayer()) info.engine = "libvoltant.so";
+      if (const auto dv = setup_.wrd().dvLibrary().version())
+        info.dvConverter = LibraryVersion{dv->major, dv->minor, dv->description};
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }
@@ -242,13 +248,19 @@ bool FramePanes::panelLamp(int item) const {
   return parts_->panel->model().item(static_cast<std::size_t>(item)).background == monitor::kInk;
 }
 
+void FramePanes::setBackLight(const monitor::Palette& palette) {
+  parts_->panel->setLiquidPalette(palette);
+}
+
 void FramePanes::resetMonitor() {}
 void FramePanes::animate() {}
 void FramePanes::updateLcd() {}
 
 bool FramePanes::setFullScreen(bool on) {
-  // The main window makes room for the 480 rows of a Sherry screen while full screen is on.
-  frame_.setPaneHeight(on && parts_->wrd->showingSherry() ? kTallPaneHeight : kPaneHeight);
+  // The main window makes room for 480 rows while full screen is on: a Sherry screen has them,
+  // and "480Line" asks for them.
+  const bool tall = parts_->wrd->showingSherry() || setup_.wrd().settings().line480;
+  frame_.setPaneHeight(on && tall ? kTallPaneHeight : kPaneHeight);
   if (!on) {
     parts_->fullScreen.reset();
     return true;

@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "platform/settings/settings_store.h"
+#include "player/monitor/back_light.h"
 
 namespace volta::app {
 class PlayerController;
+}
+namespace volta::core {
+class PlayerSetup;
 }
 
 namespace volta::shell {
@@ -24,7 +28,8 @@ class FramePanes : public QObject {
   Q_OBJECT
 
  public:
-  explicit FramePanes(TMainFrame& frame);
+  // The WRD window takes its fonts and options from the start-up path.
+  FramePanes(TMainFrame& frame, const core::PlayerSetup& setup);
   ~FramePanes() override;
 
   TFileList& fileList() const;
@@ -40,6 +45,7 @@ class FramePanes : public QObject {
   void setPanelLamp(int item, bool lit);
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
+  void setBackLight(const monitor::Palette& palette);
   void resetMonitor();
   void animate();
   void updateLcd();
@@ -64,6 +70,7 @@ class FramePanes : public QObject {
   struct Parts;
   void buildMenus();
   TMainFrame& frame_;
+  const core::PlayerSetup& setup_;
   std::unique_ptr<Parts> parts_;
   bool idleNoAct_ = false;
   bool spaceCut_ = false;

@@ -8,11 +8,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/termination.h"
 #include "player/core/app/command_line.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
@@ -33,6 +36,17 @@ bool displayAvailable() {
   return false;
 }
 
+// Termination requests end the player as its Exit command does.
+std::unique_ptr<QSocketNotifier> endOnTermination(volta::shell::MIDIApplication& player, int requests) {
+  if (requests < 0) return nullptr;
+  auto notifier = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, &player, [&player, requests] {
+    volta::platform::takeTerminationRequest(requests);
+    player.quit();
+  });
+  return notifier;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,9 +56,11 @@ int main(int argc, char** argv) {
   if (const auto handled = volta::shell::offerToRunningPlayer(commandLine)) return *handled;
   if (!displayAvailable()) return 1;
 
+  // A termination request from now on ends the player through its Exit, which saves.
+  const int terminationRequests = volta::platform::terminationRequests();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VOLTA Player"));
-  volta::shell::MIDIApplication player(volta::shell::defaultPlaces());
+  volta::shell::MIDIApplication player(volta::core::PlayerPlaces::defaults());
   volta::shell::RemoteService remote(player);
   QObject::connect(&player.frame(), &volta::shell::TMainFrame::closing, &application, &QApplication::quit,
                    Qt::QueuedConnection);
@@ -55,6 +71,7 @@ int main(int argc, char** argv) {
       std::puts("first paint");
       std::fflush(stdout);
     });
+  const auto termination = endOnTermination(player, terminationRequests);
   player.start(commandLine);
   return application.exec();
 }

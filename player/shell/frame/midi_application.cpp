@@ -8,8 +8,6 @@
 #include <QUrl>
 #include <cstdlib>
 
-#include "player/core/engine_binding.h"
-#include "player/core/module_definitions.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
@@ -45,25 +43,15 @@ constexpr int kIdleIntervalMs = 16;
 
 }  // namespace
 
-fs::path defaultUserDataFolder() {
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return fs::path(data) / "volta";
-  const char* home = std::getenv("HOME");
-  return fs::path(home && *home ? home : ".") / ".local" / "share" / "volta";
-}
-
-ApplicationPlaces defaultPlaces() {
-  return {core::programFolder(), defaultUserDataFolder(), platform::settings::SettingsStore::defaultPath()};
-}
-
-MIDIApplication::MIDIApplication(const ApplicationPlaces& places, QObject* parent)
+MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* parent)
     : QObject(parent),
-      places_(places),
       store_(std::make_unique<platform::settings::SettingsStore>(places.settingsFile)),
+      setup_(std::make_unique<core::PlayerSetup>(*store_, core::PlayerSetupOptions{places})),
       frame_(std::make_unique<TMainFrame>()),
-      panes_(std::make_unique<FramePanes>(*frame_)) {
+      panes_(std::make_unique<FramePanes>(*frame_, *setup_)) {
   std::error_code ignored;
-  fs::create_directories(places_.userDataFolder, ignored);
-  controller_ = std::make_unique<app::PlayerController>(*this, *store_, places_.userDataFolder);
+  fs::create_directories(places.userDataFolder, ignored);
+  controller_ = std::make_unique<app::PlayerController>(*this, *store_, places.userDataFolder);
   for (int id = 0; id < 2; ++id) {
     QTimer& timer = timers_[static_cast<std::size_t>(id)];
     timer.setSingleShot(true);
@@ -80,7 +68,7 @@ MIDIApplication::~MIDIApplication() {
   shutDown();
   // The controller talks to the windows while it goes: it leaves before them.
   controller_.reset();
-  binding_.reset();
+  setup_.reset();
 }
 
 TFileList& MIDIApplication::fileList() const {
@@ -110,9 +98,14 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   applyWindowSettings();
   panes_->readSettings(*store_);
   frame_->show();
-  binding_ = core::bindEngine(places_.engineFolder, engineMessage_);
-  if (!binding_) message("VOLTA error report", engineMessage_);
-  controller_->bindEngine(binding_.get(), core::moduleDefinitions());
+  if (!setup_->bindEngine()) message("VOLTA error report", setup_->message());
+  // Every song player made, at start or at a template switch, is prepared by the start-up path
+  // with the settings as they are then.
+  controller_->setSongPlayerSetup([this](core::SongPlayer& player) {
+    setup_->reapply();
+    setup_->prepare(player);
+  });
+  controller_->bindEngine(setup_->binding(), setup_->definitions());
   panes_->attach(*controller_);
   controller_->start(commandLine);
   started_ = true;
@@ -207,6 +200,9 @@ std::string MIDIApplication::panelText(int item) const {
 }
 bool MIDIApplication::panelLamp(int item) const {
   return panes_->panelLamp(item);
+}
+void MIDIApplication::setBackLight(const monitor::Palette& palette) {
+  panes_->setBackLight(palette);
 }
 void MIDIApplication::resetMonitor() {
   panes_->resetMonitor();

@@ -15,10 +15,7 @@
 
 #include "player/core/app/frame_view.h"
 #include "player/core/app/player_controller.h"
-
-namespace volta::core {
-class EngineBinding;
-}
+#include "player/core/startup/player_setup.h"
 
 namespace volta::shell {
 
@@ -27,22 +24,12 @@ class TFileList;
 class FramePanes;
 class ProgressSink;
 
-// Where the application finds and keeps its things; tests point them at temporary folders.
-struct ApplicationPlaces {
-  std::filesystem::path engineFolder;    // the engine library's folder (the program's folder)
-  std::filesystem::path userDataFolder;  // DEFAULT.TO2 and other files the player writes
-  std::filesystem::path settingsFile;    // the settings store's file
-};
-
-// $XDG_DATA_HOME/volta, else ~/.local/share/volta.
-std::filesystem::path defaultUserDataFolder();
-ApplicationPlaces defaultPlaces();
-
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
 
  public:
-  explicit MIDIApplication(const ApplicationPlaces& places, QObject* parent = nullptr);
+  // The player core is assembled through the start-up path from the settings in `places`.
+  explicit MIDIApplication(const core::PlayerPlaces& places, QObject* parent = nullptr);
   ~MIDIApplication() override;
 
   // Reads the settings, builds and shows the windows, binds the engine, starts the
@@ -54,8 +41,9 @@ class MIDIApplication : public QObject, public app::FrameView {
   TMainFrame& frame() const { return *frame_; }
   TFileList& fileList() const;
   app::PlayerController& controller() const { return *controller_; }
+  core::PlayerSetup& setup() const { return *setup_; }
   // The message of a failed engine binding; empty when the engine is bound.
-  const std::string& engineMessage() const { return engineMessage_; }
+  const std::string& engineMessage() const { return setup_->message(); }
 
   // Dialogs answered without being shown (tests, scripted runs): messages and questions
   // are logged, questions get the answer, file dialogs are cancelled.
@@ -77,6 +65,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setListFrameTitle(const std::string& utf8) override;
   void setPanelText(int item, const std::string& utf8) override;
   void setPanelLamp(int item, bool lit) override;
+  void setBackLight(const monitor::Palette& palette) override;
   void resetMonitor() override;
   void animate() override;
   void updateLcd() override;
@@ -121,16 +110,14 @@ class MIDIApplication : public QObject, public app::FrameView {
   void updateIdle();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  ApplicationPlaces places_;
   std::unique_ptr<platform::settings::SettingsStore> store_;
+  std::unique_ptr<core::PlayerSetup> setup_;
   std::unique_ptr<TMainFrame> frame_;
   std::unique_ptr<FramePanes> panes_;
-  std::unique_ptr<core::EngineBinding> binding_;
   std::unique_ptr<app::PlayerController> controller_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
-  std::string engineMessage_;
   std::unique_ptr<ProgressSink> progress_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;

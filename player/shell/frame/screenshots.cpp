@@ -52,8 +52,7 @@ int main(int argc, char** argv) {
   std::fputs(kDocument, document);
   std::fclose(document);
 
-  const shell::ApplicationPlaces places{core::programFolder(), folder / "data",
-                                        folder / "config" / "QZ" / "VOLTA.conf"};
+  const core::PlayerPlaces places{core::programFolder(), folder / "data", folder / "config" / "QZ" / "VOLTA.conf"};
   platform::settings::SettingsStore(places.settingsFile).writeString(platform::settings::kMainKey, "PORT_A", "Trace");
   shell::MIDIApplication player(places);
   player.answerDialogs(app::Answer::kNo);

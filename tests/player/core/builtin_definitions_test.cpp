@@ -368,7 +368,8 @@ TEST(BuiltInDefinitionsUserFile, UserFileExtendsAndOverrides) {
   test::TempDir dir;
   std::ofstream(dir / "user.def") << "[keyword]\nlength=4096\n[alias]\nMYMODULE=MU80\n[moduleindex]\nTHRU=Mine\n";
   TINICritical store;
-  loadModuleDefinitions(store, dir / "user.def");
+  const std::filesystem::path user[] = {dir / "user.def"};
+  loadModuleDefinitions(store, user);
   EXPECT_EQ(store.getInteger("keyword", "length", 0), 4096);
   EXPECT_EQ(store.getValue("keyword", "SC-88PRO"), "SC-88PRO");  // the built-in patterns stay
   EXPECT_EQ(store.resolveAlias("mymodule"), "MU80");
@@ -377,9 +378,21 @@ TEST(BuiltInDefinitionsUserFile, UserFileExtendsAndOverrides) {
     auto guard = store.lock();
     EXPECT_EQ(store.findSection("moduleindex")->entries().front().key, "THRU");  // replaced in place
   }
-  loadModuleDefinitions(store, dir / "missing.def");  // a reload starts afresh; a missing user file adds nothing
+  const std::filesystem::path missing[] = {dir / "missing.def"};
+  loadModuleDefinitions(store, missing);  // a reload starts afresh; a missing user file adds nothing
   EXPECT_NE(store.getInteger("keyword", "length", 0), 4096);
   EXPECT_EQ(store.resolveAlias("mymodule"), "mymodule");
+}
+
+TEST(BuiltInDefinitionsUserFile, LaterFilesOverrideEarlierOnes) {
+  test::TempDir dir;
+  std::ofstream(dir / "first.def") << "[alias]\nMINE=SC-55\nONLY=MU80\n";
+  std::ofstream(dir / "second.def") << "[alias]\nMINE=SC-88\n";
+  TINICritical store;
+  const std::filesystem::path files[] = {dir / "first.def", {}, dir / "second.def"};
+  loadModuleDefinitions(store, files);
+  EXPECT_EQ(store.resolveAlias("MINE"), "SC-88");
+  EXPECT_EQ(store.resolveAlias("ONLY"), "MU80");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // settings and data folders, so it meets no other player.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -53,6 +54,13 @@ class HandOverTest : public ::testing::Test {
     first_.waitForFinished(2000);
   }
   QString program() const { return QString::fromStdString((test::binDir() / "volta").string()); }
+  QByteArray request(const QString& item) {
+    second_.start(program(), {"dde-request", item});
+    EXPECT_TRUE(second_.waitForFinished(5000));
+    return second_.readAllStandardOutput().trimmed();
+  }
+  bool socketUp() const { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }
+  fs::path defaultList() const { return dir_ / "data" / "volta" / "DEFAULT.TO2"; }
   bool heard() const {
     const auto lines = test::readTrace(trace_);
     return test::findLine(lines, "90 43") < lines.size();
@@ -109,6 +117,46 @@ TEST_F(HandOverTest, WithoutADisplayNorAPlayerRunningItSaysSoAndFails) {
   EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second_.exitCode(), 1);
   EXPECT_TRUE(second_.readAllStandardError().contains("no display"));
+}
+
+// Logging out, kill or a service manager end the player through its Exit: the unnamed list and
+// the settings are saved, the ports reset and the socket removed; a second request during the
+// save changes nothing.
+TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresThem) {
+  first_.start(program(), {QString::fromStdString(song_.string())});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  EXPECT_FALSE(fs::exists(defaultList()));
+
+  first_.terminate();
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(5000));
+  EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(first_.exitCode(), 0);
+  EXPECT_FALSE(socketUp());
+  EXPECT_NE(test::readText(defaultList()).find(song_.string()), std::string::npos);
+  const platform::settings::SettingsStore settings(dir_ / "config" / "QZ" / "VOLTA.conf");
+  EXPECT_EQ(settings.readInt(platform::settings::kMainKey, "LastVolume", -1), 127);
+
+  first_.start(program(), {});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  EXPECT_EQ(request("GetCount"), QByteArray("1"));
+  EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
+}
+
+TEST_F(HandOverTest, InterruptAndHangUpEndThePlayerAsTerminationDoes) {
+  for (const int signal : {SIGINT, SIGHUP}) {
+    fs::remove(defaultList());
+    first_.start(program(), {QString::fromStdString(song_.string())});
+    ASSERT_TRUE(first_.waitForStarted(5000));
+    ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+    ::kill(static_cast<pid_t>(first_.processId()), signal);
+    ASSERT_TRUE(first_.waitForFinished(5000)) << signal;
+    EXPECT_EQ(first_.exitCode(), 0);
+    EXPECT_TRUE(fs::exists(defaultList())) << signal;
+  }
 }
 
 }  // namespace

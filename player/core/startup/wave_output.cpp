@@ -1,12 +1,12 @@
-#include "tools/volta-play/wave_output.h"
+#include "player/core/startup/wave_output.h"
 
 #include "platform/wave/wave_device.h"
 
-namespace volta::play {
+namespace volta::core {
 
 namespace {
 
-class DeviceWave : public core::WavePlayer {
+class DeviceWave : public WavePlayer {
  public:
   explicit DeviceWave(std::unique_ptr<platform::wave::WaveDevice> device) : device_(std::move(device)) {}
   bool cue(std::uint32_t ms) override { return device_->cue(ms); }
@@ -22,10 +22,10 @@ class DeviceWave : public core::WavePlayer {
 
 }  // namespace
 
-std::unique_ptr<core::WavePlayer> openWaveOutput(const std::filesystem::path& file, std::string& error) {
+std::unique_ptr<WavePlayer> openWaveOutput(const std::filesystem::path& file, std::string& error) {
   auto device = platform::wave::WaveDevice::open(file, error);
   if (!device) return nullptr;
   return std::make_unique<DeviceWave>(std::move(device));
 }
 
-}  // namespace volta::play
+}  // namespace volta::core

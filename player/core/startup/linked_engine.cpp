@@ -1,11 +1,11 @@
-#include "tools/volta-play/offline_engine.h"
+#include "player/core/startup/linked_engine.h"
 
 #include <cstring>
 
 #include "engine/dispatcher.h"
 #include "platform/low_memory.h"
 
-namespace volta::play {
+namespace volta::core {
 namespace {
 
 void* block = nullptr;
@@ -20,10 +20,16 @@ std::uint32_t entry() {
 
 }  // namespace
 
-std::unique_ptr<core::EngineBinding> bindOfflineEngine() {
+std::unique_ptr<EngineBinding> bindLinkedEngine() {
   if (!block) block = platform::allocateLow(protocol::kCommandBlockSize);
   if (!block) return nullptr;
-  return std::make_unique<core::EngineBinding>(block, &entry);
+  return std::make_unique<EngineBinding>(block, &entry);
 }
 
-}  // namespace volta::play
+std::unique_ptr<EngineBinding> bindLinkedEngineFor(const std::filesystem::path&, std::string& message) {
+  auto binding = bindLinkedEngine();
+  if (!binding) message = "No memory for the engine's command block.";
+  return binding;
+}
+
+}  // namespace volta::core
