@@ -14,29 +14,19 @@ using platform::midi::SendResult;
 using protocol::kChannelsPerPort;
 using protocol::kPorts;
 
-constexpr int kRhythmChannel = 9;
 constexpr int kAllChannels = kPorts * kChannelsPerPort;
-constexpr int kMasterVolumeOff = 127;
+constexpr int kMasterVolumeOff = OutputFilter::kMasterVolumeOff;
 constexpr std::int32_t kPauseMs = 10;
 // MIDI wire speed, 31250 baud, is a little over 3 bytes per millisecond.
 constexpr std::uint32_t kBytesPerMs = 3;
 constexpr std::size_t kExclusiveLimit = 16384;
 constexpr std::uint8_t kDisplayModel = 0x45;
-constexpr std::uint8_t kGSModel = 0x42;
 constexpr std::uint32_t kDisplayTextAddress = 0x100000;
 constexpr char kGreeting[] = "Welcome to VOLTA Player";
 
-// GS parameter addresses, with the part nibble cleared where a part is addressed.
-constexpr std::uint32_t kGSReset = 0x40007F;
+// The GS system addresses the exclusive path recognises whole.
 constexpr std::uint32_t kGSSystemMode = 0x00007F;
 constexpr std::uint32_t kGS88ProSetting = 0x000003;
-constexpr std::uint32_t kGSBendRange = 0x402010;
-constexpr std::uint32_t kGSUseForRhythm = 0x401015;
-constexpr std::uint32_t kGSPartPan = 0x40101C;
-constexpr std::uint32_t kGSReceiveChannel = 0x401002;
-constexpr std::uint32_t kGSReceiveChannelOtherPort = 0x501002;
-constexpr std::uint32_t kGSPatchName = 0x400100;
-constexpr std::uint32_t kGSPartPort = 0x000100;
 
 bool validPort(int port) {
   return port >= 0 && port < kPorts;
@@ -53,10 +43,6 @@ std::size_t terminatorIndex(const std::uint8_t* bytes, std::size_t count) {
 
 std::uint32_t addressAt(const std::uint8_t* bytes) {
   return bytes[5] << 16 | bytes[6] << 8 | bytes[7];
-}
-
-std::uint32_t controller(int channel, int number, int value) {
-  return ShortMessage::controller(channel, number, value).pack();
 }
 
 template <class Counter>
@@ -167,7 +153,8 @@ constexpr int kResetModeMT32 = 2;
 
 // --- life cycle ---
 
-MidiOutput::MidiOutput(protocol::OutputShared* shared) : shared_(shared), panel_(&shared->panel) {}
+MidiOutput::MidiOutput(protocol::OutputShared* shared)
+    : shared_(shared), panel_(&shared->panel), filter_(shared->settings) {}
 
 MidiOutput::~MidiOutput() {
   platform::freeLow(shared_);
@@ -236,6 +223,7 @@ void MidiOutput::reset() {
     }
     pause_ = 0;
   }
+  filter_.reset();
   for (int port = 0; port < kPorts; ++port) {
     if (resetDevices_ && isOpen(port)) ports_[port].device->reset();
     for (int channel = 0; channel < kChannelsPerPort; ++channel)
@@ -245,8 +233,6 @@ void MidiOutput::reset() {
 }
 
 void MidiOutput::resetChannel(int port, int channel) {
-  ports_[port].channels[channel] = ChannelRecord{};
-  ports_[port].channels[channel].rhythm = channel == kRhythmChannel ? 1 : 0;
   if (port < 2) {
     shared_->status.partTable[port][channel] = {static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(port)};
   }
@@ -275,7 +261,7 @@ void MidiOutput::rawShort(int port, std::uint32_t message, bool forceQueue) {
 }
 
 void MidiOutput::rawExclusive(int port, const std::uint8_t* bytes, std::size_t count, bool forceQueue) {
-  if (!isOpen(port) || count == 0) return;
+  if (count == 0 || !isOpen(port)) return;
   if (!pace_ && !forceQueue) {
     if (count <= kExclusiveLimit) ports_[port].device->sendLong(bytes, count);
     return;
@@ -426,7 +412,7 @@ void MidiOutput::allNotesOff() {
   for (int port = 0; port < kPorts; ++port) {
     for (int channel = 0; channel < kChannelsPerPort; ++channel) {
       for (int number : {120, 123, 124})
-        rawShort(port, controller(channel, number, 0), false);
+        rawShort(port, controllerMessage(channel, number, 0), false);
       channelState(port, channel).soundingCount = 0;
     }
   }
@@ -445,106 +431,13 @@ void MidiOutput::clearSoundingNotes() {
 // --- the filter path ---
 
 void MidiOutput::sendFiltered(int port, std::uint32_t message) {
-  auto m = ShortMessage::unpack(message);
+  const auto m = ShortMessage::unpack(message);
   if (!validPort(port) || m.status < 0x80) return;
   updateChannelState(port, m);
-  if (m.status < 0xF0) {
-    const int channel = m.channel();
-    auto& record = ports_[port].channels[channel];
-    if (m.isNote() && muted_[port * kChannelsPerPort + channel]) return;
-    if (!routeDrums(port, channel, m)) return;
-    emulateXGDrumBank(port, channel, m);
-    recordBank(record, m);
-    if (m.kind() == 0xC0) mapPatch(port, record, m);
-    mapNote(record, m);
-    scaleAndTranspose(record, m);
-    if (!applyBankSettings(port, record, m)) return;
-  }
-  rawShort(port, m.pack(), false);
-}
-
-// A module without GS or XG drum parts hears every drum part on channel 10.
-bool MidiOutput::routeDrums(int port, int channel, ShortMessage& m) const {
-  const auto& s = shared_->settings;
-  if (!s.gsToGMEmu && !s.xgToGMEmu) return true;
-  const std::uint8_t rhythm = ports_[port].channels[channel].rhythm;
-  if (rhythm == 2 && !m.isNote()) return false;
-  if (rhythm == 1 || rhythm == 2) m.moveToChannel(kRhythmChannel);
-  return true;
-}
-
-// An XG drum bank (MSB 127) becomes a GS rhythm part or, for GM, a second drum channel.
-void MidiOutput::emulateXGDrumBank(int port, int channel, ShortMessage& m) {
-  const auto& s = shared_->settings;
-  auto& record = ports_[port].channels[channel];
-  if (m.isController(0) && m.data2 == 127) {
-    if (!s.xgToGMEmu && s.xgToGSEmu) {
-      record.rhythm = 2;
-      const std::uint8_t map = channel == kRhythmChannel ? 1 : 2;
-      std::uint8_t bytes[11];
-      const std::uint32_t address = kGSUseForRhythm | static_cast<std::uint32_t>(gsPartNibble(channel)) << 8;
-      rawExclusive(port, bytes, rolandExclusive(kGSModel, address, {&map, 1}, bytes), false);
-      m.data2 = 0;
-    }
-    if (s.xgToGMEmu) {
-      if (record.rhythm == 0) record.rhythm = 2;
-      m.data2 = 0;
-    }
-  }
-  if (m.isController(94) && s.xgToGSEmu) m.data2 /= 4;
-}
-
-void MidiOutput::recordBank(ChannelRecord& record, const ShortMessage& m) const {
-  if (m.isController(0)) {
-    record.bankMSB = m.data2;
-  } else if (m.isController(32)) {
-    record.bankLSB = m.data2 & 0x7F;
-  } else if (m.kind() == 0xC0 && record.rhythm != 0) {
-    record.bankMSB = m.data1;  // the drum set
-  }
-}
-
-void MidiOutput::mapPatch(int port, const ChannelRecord& record, ShortMessage& m) {
-  const bool rhythm = record.rhythm != 0;
-  const auto* entry = findPatch(shared_->settings, {m.data1, record.bankMSB, record.bankLSB, rhythm});
-  if (!entry || (entry->replacement[3] != 0) != rhythm) return;
-  const std::uint8_t program = entry->replacement[0], msb = entry->replacement[1], lsb = entry->replacement[2];
-  if (lsb != 0xFF) rawShort(port, controller(m.channel(), 32, lsb), false);
-  if (msb != 0xFF) rawShort(port, controller(m.channel(), 0, msb), false);
-  if (program != 0xFF) m.data1 = program;
-}
-
-void MidiOutput::mapNote(const ChannelRecord& record, ShortMessage& m) const {
-  if (!m.isNote() || record.rhythm == 0) return;
-  if (const auto* entry = findNote(shared_->settings, m.data1, record.bankMSB)) m.data1 = entry->replacement[0];
-}
-
-void MidiOutput::scaleAndTranspose(const ChannelRecord& record, ShortMessage& m) const {
-  const int master = masterVolume_;
-  if (m.isController(7) && master != kMasterVolumeOff) m.data2 = static_cast<std::uint8_t>(m.data2 * master / 127);
-  const int transposition = transposition_;
-  if (m.isNote() && record.rhythm == 0 && transposition != 0) {
-    m.data1 = static_cast<std::uint8_t>(std::clamp(m.data1 + transposition, 0, 127));
-  }
-}
-
-bool MidiOutput::applyBankSettings(int port, ChannelRecord& record, ShortMessage& m) {
-  const auto& s = shared_->settings;
-  if ((m.isController(32) && s.disableBankSelectLSB) || (m.isController(0) && s.disableBankSelectMSB)) return false;
-  if (const std::uint8_t map = s.mapSelect; map != 0) {
-    if (m.isController(32) && m.data2 == 0) {
-      m.data2 = map;
-      record.lsbSent = true;
-    } else if (m.kind() == 0xC0) {
-      if (!record.lsbSent) rawShort(port, controller(m.channel(), 32, map), false);
-      record.bankLSB = map;
-    }
-  }
-  if (const std::uint8_t lsb = s.defaultBankSelectLSB; lsb != 0 && m.isController(32)) {
-    if (m.data2 == 0) m.data2 = lsb;
-    record.lsbSent = m.data2 != 0;
-  }
-  return true;
+  const FilterResult result = filter_.filter(port, m);
+  if (result.exclusiveLength != 0) rawExclusive(port, result.exclusiveBytes.data(), result.exclusiveLength, false);
+  for (std::uint32_t filtered : result.messages)
+    rawShort(port, filtered, false);
 }
 
 // --- the exclusive path ---
@@ -592,44 +485,32 @@ bool MidiOutput::recogniseSystemOn(const std::uint8_t* bytes, std::size_t count)
 }
 
 void MidiOutput::gsParameter(int port, std::uint32_t address, std::uint8_t value) {
-  const int channel = gsPartChannel((address >> 8) & 0x0F);
-  const auto& s = shared_->settings;
+  const GSParameter p = filter_.gsParameter(port, address, value);
+  for (std::uint32_t message : p.controllers)
+    sendFiltered(port, message);
   auto& status = shared_->status;
-  const bool convert = s.gsToGMEmu || s.gsToXGEmu;
-  switch (address & ~0xF00u) {
-    case kGSBendRange:
-      if (convert) {
-        for (auto [number, data] : {std::pair{100, 0}, {101, 0}, {6, std::max(0, value - 64)}}) {
-          sendFiltered(port, controller(channel, number, data));
-        }
-      }
-      return;
-    case kGSUseForRhythm:
-      ports_[port].channels[channel].rhythm = value;
-      channelState(port, channel).rhythm = value;
-      return;
-    case kGSReset:
-      status.gsReset = value != 0x7F;
-      return;
-    case kGSPartPan:
-      if (convert) sendFiltered(port, controller(channel, 10, value));
-      channelState(port, channel).pan = value;
-      return;
-    case kGSReceiveChannel:
-    case kGSReceiveChannelOtherPort:
-      if (port < 2) {
-        const int entryPort = (address & ~0xF00u) == kGSReceiveChannel ? port : 1 - port;
-        status.partTable[entryPort][channel].channel = value;
-      }
-      return;
-    default:
+  switch (p.kind) {
+    case GSParameter::Kind::UseForRhythm:
+      channelState(port, p.channel).rhythm = value;
       break;
-  }
-  if (address >= kGSPatchName && address < kGSPatchName + 16) {
-    panel_.setPatchNameCharacter(address & 0x0F, value);
-  } else if (address >= kGSPartPort && address < kGSPartPort + 32) {
-    // The low nibble names the part, the next one the block (A or B).
-    status.partTable[(address >> 4) & 1][gsPartChannel(address & 0x0F)].port = value;
+    case GSParameter::Kind::Reset:
+      status.gsReset = value != 0x7F;
+      break;
+    case GSParameter::Kind::PartPan:
+      channelState(port, p.channel).pan = value;
+      break;
+    case GSParameter::Kind::ReceiveChannel:
+      status.partTable[p.tablePort][p.channel].channel = value;
+      break;
+    case GSParameter::Kind::PatchName:
+      panel_.setPatchNameCharacter(p.position, value);
+      break;
+    case GSParameter::Kind::PartPort:
+      status.partTable[p.tablePort][p.channel].port = value;
+      break;
+    case GSParameter::Kind::BendRange:
+    case GSParameter::Kind::Other:
+      break;
   }
 }
 
@@ -651,26 +532,26 @@ void MidiOutput::panelClock(std::uint32_t elapsedMs) {
 void MidiOutput::setMuteMask(std::uint32_t mask) {
   for (int i = 0; i < kAllChannels; ++i) {
     const bool muted = (mask >> (i % 32)) & 1;
-    muted_[i] = muted;
-    if (muted) rawShort(i / kChannelsPerPort, controller(i % kChannelsPerPort, 123, 0), false);
+    filter_.setMuted(i, muted);
+    if (muted) rawShort(i / kChannelsPerPort, controllerMessage(i % kChannelsPerPort, 123, 0), false);
   }
 }
 
 // The volumes sent use the same scale as the filter, so master volume 127 restores them.
 void MidiOutput::setMasterVolume(int volume) {
   volume = std::clamp(volume, 0, kMasterVolumeOff);
-  if (volume == masterVolume_) return;
-  masterVolume_ = volume;
+  if (volume == filter_.masterVolume()) return;
+  filter_.setMasterVolume(volume);
   for (int i = 0; i < kAllChannels; ++i) {
     const int port = i / kChannelsPerPort, channel = i % kChannelsPerPort;
-    rawShort(port, controller(channel, 7, channelState(port, channel).volume * volume / 127), false);
+    rawShort(port, controllerMessage(channel, 7, channelState(port, channel).volume * volume / 127), false);
   }
 }
 
 void MidiOutput::setTransposition(int semitones) {
-  if (semitones == transposition_) return;
+  if (semitones == filter_.transposition()) return;
   allNotesOff();  // no note may be left sounding under its old number
-  transposition_ = semitones;
+  filter_.setTransposition(semitones);
 }
 
 void MidiOutput::setOptions(bool midiRate, bool useReset) {
@@ -688,20 +569,20 @@ void MidiOutput::resetPort(int port, int mode) {
   for (int channel = 0; channel < kChannelsPerPort; ++channel) {
     auto send = [&](std::uint32_t message) { rawShort(port, message, true); };
     for (const auto& c : kPortResetControllers)
-      send(controller(channel, c.number, mt32 ? c.mt32Value : c.value));
+      send(controllerMessage(channel, c.number, mt32 ? c.mt32Value : c.value));
     send(ShortMessage{static_cast<std::uint8_t>(0xE0 | channel), 0x00, 0x40}.pack());
     if (!mt32) {
       for (int number : {10, 32, 0})
-        send(controller(channel, number, number == 10 ? 64 : 0));
+        send(controllerMessage(channel, number, number == 10 ? 64 : 0));
       continue;
     }
-    send(controller(channel, 10, 64 + kMT32PanOffset[channel]));
+    send(controllerMessage(channel, 10, 64 + kMT32PanOffset[channel]));
     // Channels 1-9 are switched to bank 127; the 127 of the rhythm channel and the 126 of
     // channels 11-16 are only recorded.
     const std::uint8_t msb = channel <= kRhythmChannel ? 127 : 126;
-    if (channel < kRhythmChannel) send(controller(channel, 0, msb));
+    if (channel < kRhythmChannel) send(controllerMessage(channel, 0, msb));
     channelState(port, channel).bankMSB = msb;
-    ports_[port].channels[channel].bankMSB = msb;
+    filter_.recordBankMSB(port, channel, msb);
     send(ShortMessage{static_cast<std::uint8_t>(0xC0 | channel), kMT32Program[channel], 0}.pack());
   }
 }

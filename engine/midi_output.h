@@ -64,16 +64,8 @@ class MidiOutput {
   ~MidiOutput();
 
  private:
-  // What the filter remembers per channel of a port.
-  struct ChannelRecord {
-    std::uint8_t bankMSB = 0;  // the drum set on rhythm channels
-    std::uint8_t bankLSB = 0;
-    bool lsbSent = false;
-    std::uint8_t rhythm = 0;  // 0 melodic, 1 drum, 2 second drum
-  };
   struct Port {
     std::unique_ptr<platform::midi::OutputDevice> device;
-    std::array<ChannelRecord, protocol::kChannelsPerPort> channels{};
     OutputQueue queue;
     std::int32_t debt = 0;  // bytes sent beyond the pacing budget, repaid in later periods
   };
@@ -88,17 +80,10 @@ class MidiOutput {
   void rawExclusive(int port, const std::uint8_t* bytes, std::size_t count, bool forceQueue);
   void sendGreeting();
 
-  // The filter path, step by step; a false result drops the message.
+  // The channel-state mirror the player's displays read.
   void updateChannelState(int port, const ShortMessage& m);
   void noteOn(protocol::ChannelState& state, std::uint8_t note, std::uint8_t velocity);
   void noteOff(protocol::ChannelState& state, std::uint8_t note);
-  bool routeDrums(int port, int channel, ShortMessage& m) const;
-  void emulateXGDrumBank(int port, int channel, ShortMessage& m);
-  void recordBank(ChannelRecord& record, const ShortMessage& m) const;
-  void mapPatch(int port, const ChannelRecord& record, ShortMessage& m);
-  void mapNote(const ChannelRecord& record, ShortMessage& m) const;
-  void scaleAndTranspose(const ChannelRecord& record, ShortMessage& m) const;
-  bool applyBankSettings(int port, ChannelRecord& record, ShortMessage& m);
 
   // The exclusive path.
   bool recogniseGS(int port, const std::uint8_t* bytes, std::size_t count);
@@ -111,6 +96,7 @@ class MidiOutput {
 
   protocol::OutputShared* shared_;
   PanelEmulator panel_;
+  OutputFilter filter_;
   std::array<Port, protocol::kPorts> ports_;
   // Guards the queue indexes; held only for appends and index updates.
   mutable std::mutex queueMutex_;
@@ -119,9 +105,6 @@ class MidiOutput {
   std::atomic<bool> pace_{false};
   std::atomic<bool> resetDevices_{false};
   std::atomic<std::int32_t> pause_{0};
-  std::atomic<std::int32_t> transposition_{0};
-  std::atomic<std::int32_t> masterVolume_{127};
-  std::array<std::atomic<bool>, protocol::kPorts * protocol::kChannelsPerPort> muted_{};
   std::atomic<std::uint32_t> meterMode_{0};
   std::uint32_t validity_ = 0;
 };
