@@ -1,0 +1,586 @@
+#include "player/core/app/playback.h"
+
+#include <algorithm>
+
+#include "engine/protocol/error_messages.h"
+#include "platform/clock.h"
+#include "player/core/app/command_ids.h"
+#include "player/core/app/pane_state.h"
+#include "player/core/app/remote_host.h"
+#include "player/core/emulation.h"
+#include "player/monitor/status_panel.h"
+
+namespace volta::app {
+
+namespace {
+
+constexpr int kFirstSelectMs = 500;
+constexpr int kFurtherSelectMs = 1000;
+constexpr int kSelectTimerMs = 100;
+constexpr int kPlayingTimerMs = 50;
+constexpr int kSongStartTimerMs = 10;
+constexpr int kAnimationMs = 20;
+constexpr int kFastest = 4;
+constexpr int kSlowest = -16;
+constexpr int kMaxVolume = 127;
+constexpr const char* kNoSongs = "ERROR: 曲がありません";
+
+// The tick count has passed the deadline (the counter wraps at 2^32).
+bool reached(std::uint32_t now, std::uint32_t deadline) {
+  return static_cast<std::int32_t>(now - deadline) >= 0;
+}
+
+// Template commands 4012, 4014, 4016, 4018 name templates 0..3; 4020 none.
+std::optional<int> templateOfCommand(int id) {
+  if (id == cmd::kTemplateOff) return -1;
+  if (id >= cmd::kTemplate1 && id < cmd::kTemplateOff && (id - cmd::kTemplate1) % 2 == 0)
+    return (id - cmd::kTemplate1) / 2;
+  return std::nullopt;
+}
+
+bool isUserPlayback(int id) {
+  switch (id) {
+    case cmd::kPlay:
+    case cmd::kStop:
+    case cmd::kPause:
+    case cmd::kPlayPause:
+    case cmd::kFast:
+    case cmd::kSlow:
+    case cmd::kNext:
+    case cmd::kPrevious:
+    case cmd::kRepeat:
+    case cmd::kSinglePlay:
+    case cmd::kSingleRepeat:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Playback::Playback(FrameView& view, platform::settings::SettingsStore& store, AppSettings& settings,
+                   const GeneralSettings& general, core::PlayList& list, PaneState& panes, const RemoteLock& lock)
+    : view_(view), store_(store), s_(settings), general_(general), list_(list), panes_(panes), lock_(lock) {}
+
+Playback::~Playback() = default;
+
+// ---- engine and song ----
+
+void Playback::useEngine(std::unique_ptr<PlayerEngine> engine) {
+  player_.reset();
+  engine_ = std::move(engine);
+  makePlayer();
+}
+
+void Playback::setWrdHooks(WrdHooks hooks) {
+  hooks_ = std::move(hooks);
+  if (player_) player_->setWrdFollower(hooks_.follower);
+}
+
+void Playback::setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup) {
+  setup_ = std::move(setup);
+  if (auto* player = songPlayer(); player && setup_) setup_(*player);
+}
+
+core::SongPlayer* Playback::songPlayer() const {
+  return player_ ? player_->songPlayer() : nullptr;
+}
+
+void Playback::readCoreSettings() {
+  coreSettings_ = core::CoreSettings::read(store_);
+  coreSettings_.midiTemplateMode = s_.midiTemplateMode;
+}
+
+// The old output closes before the new one opens on the same ports.
+void Playback::makePlayer() {
+  player_.reset();
+  if (!engine_) return;
+  readCoreSettings();
+  const auto devices = core::templateDevices(coreSettings_.currentTemplate(store_));
+  player_ = engine_->makePlayer(devices);
+  player_->setWrdFollower(hooks_.follower);
+  if (auto* player = songPlayer(); player && setup_) setup_(*player);
+  if (player_->hasOutput()) {
+    player_->setOutputOptions(coreSettings_.midiRate != 0, coreSettings_.useReset != 0);
+    player_->setMasterVolume(static_cast<std::uint16_t>(std::clamp(s_.lastVolume, 0, kMaxVolume)));
+  }
+}
+
+void Playback::begin() {
+  stop();
+  if (st_.midiThruOpen) armDisplayTimer(0);
+  view_.armTimer(kAnimationTimer, kAnimationMs);
+}
+
+void Playback::end() {
+  stop();
+  killDisplayTimer();
+  view_.killTimer(kAnimationTimer);
+  player_.reset();
+}
+
+// Loads and starts the entry at the position; a load error stops playing and is shown.
+void Playback::startEntry() {
+  if (!hasEngine() || !currentEntry()) return;
+  player_->unload();
+  readCoreSettings();
+  if (coreSettings_.portOpenClose != 0) makePlayer();
+  if (!hasEngine()) {
+    stop();
+    return;
+  }
+  player_->configure(core::SongPlayerSettings::from(coreSettings_, coreSettings_.currentTemplate(store_)));
+  const auto position = static_cast<std::size_t>(st_.position);
+  auto& entry = list_.entryAt(position);
+  showEntryTitle();
+  if (const int error = player_->load(list_.fullPathAt(position), entry); error != 0) {
+    stop();
+    panelTitle(protocol::errorMessage(error));
+    return;
+  }
+  const std::uint32_t knownLength = entry.lengthMs, knownMeasures = entry.measures;
+  if (coreSettings_.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panelTitle("Scanning length...");
+  player_->start(coreSettings_, entry, st_.speed, st_.paused);
+  if (entry.lengthMs != knownLength || entry.measures != knownMeasures) view_.refreshRow(st_.position);
+  showEntryTitle();
+  showSong(entry);
+  armDisplayTimer(kSongStartTimerMs);
+  view_.armTimer(kAnimationTimer, kAnimationMs);
+}
+
+// The song's own fields of the panel and its panes.
+void Playback::showSong(const core::MIDIFile& entry) {
+  st_.totalLength = entry.lengthMs;
+  st_.totalMeasures = entry.measures;
+  view_.setSliderRange(static_cast<int>(st_.totalLength / 100));
+  view_.setSlider(0);
+  std::error_code ignored;
+  const bool script = !player_->wrdSource().empty() && std::filesystem::exists(player_->wrdSource(), ignored);
+  view_.setPanelLamp(kPanelWrdLamp, script);
+  if (general_.autoWrd) panes_.showWrdPane(script);
+  view_.setPanelLamp(kPanelDocLamp, player_->documentFound());
+  view_.setPanelLamp(kPanelSmfkLamp, player_->converted());
+  view_.setPanelText(kPanelModule, cp932ToUtf8(player_->moduleText()));
+  if (const auto* status = player_->status())
+    view_.setPanelText(kPanelFileType, std::string(monitor::fileTypeName(status->smfFormat)));
+  view_.setDocumentText(&player_->document());
+  view_.setWrdDebugText(hooks_.scriptText ? hooks_.scriptText() : nullptr);
+}
+
+// ---- texts ----
+
+const core::MIDIFile* Playback::currentEntry() const {
+  if (st_.position < 0 || static_cast<std::size_t>(st_.position) >= list_.size()) return nullptr;
+  return &list_.entryAt(static_cast<std::size_t>(st_.position));
+}
+
+TitleState Playback::titleState() const {
+  TitleState t;
+  t.listNamed = list_.listNamed;
+  t.listModified = list_.listModified;
+  t.listFileName = list_.listFileName;
+  const auto* entry = currentEntry();
+  t.showSong = (st_.playing || !list_.empty()) && entry != nullptr;
+  if (t.showSong) t.songTitle = entry->title;
+  t.sortMode = s_.sortMode;
+  t.playing = st_.playing;
+  t.paused = st_.paused;
+  t.selecting = st_.selectDeadline.has_value();
+  t.speed = st_.speed;
+  return t;
+}
+
+void Playback::updateTitle() {
+  panes_.showTitle(titleState());
+}
+
+void Playback::panelTitle(const std::string& utf8) {
+  view_.setPanelText(kPanelTitle, utf8);
+}
+
+void Playback::showEntryTitle() {
+  if (const auto* entry = currentEntry()) panelTitle(cp932ToUtf8(entry->title));
+}
+
+void Playback::resetPanel() {
+  for (std::size_t item = 0; item < monitor::kStatusItemCount; ++item) {
+    if (monitor::isLamp(item)) view_.setPanelLamp(static_cast<int>(item), false);
+  }
+  for (const auto& [item, text] : monitor::stopResetTexts())
+    view_.setPanelText(static_cast<int>(item), std::string(text));
+  view_.setPanelText(kPanelModule, "");
+}
+
+// ---- playing ----
+
+void Playback::clearSelection() {
+  st_.selectDeadline.reset();
+  st_.advancePending = false;
+}
+
+void Playback::play() {
+  if (!hasEngine()) return;
+  if (st_.playing && songLoaded()) {
+    st_.speed = 0;
+    player_->setSpeed(0);
+    player_->play();
+    st_.paused = false;
+  } else {
+    const int row = view_.selectedRow();
+    if (row >= 0) st_.position = row;
+    st_.position = std::max(st_.position, 0);
+    if (static_cast<std::size_t>(st_.position) < list_.size()) {
+      st_.playing = true;
+      st_.paused = false;
+      st_.speed = 0;
+      view_.showRow(st_.position);
+      startEntry();
+    } else if (list_.empty()) {
+      panelTitle(kNoSongs);
+    }
+  }
+  updateTitle();
+  clearSelection();
+}
+
+void Playback::playPosition(std::uint32_t position) {
+  if (position >= list_.size()) return;
+  stop();
+  st_.position = static_cast<int>(position);
+  view_.showRow(st_.position);
+  play();
+}
+
+void Playback::stop() {
+  clearSelection();
+  st_.playing = false;
+  st_.paused = false;
+  if (player_) {
+    player_->pause();
+    player_->unload();
+  }
+  resetPanel();
+  view_.resetMonitor();
+  if (!s_.frameMode[kListPane] && st_.savedPane >= 0) {
+    panes_.selectPane(st_.savedPane);
+    st_.savedPane = -1;
+  }
+  updateTitle();
+  displayUpdate(true);
+  if (!st_.midiThruOpen) killDisplayTimer();
+}
+
+void Playback::setPaused(bool paused) {
+  st_.paused = paused;
+  if (paused) {
+    player_->pause();
+  } else {
+    player_->play();
+  }
+  updateTitle();
+}
+
+void Playback::togglePause() {
+  if (lock_.locked() || !hasEngine()) return;
+  if (st_.playing) setPaused(!st_.paused);
+  clearSelection();
+}
+
+void Playback::pause() {
+  remotePause(true);
+}
+
+void Playback::resume() {
+  remotePause(false);
+}
+
+void Playback::remotePause(bool pause) {
+  if (hasEngine() && st_.playing && st_.paused != pause) setPaused(pause);
+  clearSelection();
+}
+
+void Playback::changeSpeed(bool faster) {
+  if (!st_.playing || lock_.locked() || !hasEngine()) return;
+  if (st_.paused) setPaused(false);
+  if (faster) {
+    if (st_.speed < 0) st_.speed = 0;
+    st_.speed = st_.speed < kFastest ? st_.speed + 1 : 1;
+  } else {
+    if (st_.speed > 0) st_.speed = 0;
+    st_.speed = st_.speed > kSlowest ? st_.speed - 1 : -1;
+  }
+  player_->setSpeed(st_.speed);
+  updateTitle();
+}
+
+// Next and Previous move the position and let the choice settle before anything loads.
+void Playback::select(bool forward) {
+  if (lock_.locked() || !hasEngine() || list_.empty()) return;
+  const int last = static_cast<int>(list_.size()) - 1;
+  if (forward && st_.position + 1 > last) return;
+  const bool running = st_.selecting();
+  st_.playing = true;
+  if (forward) {
+    ++st_.position;
+  } else if (running) {
+    --st_.position;
+  }
+  st_.position = std::clamp(st_.position, 0, last);
+  view_.showRow(st_.position);
+  showEntryTitle();
+  if (songLoaded()) player_->pause();
+  view_.refreshList();
+  const std::uint32_t now = platform::millisecondCounter();
+  if (!running) {
+    st_.selectDeadline = now + kFirstSelectMs;
+  } else {
+    if (!s_.frameMode[kListPane] && s_.windowMode >= 0 && st_.savedPane == -1) {
+      st_.savedPane = s_.windowMode;
+      panes_.selectPane(kListPane);
+    }
+    st_.selectDeadline = now + kFurtherSelectMs;
+  }
+  st_.advancePending = false;
+  updateTitle();
+  armDisplayTimer(kSelectTimerMs);
+}
+
+void Playback::sliderReleased(int tenths) {
+  st_.sliderDragging = false;
+  if (!st_.playing || st_.selecting() || !hasEngine() || !songLoaded()) return;
+  panelTitle("Seeking...");
+  player_->seek(static_cast<std::uint32_t>(std::max(tenths, 0)) * 10'000u);
+  if (!st_.paused) player_->play();
+  showEntryTitle();
+  displayUpdate(true);
+}
+
+void Playback::setMidiThruOpen(bool open) {
+  st_.midiThruOpen = open;
+  if (open) armDisplayTimer(0);
+}
+
+void Playback::setVolume(int volume) {
+  s_.lastVolume = std::clamp(volume, 0, kMaxVolume);
+  if (hasEngine()) player_->setMasterVolume(static_cast<std::uint16_t>(s_.lastVolume));
+}
+
+// ---- timers and the display update ----
+
+void Playback::armDisplayTimer(int ms) {
+  displayTimerArmed_ = true;
+  view_.armTimer(kDisplayTimer, ms);
+}
+
+void Playback::killDisplayTimer() {
+  displayTimerArmed_ = false;
+  view_.killTimer(kDisplayTimer);
+}
+
+// One-shot runs: each kills its timer first and arms it again at its end, unless the
+// run itself armed it (a song that started asks for its first update sooner).
+void Playback::timer(int id) {
+  if (id == kDisplayTimer) {
+    killDisplayTimer();
+    displayUpdate(true);
+    if (displayTimerArmed_) return;
+    if (st_.playing || st_.midiThruOpen) {
+      armDisplayTimer(kPlayingTimerMs);
+    } else if (st_.selecting()) {
+      armDisplayTimer(kSelectTimerMs);
+    }
+  } else if (id == kAnimationTimer) {
+    view_.killTimer(id);
+    view_.animate();
+    if (st_.playing) view_.armTimer(kAnimationTimer, kAnimationMs);
+  }
+}
+
+void Playback::displayUpdate(bool full) {
+  if (!player_) return;
+  if (st_.selectDeadline && reached(platform::millisecondCounter(), *st_.selectDeadline)) {
+    st_.advancePending = true;
+    st_.selectDeadline.reset();
+  }
+  const bool shown = !view_.mainWindowMinimized();
+  // The poll hands the WRD display its time and starts a song whose start waited for it.
+  if (full && songLoaded()) player_->poll();
+  const protocol::SequencerStatus* status = songLoaded() ? player_->status() : nullptr;
+  if (status && st_.playing && shown) showCounters(*status);
+  if (!full) return;
+  if (status && status->error != 0) panelTitle(protocol::errorMessage(status->error));
+  if (!endOfSong(status) && !songLoaded() && st_.playing && !st_.paused && !st_.selecting()) stop();
+  if (shown && player_) followOutput();
+}
+
+void Playback::idle() {
+  if (!general_.idleNoAct) displayUpdate(false);
+}
+
+void Playback::showCounters(const protocol::SequencerStatus& status) {
+  const Counters c = counters(status, st_.totalLength, st_.totalMeasures);
+  view_.setPanelText(kPanelTime, c.time);
+  view_.setPanelText(kPanelBar, c.bar);
+  view_.setPanelText(kPanelBeat, c.beat);
+  view_.setPanelText(kPanelTicks, c.ticks);
+  view_.setPanelText(kPanelTempo, c.tempo);
+  if (!st_.sliderDragging) view_.setSlider(static_cast<int>(status.songTime / 10'000));
+}
+
+// The end of a song, or a selection that was taken: what plays next. True when it ran.
+bool Playback::endOfSong(const protocol::SequencerStatus* status) {
+  const bool ended = st_.playing && songLoaded() && !player_->playing();
+  if (!(ended || st_.advancePending) || st_.selectDeadline) return false;
+  const int error = status ? status->error : 0;
+  // An invalid event was skipped and the song went on: its end is an ordinary end.
+  if (ended && error != 0 && error != protocol::kErrInvalidEvent) {
+    stop();
+    panelTitle(protocol::errorMessage(error));
+    return true;
+  }
+  const bool advance = st_.advancePending;
+  if (!advance && !s_.singleMode && !s_.singleRepeatMode) ++st_.position;
+  if (advance) {
+    if (st_.savedPane >= 0 && s_.windowMode == kListPane && (!s_.frameMode[kListPane] || panes_.fullScreen()))
+      panes_.selectPane(st_.savedPane);
+    st_.savedPane = -1;
+  }
+  const bool atEnd = static_cast<std::size_t>(st_.position) >= list_.size();
+  if (s_.singleMode && !advance) {
+    stop();
+  } else if (atEnd && !s_.repeatMode) {
+    if (st_.playing) {
+      st_.position = 0;
+      view_.showRow(0);
+      stop();
+    }
+  } else {
+    if (atEnd) st_.position = 0;
+    view_.showRow(st_.position);
+    startEntry();
+    updateTitle();
+  }
+  clearSelection();
+  return true;
+}
+
+void Playback::followOutput() {
+  if (const auto* out = player_->outputStatus()) {
+    view_.setPanelLamp(kPanelGsLamp, out->gsReset != 0 || out->gsMode != 0);
+    view_.setPanelLamp(kPanelGmLamp, out->gmOn != 0);
+    view_.setPanelLamp(kPanelXgLamp, out->xgOn != 0);
+    for (int port = 0; port < 3; ++port)
+      view_.setPanelLamp(kPanelPortLampA + port, out->portOpen[port] != 0);
+    view_.updateLcd();
+  }
+  if (hooks_.scriptStep) {
+    if (const auto step = hooks_.scriptStep()) view_.setWrdDebugCursor(*step);
+  }
+}
+
+// ---- commands ----
+
+bool Playback::command(int id) {
+  if (!isUserPlayback(id)) return chooseTemplate(id);
+  // While a remote client holds the lock it alone controls playback.
+  if (!lock_.locked()) runUserPlayback(id);
+  return true;
+}
+
+bool Playback::runUserPlayback(int id) {
+  switch (id) {
+    case cmd::kPlay:
+      play();
+      break;
+    case cmd::kStop:
+      stop();
+      break;
+    case cmd::kPause:
+      togglePause();
+      break;
+    case cmd::kPlayPause:
+      if (st_.playing) {
+        togglePause();
+      } else {
+        play();
+      }
+      break;
+    case cmd::kFast:
+      changeSpeed(true);
+      break;
+    case cmd::kSlow:
+      changeSpeed(false);
+      break;
+    case cmd::kNext:
+      select(true);
+      break;
+    case cmd::kPrevious:
+      select(false);
+      break;
+    case cmd::kRepeat:
+      s_.repeatMode = !s_.repeatMode;
+      break;
+    case cmd::kSinglePlay:
+      s_.singleMode = !s_.singleMode;
+      if (s_.singleMode) s_.singleRepeatMode = false;
+      break;
+    case cmd::kSingleRepeat:
+      s_.singleRepeatMode = !s_.singleRepeatMode;
+      if (s_.singleRepeatMode) s_.singleMode = false;
+      break;
+    default:
+      return false;
+  }
+  view_.commandsChanged();
+  return true;
+}
+
+// A template command stops and opens the output again on that template's ports.
+bool Playback::chooseTemplate(int id) {
+  const auto index = templateOfCommand(id);
+  if (!index) return false;
+  stop();
+  s_.midiTemplateMode = *index;
+  makePlayer();
+  view_.commandsChanged();
+  return true;
+}
+
+bool Playback::enabled(int id) const {
+  const int last = static_cast<int>(list_.size()) - 1;
+  const bool locked = lock_.locked();
+  switch (id) {
+    case cmd::kStop:
+    case cmd::kPause:
+    case cmd::kFast:
+    case cmd::kSlow:
+      return st_.playing && !locked;
+    case cmd::kPrevious:
+      return !list_.empty() && !locked;
+    case cmd::kNext:
+      return list_.size() > 1 && st_.position < last && !locked;
+    default:
+      return !isUserPlayback(id) || !locked;
+  }
+}
+
+bool Playback::checked(int id) const {
+  if (const auto index = templateOfCommand(id)) return s_.midiTemplateMode == *index;
+  switch (id) {
+    case cmd::kSinglePlay:
+      return s_.singleMode;
+    case cmd::kSingleRepeat:
+      return s_.singleRepeatMode;
+    case cmd::kRepeat:
+      return s_.repeatMode;
+    default:
+      return false;
+  }
+}
+
+ButtonState Playback::buttonState() const {
+  return {st_.playing, st_.speed, st_.selecting(), lock_.locked(), list_.size(), st_.position};
+}
+
+}  // namespace volta::app
