@@ -4,6 +4,7 @@
 // end-of-song logic that chooses what plays next, and the song's fields of the
 // status panel.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>

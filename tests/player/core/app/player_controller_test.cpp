@@ -1,11 +1,13 @@
 // The controller on the real engine loaded by name, playing into the trace device,
-// with a recording frame view and a manual clock for the selection time.
+// and on a fake engine, with a recording frame view and a manual clock for the
+// selection time.
 
 #include "player/core/app/player_controller.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "platform/clock.h"
@@ -16,6 +18,7 @@
 #include "player/core/playlist/list_files.h"
 #include "player/core/playlist/playlist.h"
 #include "player/core/song_player.h"
+#include "tests/player/core/app/fake_engine.h"
 #include "tests/player/core/app/fake_frame_view.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
@@ -45,13 +48,19 @@ core::EngineBinding& engine() {
   return *binding;
 }
 
-class ControllerTest : public ::testing::Test {
+enum class Engine { kLibrary, kFake };
+
+// Each test runs on the engine library and again on the fake engine, whose songs
+// move on by the display timer's polls alone.
+class ControllerTest : public ::testing::TestWithParam<Engine> {
  protected:
   void SetUp() override {
     platform::installClock(&clock_);
-    ASSERT_TRUE(binding_.loaded());
-    core::loadBuiltInDefinitions(definitions_);
-    volta::test::traceDeviceFor(trace_);
+    if (library()) {
+      ASSERT_TRUE(engine().loaded());
+      core::loadBuiltInDefinitions(definitions_);
+      volta::test::traceDeviceFor(trace_);
+    }
     store_.writeString(kMainKey, "PORT_A", "Trace");
   }
   void TearDown() override {
@@ -59,10 +68,23 @@ class ControllerTest : public ::testing::Test {
     platform::installClock(nullptr);
   }
 
-  void startController(CommandLine::Kind kind = CommandLine::Kind::kEmptyList) {
+  bool library() const { return GetParam() == Engine::kLibrary; }
+  // A fresh controller with its settings and engine, not yet started.
+  void makeController() {
     controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
     controller_->readSettings();
-    controller_->bindEngine(&binding_, definitions_);
+    if (library()) {
+      controller_->bindEngine(&engine(), definitions_);
+    } else {
+      auto fake = std::make_unique<test::FakeEngine>();
+      fake->titles = titles_;
+      fake->lengthsMs = lengths_;
+      fake_ = fake.get();
+      controller_->useEngine(std::move(fake));
+    }
+  }
+  void startController(CommandLine::Kind kind = CommandLine::Kind::kEmptyList) {
+    makeController();
     CommandLine line;
     line.kind = kind;
     controller_->start(line);
@@ -70,6 +92,13 @@ class ControllerTest : public ::testing::Test {
   std::string song(const std::string& name, const std::string& title, std::uint32_t ticks) {
     const fs::path path = dir_ / name;
     volta::test::writeFile(path, songBytes(title, ticks));
+    const std::string file = path.filename().string();
+    titles_[file] = title;
+    lengths_[file] = ticks * 500 / 96;
+    if (fake_) {
+      fake_->titles[file] = title;
+      fake_->lengthsMs[file] = lengths_[file];
+    }
     return path.string();
   }
   // A .TO2 list of songs "Song 0", "Song 1", ... with absolute names.
@@ -95,16 +124,31 @@ class ControllerTest : public ::testing::Test {
 
   const PlayingState& state() const { return controller_->playback().state(); }
   const protocol::SequencerStatus* status() const {
+    if (!library()) return fake_->player ? fake_->player->status() : nullptr;
     auto* player = controller_->playback().songPlayer();
     return player && player->loaded() ? player->status() : nullptr;
   }
   std::uint32_t songTime() const { return status() ? status()->songTime : 0; }
-  // Runs timer 0 as the view would until the condition holds (the engine plays in real time).
+  // What the engine was last asked to load and play.
+  std::string loadedTitle() const {
+    return library() ? controller_->playback().songPlayer()->title() : fake_->player->title;
+  }
+  std::string loadedModule() const {
+    return library() ? controller_->playback().songPlayer()->songModule() : fake_->player->module;
+  }
+  int engineSpeed() const {
+    return library() ? controller_->playback().songPlayer()->song()->playControl()->speed : fake_->player->speed;
+  }
+  bool outputOpen() const {
+    return library() ? controller_->playback().songPlayer() && controller_->playback().songPlayer()->output()
+                     : fake_->player && fake_->player->hasOutput();
+  }
+  // Runs timer 0 as the view would until the condition holds (the library plays in real time).
   bool runUntil(const std::function<bool()>& done) {
     for (int polls = 0; polls < 5000; ++polls) {
       if (done()) return true;
       controller_->playback().timer(kDisplayTimer);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (library()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return done();
   }
@@ -113,13 +157,23 @@ class ControllerTest : public ::testing::Test {
   fs::path trace_ = dir_ / "trace.txt";
   platform::ManualClock clock_;
   platform::settings::SettingsStore store_{dir_ / "VOLTA.conf"};
-  core::EngineBinding& binding_ = engine();
   core::TINICritical definitions_;
+  std::map<std::string, std::string> titles_;
+  std::map<std::string, std::uint32_t> lengths_;
+  test::FakeEngine* fake_ = nullptr;  // owned by the controller
   test::FakeFrameView view_;
   std::unique_ptr<PlayerController> controller_;
 };
 
-TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStandsIn) {
+INSTANTIATE_TEST_SUITE_P(Engines, ControllerTest, ::testing::Values(Engine::kLibrary, Engine::kFake),
+                         [](const auto& info) { return info.param == Engine::kLibrary ? "Library" : "Fake"; });
+
+// The panel's song fields as the library fills them from a real song.
+using LibraryControllerTest = ControllerTest;
+INSTANTIATE_TEST_SUITE_P(Library, LibraryControllerTest, ::testing::Values(Engine::kLibrary),
+                         [](const auto&) { return "Library"; });
+
+TEST_P(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStandsIn) {
   startController();
   openList(5, kLong);
   controller_->playback().play();
@@ -151,7 +205,7 @@ TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStands
   controller_->playback().timer(kDisplayTimer);
   EXPECT_EQ(view_.songStarts, 2);
   EXPECT_EQ(view_.timer(kDisplayTimer), 10);  // the new song's first update comes soon
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "Song 3");
+  EXPECT_EQ(loadedTitle(), "Song 3");
   EXPECT_EQ(view_.pane, kWrdPane);
   EXPECT_EQ(state().savedPane, -1);
   EXPECT_EQ(view_.title.find(" [Selecting]"), std::string::npos);
@@ -162,7 +216,7 @@ TEST_F(ControllerTest, ThreePressesOfNextLoadOnlyTheThirdEntryWhileTheListStands
   EXPECT_NEAR(controller_->lists().entryAt(3)->lengthMs, 20'000, 50);
 }
 
-TEST_F(ControllerTest, PreviousRestartsTheSongAndASecondPressGoesBack) {
+TEST_P(ControllerTest, PreviousRestartsTheSongAndASecondPressGoesBack) {
   startController();
   openList(3, kLong);
   controller_->playback().playPosition(1);
@@ -185,10 +239,10 @@ TEST_F(ControllerTest, PreviousRestartsTheSongAndASecondPressGoesBack) {
   EXPECT_EQ(state().position, 0);
   clock_.advanceMilliseconds(1000);
   controller_->playback().timer(kDisplayTimer);
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "Song 0");
+  EXPECT_EQ(loadedTitle(), "Song 0");
 }
 
-TEST_F(ControllerTest, NextIsRefusedAtTheLastEntryAndOnAnEmptyList) {
+TEST_P(ControllerTest, NextIsRefusedAtTheLastEntryAndOnAnEmptyList) {
   startController();
   controller_->playback().next();
   EXPECT_FALSE(state().playing);
@@ -201,7 +255,7 @@ TEST_F(ControllerTest, NextIsRefusedAtTheLastEntryAndOnAnEmptyList) {
   EXPECT_EQ(state().position, 1);
 }
 
-TEST_F(ControllerTest, SingleRepeatRestartsTheEntry) {
+TEST_P(ControllerTest, SingleRepeatRestartsTheEntry) {
   startController();
   openList(2, kShort);
   controller_->command(cmd::kSinglePlay);
@@ -213,7 +267,7 @@ TEST_F(ControllerTest, SingleRepeatRestartsTheEntry) {
   EXPECT_TRUE(state().playing);
 }
 
-TEST_F(ControllerTest, SinglePlayStopsAtTheEndOfTheEntry) {
+TEST_P(ControllerTest, SinglePlayStopsAtTheEndOfTheEntry) {
   startController();
   openList(2, kShort);
   controller_->command(cmd::kSinglePlay);
@@ -224,7 +278,7 @@ TEST_F(ControllerTest, SinglePlayStopsAtTheEndOfTheEntry) {
   EXPECT_EQ(view_.timer(kDisplayTimer), std::nullopt);
 }
 
-TEST_F(ControllerTest, TheListPlaysThroughAndStopsAtPositionZero) {
+TEST_P(ControllerTest, TheListPlaysThroughAndStopsAtPositionZero) {
   startController();
   openList(2, kShort);
   controller_->playback().play();
@@ -235,7 +289,7 @@ TEST_F(ControllerTest, TheListPlaysThroughAndStopsAtPositionZero) {
   EXPECT_EQ(view_.panelText(kPanelTime), "00:00/00:00");
 }
 
-TEST_F(ControllerTest, RepeatStartsTheListAgain) {
+TEST_P(ControllerTest, RepeatStartsTheListAgain) {
   startController();
   openList(2, kShort);
   controller_->command(cmd::kRepeat);
@@ -245,7 +299,7 @@ TEST_F(ControllerTest, RepeatStartsTheListAgain) {
   EXPECT_TRUE(state().playing);
 }
 
-TEST_F(ControllerTest, ThePanelFollowsThePlayingSongAndStopResetsIt) {
+TEST_P(LibraryControllerTest, ThePanelFollowsThePlayingSongAndStopResetsIt) {
   startController();
   text("song.txt", "About the song.\r\n");
   ASSERT_TRUE(controller_->lists().openName(song("song.mid", "Song 0", kLong), "", false));
@@ -289,18 +343,17 @@ TEST_F(ControllerTest, ThePanelFollowsThePlayingSongAndStopResetsIt) {
   EXPECT_EQ(view_.timer(kAnimationTimer), std::nullopt);
 }
 
-TEST_F(ControllerTest, FastAndSlowCycleAndPlayResetsTheSpeed) {
+TEST_P(ControllerTest, FastAndSlowCycleAndPlayResetsTheSpeed) {
   startController();
   ASSERT_TRUE(controller_->lists().openName(song("song.mid", "Song 0", kLong), "", false));
   controller_->playback().fast();  // not playing: nothing
   EXPECT_EQ(state().speed, 0);
   controller_->playback().play();
-  const auto speed = [&] { return controller_->playback().songPlayer()->song()->playControl()->speed; };
   for (int expected : {1, 2, 3, 4, 1}) {
     controller_->command(cmd::kFast);
     EXPECT_EQ(state().speed, expected);
   }
-  EXPECT_EQ(speed(), 1);
+  EXPECT_EQ(engineSpeed(), 1);
   EXPECT_EQ(view_.title, "Song 0 - VOLTA Player [PLAY] [x1.5]");
   EXPECT_TRUE(buttonActive(cmd::kFast, controller_->playback().buttonState()));
   controller_->playback().slow();
@@ -314,13 +367,13 @@ TEST_F(ControllerTest, FastAndSlowCycleAndPlayResetsTheSpeed) {
   controller_->playback().slow();
   EXPECT_EQ(state().speed, -1);
   EXPECT_FALSE(state().paused);  // a speed change resumes
-  EXPECT_EQ(speed(), -1);
+  EXPECT_EQ(engineSpeed(), -1);
   controller_->playback().play();
   EXPECT_EQ(state().speed, 0);
-  EXPECT_EQ(speed(), 0);
+  EXPECT_EQ(engineSpeed(), 0);
 }
 
-TEST_F(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
+TEST_P(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
   startController();
   openList(2, kLong);
   dde::DdeHost& host = controller_->remote();
@@ -361,7 +414,7 @@ TEST_F(ControllerTest, TheLockRefusesTheUsersPlaybackCommands) {
   EXPECT_EQ(dde::request(host, 8, "GetPlayFile"), std::nullopt);
 }
 
-TEST_F(ControllerTest, PlayFileWithAQuotedNameAndAModule) {
+TEST_P(ControllerTest, PlayFileWithAQuotedNameAndAModule) {
   startController();
   const std::string path = song("my song.mid", "Quoted", kLong);
   ASSERT_TRUE(dde::execute(controller_->remote(), 1, "PlayFile \"" + path + "\"SC-88"));
@@ -369,10 +422,10 @@ TEST_F(ControllerTest, PlayFileWithAQuotedNameAndAModule) {
   EXPECT_EQ(controller_->lists().entryAt(0)->module, "SC-88");
   EXPECT_EQ(controller_->lists().entryAt(0)->title, "Quoted");
   EXPECT_TRUE(state().playing);
-  EXPECT_EQ(controller_->playback().songPlayer()->songModule(), "SC-88");
+  EXPECT_EQ(loadedModule(), "SC-88");
 }
 
-TEST_F(ControllerTest, PlayOnAnEmptyListSaysSo) {
+TEST_P(ControllerTest, PlayOnAnEmptyListSaysSo) {
   startController();
   controller_->playback().play();
   EXPECT_EQ(view_.panelText(kPanelTitle), "ERROR: 曲がありません");
@@ -380,7 +433,7 @@ TEST_F(ControllerTest, PlayOnAnEmptyListSaysSo) {
   EXPECT_EQ(view_.title, "VOLTA Player");
 }
 
-TEST_F(ControllerTest, ASongThatCannotBeLoadedStopsWithItsMessage) {
+TEST_P(ControllerTest, ASongThatCannotBeLoadedStopsWithItsMessage) {
   startController();
   openList(2, kLong);
   fs::remove(dir_ / "song0.mid");
@@ -389,12 +442,12 @@ TEST_F(ControllerTest, ASongThatCannotBeLoadedStopsWithItsMessage) {
   EXPECT_EQ(view_.panelText(kPanelTitle), "ERROR:Fail to open the midi file");
 }
 
-TEST_F(ControllerTest, TheSelectedRowIsPlayedAndTheSliderSeeks) {
+TEST_P(ControllerTest, TheSelectedRowIsPlayedAndTheSliderSeeks) {
   startController();
   openList(3, kLong);
   view_.selected = 2;
   controller_->playback().play();
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "Song 2");
+  EXPECT_EQ(loadedTitle(), "Song 2");
   view_.selected = -1;
   ASSERT_TRUE(runUntil([&] { return songTime() > 0; }));
   controller_->playback().sliderPressed();
@@ -408,7 +461,7 @@ TEST_F(ControllerTest, TheSelectedRowIsPlayedAndTheSliderSeeks) {
   EXPECT_GE(view_.slider, 100);
 }
 
-TEST_F(ControllerTest, PanesToggleMiniAndFullScreenReturn) {
+TEST_P(ControllerTest, PanesToggleMiniAndFullScreenReturn) {
   store_.writeBinary(kMainKey, "FrameMode", {0, 0, 1, 0, 0});
   startController();
   EXPECT_EQ(view_.pane, kWrdPane);
@@ -442,7 +495,7 @@ TEST_F(ControllerTest, PanesToggleMiniAndFullScreenReturn) {
   EXPECT_TRUE(controller_->panes().fullScreen());
 }
 
-TEST_F(ControllerTest, StartUpRestoresTheLastListAndPosition) {
+TEST_P(ControllerTest, StartUpRestoresTheLastListAndPosition) {
   store_.writeString(kMainKey, "LastList", list(3, kLong));
   store_.writeInt(kMainKey, "LastMusic", 2);
   startController(CommandLine::Kind::kNormal);
@@ -454,7 +507,7 @@ TEST_F(ControllerTest, StartUpRestoresTheLastListAndPosition) {
   EXPECT_EQ(view_.title, "<LIST> list.TO2 - VOLTA Player");
 }
 
-TEST_F(ControllerTest, AnUnnamedListGoesToTheDefaultListAtExitAndComesBack) {
+TEST_P(ControllerTest, AnUnnamedListGoesToTheDefaultListAtExitAndComesBack) {
   startController();
   ASSERT_TRUE(controller_->lists().openName(song("one.mid", "One", kLong), "", true));
   controller_->settings().mainWindowX = 321;
@@ -473,7 +526,7 @@ TEST_F(ControllerTest, AnUnnamedListGoesToTheDefaultListAtExitAndComesBack) {
   EXPECT_EQ(controller_->settings().mainWindowX, 321);
 }
 
-TEST_F(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
+TEST_P(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
   startController();
   openList(2, kLong);
   controller_->command(cmd::kEditList);  // the dialog was cancelled
@@ -496,18 +549,18 @@ TEST_F(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
   EXPECT_EQ(store_.readString(kMainKey, "LastList", ""), (dir_ / "list.TO2").string());
 }
 
-TEST_F(ControllerTest, DroppedSongsStartPlayingOnAnEmptyList) {
+TEST_P(ControllerTest, DroppedSongsStartPlayingOnAnEmptyList) {
   startController();
   controller_->lists().drop({song("a.mid", "A", kLong), song("b.mid", "B", kLong)});
   ASSERT_EQ(controller_->lists().count(), 2u);
   EXPECT_TRUE(state().playing);
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "A");
+  EXPECT_EQ(loadedTitle(), "A");
   controller_->lists().drop({song("c.mid", "C", kLong)});
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "C");
+  EXPECT_EQ(loadedTitle(), "C");
   EXPECT_EQ(state().position, 2);
 }
 
-TEST_F(ControllerTest, ADropOutsideARelativeListsFolderCanBeRefused) {
+TEST_P(ControllerTest, ADropOutsideARelativeListsFolderCanBeRefused) {
   fs::create_directories(dir_ / "base");
   std::vector<core::MIDIFile> files(1);
   files[0].fileName = "/in.mid";
@@ -529,7 +582,7 @@ TEST_F(ControllerTest, ADropOutsideARelativeListsFolderCanBeRefused) {
   EXPECT_NE(volta::test::readText(dir_ / "base" / "rel.TOR").find("/second.mid"), std::string::npos);
 }
 
-TEST_F(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
+TEST_P(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
   startController();
   const std::string path = song("dialog.mid", "Dialog", kLong);
   view_.dialogAnswers.push_back({path, dir_.path().string()});
@@ -544,7 +597,7 @@ TEST_F(ControllerTest, OpenFromTheDialogPlaysAndEntersTheHistory) {
   EXPECT_TRUE(controller_->checked(cmd::kOrderTitle));
 }
 
-TEST_F(ControllerTest, AutoWrdBringsTheWrdPaneForASongWithAScript) {
+TEST_P(ControllerTest, AutoWrdBringsTheWrdPaneForASongWithAScript) {
   store_.writeInt(kMainKey, "AutoWRD", 1);
   store_.writeInt(kMainKey, "WindowMode", kMonitorPane);
   startController();
@@ -558,7 +611,7 @@ TEST_F(ControllerTest, AutoWrdBringsTheWrdPaneForASongWithAScript) {
   EXPECT_TRUE(view_.lamp(kPanelWrdLamp));
 }
 
-TEST_F(ControllerTest, APortTemplateCommandReopensTheOutput) {
+TEST_P(ControllerTest, APortTemplateCommandReopensTheOutput) {
   store_.writeString(platform::settings::midiTemplateKey(1), "PORT_A", "Trace");
   startController();
   openList(1, kLong);
@@ -568,29 +621,24 @@ TEST_F(ControllerTest, APortTemplateCommandReopensTheOutput) {
   EXPECT_TRUE(controller_->checked(cmd::kTemplate1 + 2));
   EXPECT_FALSE(controller_->checked(cmd::kTemplateOff));
   EXPECT_FALSE(state().playing);
-  ASSERT_NE(controller_->playback().songPlayer(), nullptr);
-  EXPECT_NE(controller_->playback().songPlayer()->output(), nullptr);
+  EXPECT_TRUE(outputOpen());
   controller_->command(cmd::kTemplateOff);
   EXPECT_EQ(controller_->settings().midiTemplateMode, -1);
   controller_->playback().play();  // the main key's ports again: the trace device
   EXPECT_TRUE(state().playing);
 }
 
-TEST_F(ControllerTest, TheCommandLinePlaysAListOrASongWithItsModule) {
+TEST_P(ControllerTest, TheCommandLinePlaysAListOrASongWithItsModule) {
   const std::string path = list(2, kLong, "start.to2");
-  controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
-  controller_->readSettings();
-  controller_->bindEngine(&binding_, definitions_);
+  makeController();
   controller_->start(parseCommandLine({path}, dir_.path()));
   EXPECT_EQ(controller_->lists().count(), 2u);
   EXPECT_TRUE(state().playing);
-  EXPECT_EQ(controller_->playback().songPlayer()->title(), "Song 0");
+  EXPECT_EQ(loadedTitle(), "Song 0");
 
   const std::string single = song("single.mid", "Single", kLong);
   controller_->shutDown();
-  controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
-  controller_->readSettings();
-  controller_->bindEngine(&binding_, definitions_);
+  makeController();
   controller_->start(parseCommandLine({"single.mid", "/M:MU80"}, dir_.path()));
   ASSERT_EQ(controller_->lists().count(), 1u);
   EXPECT_EQ(controller_->lists().entryAt(0)->module, "MU80");
@@ -608,7 +656,7 @@ class CountingWrd final : public core::WrdFollower {
   int restarts = 0, follows = 0;
 };
 
-TEST_F(ControllerTest, TheWrdDisplayIsToldTheTimeAndTheDebugPaneItsStep) {
+TEST_P(ControllerTest, TheWrdDisplayIsToldTheTimeAndTheDebugPaneItsStep) {
   startController();
   CountingWrd wrd;
   const std::string script = "@message\r\n";
@@ -620,6 +668,97 @@ TEST_F(ControllerTest, TheWrdDisplayIsToldTheTimeAndTheDebugPaneItsStep) {
   controller_->playback().timer(kDisplayTimer);
   EXPECT_GE(wrd.follows, 1);
   EXPECT_EQ(view_.scriptCursor, 5u);
+}
+
+// What only the fake engine can arrange: song errors, a missing output, counted players.
+using FakeControllerTest = ControllerTest;
+INSTANTIATE_TEST_SUITE_P(Fake, FakeControllerTest, ::testing::Values(Engine::kFake),
+                         [](const auto&) { return "Fake"; });
+
+TEST_P(FakeControllerTest, ASongEndingInAnErrorStopsWithItsMessage) {
+  startController();
+  openList(2, kLong);
+  controller_->playback().play();
+  fake_->player->finish(protocol::kErrChunkStructure);
+  controller_->playback().timer(kDisplayTimer);
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(fake_->starts, 1);
+  EXPECT_EQ(view_.panelText(kPanelTitle), "ERROR:Chank structure is invalid");
+}
+
+TEST_P(FakeControllerTest, AnInvalidEventEndsTheSongLikeAnOrdinaryEnd) {
+  startController();
+  openList(2, kLong);
+  controller_->playback().play();
+  fake_->player->finish(protocol::kErrInvalidEvent);
+  controller_->playback().timer(kDisplayTimer);
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(state().position, 1);
+  EXPECT_EQ(loadedTitle(), "Song 1");
+}
+
+TEST_P(FakeControllerTest, WithoutAnOutputNothingLoads) {
+  auto fake = std::make_unique<test::FakeEngine>();
+  fake->outputOpens = false;
+  fake_ = fake.get();
+  controller_ = std::make_unique<PlayerController>(view_, store_, dir_ / "data");
+  controller_->readSettings();
+  controller_->useEngine(std::move(fake));
+  controller_->start({});
+  openList(2, kLong);
+  controller_->playback().play();
+  controller_->playback().next();
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(fake_->loads, 0);
+  // A list file's entries keep their stored titles: no song was read.
+  EXPECT_EQ(fake_->entriesRead, 0);
+  EXPECT_EQ(controller_->lists().entryAt(1)->title, "Song 1");
+}
+
+TEST_P(FakeControllerTest, TheVolumeIsClampedAndReachesEveryNewPlayer) {
+  startController();
+  controller_->playback().setVolume(200);
+  EXPECT_EQ(controller_->settings().lastVolume, 127);
+  EXPECT_EQ(fake_->player->volume, 127);
+  controller_->playback().setVolume(-5);
+  EXPECT_EQ(fake_->player->volume, 0);
+  const int made = fake_->playersMade;
+  controller_->command(cmd::kTemplate1);
+  EXPECT_EQ(fake_->playersMade, made + 1);
+  EXPECT_EQ(fake_->player->volume, 0);
+  EXPECT_EQ(controller_->playback().songPlayer(), nullptr);  // no library player behind a fake
+}
+
+TEST_P(FakeControllerTest, PortOpenCloseMakesAPlayerForEverySong) {
+  store_.writeInt(kMainKey, "PortOpenClose", 1);
+  startController();
+  openList(2, kShort);
+  const int made = fake_->playersMade;
+  controller_->playback().play();
+  ASSERT_TRUE(runUntil([&] { return !state().playing; }));
+  EXPECT_EQ(fake_->starts, 2);
+  EXPECT_EQ(fake_->playersMade, made + 2);
+}
+
+TEST_P(FakeControllerTest, APausedSongHoldsItsTimeAndAMinimisedWindowGetsNoCounters) {
+  startController();
+  openList(1, kLong);
+  controller_->playback().play();
+  controller_->playback().timer(kDisplayTimer);
+  controller_->command(cmd::kPause);
+  const std::uint32_t held = songTime();
+  EXPECT_GT(held, 0u);
+  controller_->playback().timer(kDisplayTimer);
+  EXPECT_EQ(songTime(), held);
+  EXPECT_EQ(view_.timer(kDisplayTimer), 50);  // the display keeps running while paused
+  EXPECT_TRUE(fake_->player->paused());
+
+  view_.minimized = true;
+  const std::string time = view_.panelText(kPanelTime);
+  controller_->command(cmd::kPause);
+  controller_->playback().timer(kDisplayTimer);
+  EXPECT_GT(songTime(), held);
+  EXPECT_EQ(view_.panelText(kPanelTime), time);
 }
 
 }  // namespace
