@@ -8,7 +8,6 @@
 #include "player/core/app/pane_state.h"
 #include "player/core/app/remote_host.h"
 #include "player/core/emulation.h"
-#include "player/monitor/status_panel.h"
 
 namespace volta::app {
 
@@ -61,7 +60,14 @@ bool isUserPlayback(int id) {
 
 Playback::Playback(FrameView& view, platform::settings::SettingsStore& store, AppSettings& settings,
                    const GeneralSettings& general, core::PlayList& list, PaneState& panes, const RemoteLock& lock)
-    : view_(view), store_(store), s_(settings), general_(general), list_(list), panes_(panes), lock_(lock) {}
+    : view_(view),
+      store_(store),
+      s_(settings),
+      general_(general),
+      list_(list),
+      panes_(panes),
+      lock_(lock),
+      panel_(view) {}
 
 Playback::~Playback() = default;
 
@@ -136,11 +142,11 @@ void Playback::startEntry() {
   showEntryTitle();
   if (const int error = player_->load(list_.fullPathAt(position), entry); error != 0) {
     stop();
-    panelTitle(protocol::errorMessage(error));
+    panel_.showTitle(protocol::errorMessage(error));
     return;
   }
   const std::uint32_t knownLength = entry.lengthMs, knownMeasures = entry.measures;
-  if (coreSettings_.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panelTitle("Scanning length...");
+  if (coreSettings_.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panel_.showTitle("Scanning length...");
   player_->start(coreSettings_, entry, st_.speed, st_.paused);
   if (entry.lengthMs != knownLength || entry.measures != knownMeasures) view_.refreshRow(st_.position);
   showEntryTitle();
@@ -157,13 +163,8 @@ void Playback::showSong(const core::MIDIFile& entry) {
   view_.setSlider(0);
   std::error_code ignored;
   const bool script = !player_->wrdSource().empty() && std::filesystem::exists(player_->wrdSource(), ignored);
-  view_.setPanelLamp(kPanelWrdLamp, script);
+  panel_.showSong(*player_, script);
   if (general_.autoWrd) panes_.showWrdPane(script);
-  view_.setPanelLamp(kPanelDocLamp, player_->documentFound());
-  view_.setPanelLamp(kPanelSmfkLamp, player_->converted());
-  view_.setPanelText(kPanelModule, cp932ToUtf8(player_->moduleText()));
-  if (const auto* status = player_->status())
-    view_.setPanelText(kPanelFileType, std::string(monitor::fileTypeName(status->smfFormat)));
   view_.setDocumentText(&player_->document());
   view_.setWrdDebugText(hooks_.scriptText ? hooks_.scriptText() : nullptr);
 }
@@ -195,21 +196,8 @@ void Playback::updateTitle() {
   panes_.showTitle(titleState());
 }
 
-void Playback::panelTitle(const std::string& utf8) {
-  view_.setPanelText(kPanelTitle, utf8);
-}
-
 void Playback::showEntryTitle() {
-  if (const auto* entry = currentEntry()) panelTitle(cp932ToUtf8(entry->title));
-}
-
-void Playback::resetPanel() {
-  for (std::size_t item = 0; item < monitor::kStatusItemCount; ++item) {
-    if (monitor::isLamp(item)) view_.setPanelLamp(static_cast<int>(item), false);
-  }
-  for (const auto& [item, text] : monitor::stopResetTexts())
-    view_.setPanelText(static_cast<int>(item), std::string(text));
-  view_.setPanelText(kPanelModule, "");
+  if (const auto* entry = currentEntry()) panel_.showTitle(cp932ToUtf8(entry->title));
 }
 
 // ---- playing ----
@@ -237,7 +225,7 @@ void Playback::play() {
       view_.showRow(st_.position);
       startEntry();
     } else if (list_.empty()) {
-      panelTitle(kNoSongs);
+      panel_.showTitle(kNoSongs);
     }
   }
   updateTitle();
@@ -260,7 +248,7 @@ void Playback::stop() {
     player_->pause();
     player_->unload();
   }
-  resetPanel();
+  panel_.reset();
   view_.resetMonitor();
   if (!s_.frameMode[kListPane] && st_.savedPane >= 0) {
     panes_.selectPane(st_.savedPane);
@@ -349,7 +337,7 @@ void Playback::select(bool forward) {
 void Playback::sliderReleased(int tenths) {
   st_.sliderDragging = false;
   if (!st_.playing || st_.selecting() || !hasEngine() || !songLoaded()) return;
-  panelTitle("Seeking...");
+  panel_.showTitle("Seeking...");
   player_->seek(static_cast<std::uint32_t>(std::max(tenths, 0)) * 10'000u);
   if (!st_.paused) player_->play();
   showEntryTitle();
@@ -407,25 +395,18 @@ void Playback::displayUpdate(bool full) {
   // The poll hands the WRD display its time and starts a song whose start waited for it.
   if (full && songLoaded()) player_->poll();
   const protocol::SequencerStatus* status = songLoaded() ? player_->status() : nullptr;
-  if (status && st_.playing && shown) showCounters(*status);
+  if (status && st_.playing && shown) {
+    panel_.showCounters(*status, st_.totalLength, st_.totalMeasures);
+    if (!st_.sliderDragging) view_.setSlider(static_cast<int>(status->songTime / 10'000));
+  }
   if (!full) return;
-  if (status && status->error != 0) panelTitle(protocol::errorMessage(status->error));
+  if (status && status->error != 0) panel_.showTitle(protocol::errorMessage(status->error));
   if (!endOfSong(status) && !songLoaded() && st_.playing && !st_.paused && !st_.selecting()) stop();
   if (shown && player_) followOutput();
 }
 
 void Playback::idle() {
   if (!general_.idleNoAct) displayUpdate(false);
-}
-
-void Playback::showCounters(const protocol::SequencerStatus& status) {
-  const Counters c = counters(status, st_.totalLength, st_.totalMeasures);
-  view_.setPanelText(kPanelTime, c.time);
-  view_.setPanelText(kPanelBar, c.bar);
-  view_.setPanelText(kPanelBeat, c.beat);
-  view_.setPanelText(kPanelTicks, c.ticks);
-  view_.setPanelText(kPanelTempo, c.tempo);
-  if (!st_.sliderDragging) view_.setSlider(static_cast<int>(status.songTime / 10'000));
 }
 
 // The end of a song, or a selection that was taken: what plays next. True when it ran.
@@ -436,7 +417,7 @@ bool Playback::endOfSong(const protocol::SequencerStatus* status) {
   // An invalid event was skipped and the song went on: its end is an ordinary end.
   if (ended && error != 0 && error != protocol::kErrInvalidEvent) {
     stop();
-    panelTitle(protocol::errorMessage(error));
+    panel_.showTitle(protocol::errorMessage(error));
     return true;
   }
   const bool advance = st_.advancePending;
@@ -466,14 +447,7 @@ bool Playback::endOfSong(const protocol::SequencerStatus* status) {
 }
 
 void Playback::followOutput() {
-  if (const auto* out = player_->outputStatus()) {
-    view_.setPanelLamp(kPanelGsLamp, out->gsReset != 0 || out->gsMode != 0);
-    view_.setPanelLamp(kPanelGmLamp, out->gmOn != 0);
-    view_.setPanelLamp(kPanelXgLamp, out->xgOn != 0);
-    for (int port = 0; port < 3; ++port)
-      view_.setPanelLamp(kPanelPortLampA + port, out->portOpen[port] != 0);
-    view_.updateLcd();
-  }
+  if (const auto* output = player_->outputStatus()) panel_.showOutput(*output);
   if (hooks_.scriptStep) {
     if (const auto step = hooks_.scriptStep()) view_.setWrdDebugCursor(*step);
   }

@@ -1,8 +1,8 @@
 #pragma once
 // The playing state: the song player and its engine, play, pause, speed and the
 // settling selection of Next and Previous, the two display timers with the
-// end-of-song logic that chooses what plays next, and the song's fields of the
-// status panel.
+// end-of-song logic that chooses what plays next. The song's fields of the status
+// panel are written through SongPanel.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include "player/core/app/display_texts.h"
 #include "player/core/app/frame_view.h"
 #include "player/core/app/player_engine.h"
+#include "player/core/app/song_panel.h"
 #include "player/core/core_settings.h"
 #include "player/core/playlist/playlist.h"
 
@@ -115,9 +116,7 @@ class Playback {
   void startEntry();
   void showSong(const core::MIDIFile& entry);
   const core::MIDIFile* currentEntry() const;
-  void panelTitle(const std::string& utf8);
   void showEntryTitle();
-  void resetPanel();
 
   void clearSelection();
   void setPaused(bool paused);
@@ -129,7 +128,6 @@ class Playback {
 
   void armDisplayTimer(int ms);
   void killDisplayTimer();
-  void showCounters(const protocol::SequencerStatus& status);
   bool endOfSong(const protocol::SequencerStatus* status);
   void followOutput();
 
@@ -141,6 +139,7 @@ class Playback {
   PaneState& panes_;
   const RemoteLock& lock_;
 
+  SongPanel panel_;
   PlayingState st_;
   core::CoreSettings coreSettings_;
   std::unique_ptr<PlayerEngine> engine_;
