@@ -3,13 +3,13 @@
 #include <ctime>
 
 #include "player/core/app/command_ids.h"
+#include "player/core/app/engine_session.h"
 #include "player/core/app/pane_state.h"
 #include "player/core/app/playback.h"
 #include "player/core/app/remote_host.h"
 #include "player/core/playlist/history.h"
 #include "player/core/playlist/list_files.h"
 #include "player/core/playlist/list_opening.h"
-#include "player/core/playlist/song_entry_reader.h"
 
 namespace volta::app {
 
@@ -31,22 +31,6 @@ constexpr const char* kSongFilterWave =
     "MIDI/WAVE/LZH/LIST "
     "files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 
-// Without an engine no song can be read: entries keep their file names as titles.
-class NameOnlyReader final : public core::EntryReader {
- public:
-  int readEntry(const fs::path& file, core::MIDIFile& entry) override {
-    entry.title = file.filename().string();
-    checkWrd(file, entry);
-    return 0;
-  }
-  void checkWrd(const fs::path& file, core::MIDIFile& entry) override {
-    entry.wrdState = companions_.present(file) ? 2 : 1;
-  }
-
- private:
-  core::WrdCompanions companions_;
-};
-
 bool isFolder(const std::string& name) {
   std::error_code ignored;
   return fs::is_directory(name, ignored);
@@ -59,14 +43,15 @@ std::string withSeparator(const std::string& folder) {
 }  // namespace
 
 ListCommands::ListCommands(FrameView& view, platform::settings::SettingsStore& store, fs::path userData,
-                           AppSettings& settings, GeneralSettings& general, core::PlayList& list, Playback& playback,
-                           PaneState& panes, const RemoteLock& lock)
+                           AppSettings& settings, GeneralSettings& general, core::PlayList& list,
+                           const EngineSession& session, Playback& playback, PaneState& panes, const RemoteLock& lock)
     : view_(view),
       store_(store),
       userData_(std::move(userData)),
       s_(settings),
       general_(general),
       list_(list),
+      session_(session),
       playback_(playback),
       panes_(panes),
       lock_(lock) {}
@@ -98,12 +83,6 @@ void ListCommands::setSortMode(int mode) {
 
 // ---- opening ----
 
-// Songs are read through the engine when one is bound.
-std::unique_ptr<core::EntryReader> ListCommands::entryReader() const {
-  if (auto* engine = playback_.engine()) return engine->entryReader();
-  return std::make_unique<NameOnlyReader>();
-}
-
 void ListCommands::clearPanelTitle() {
   view_.setPanelText(kPanelTitle, "");
 }
@@ -118,14 +97,15 @@ void ListCommands::addName(const std::string& name, const std::string& module, b
   core::OpenOptions options;
   options.module = module;
   options.waveEnabled = general_.enableWaveFile;
-  report(core::openName(list_, name, options, *entryReader(), withProgress ? view_.beginProgress() : nullptr).messages);
+  report(core::openName(list_, name, options, *session_.entryReader(), withProgress ? view_.beginProgress() : nullptr)
+             .messages);
 }
 
 bool ListCommands::loadListFile(const std::string& name, bool reportErrors) {
   core::OpenOptions options;
   options.waveEnabled = general_.enableWaveFile;
   options.reportErrors = reportErrors;
-  const auto result = core::loadListFile(list_, name, options, *entryReader());
+  const auto result = core::loadListFile(list_, name, options, *session_.entryReader());
   report(result.messages);
   return result.listLoaded;
 }

@@ -17,6 +17,7 @@
 
 namespace volta::app {
 
+class EngineSession;
 class PaneState;
 class Playback;
 class RemoteLock;
@@ -24,8 +25,8 @@ class RemoteLock;
 class ListCommands {
  public:
   ListCommands(FrameView& view, platform::settings::SettingsStore& store, std::filesystem::path userData,
-               AppSettings& settings, GeneralSettings& general, core::PlayList& list, Playback& playback,
-               PaneState& panes, const RemoteLock& lock);
+               AppSettings& settings, GeneralSettings& general, core::PlayList& list, const EngineSession& session,
+               Playback& playback, PaneState& panes, const RemoteLock& lock);
 
   // Opens a name (folder, list, WRD script, song) into a fresh list; false when the
   // close of the current list was cancelled. Remote "OpenFile"/"PlayFile" and the command line.
@@ -59,7 +60,6 @@ class ListCommands {
   void refreshList();
   void applyOrder();
   void setSortMode(int mode);
-  std::unique_ptr<core::EntryReader> entryReader() const;
   void report(const std::vector<std::string>& messages);
   // Adds a name to the list as opening does (folder, list file, WRD script, song).
   void addName(const std::string& name, const std::string& module, bool withProgress);
@@ -90,6 +90,7 @@ class ListCommands {
   AppSettings& s_;
   GeneralSettings& general_;
   core::PlayList& list_;
+  const EngineSession& session_;
   Playback& playback_;
   PaneState& panes_;
   const RemoteLock& lock_;

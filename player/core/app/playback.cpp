@@ -7,7 +7,6 @@
 #include "player/core/app/command_ids.h"
 #include "player/core/app/pane_state.h"
 #include "player/core/app/remote_host.h"
-#include "player/core/emulation.h"
 
 namespace volta::app {
 
@@ -21,7 +20,6 @@ constexpr int kSongStartTimerMs = 10;
 constexpr int kAnimationMs = 20;
 constexpr int kFastest = 4;
 constexpr int kSlowest = -16;
-constexpr int kMaxVolume = 127;
 constexpr const char* kNoSongs = "ERROR: 曲がありません";
 
 // The tick count has passed the deadline (the counter wraps at 2^32).
@@ -58,10 +56,10 @@ bool isUserPlayback(int id) {
 
 }  // namespace
 
-Playback::Playback(FrameView& view, platform::settings::SettingsStore& store, AppSettings& settings,
-                   const GeneralSettings& general, core::PlayList& list, PaneState& panes, const RemoteLock& lock)
+Playback::Playback(FrameView& view, EngineSession& session, AppSettings& settings, const GeneralSettings& general,
+                   core::PlayList& list, PaneState& panes, const RemoteLock& lock)
     : view_(view),
-      store_(store),
+      session_(session),
       s_(settings),
       general_(general),
       list_(list),
@@ -69,49 +67,7 @@ Playback::Playback(FrameView& view, platform::settings::SettingsStore& store, Ap
       lock_(lock),
       panel_(view) {}
 
-Playback::~Playback() = default;
-
-// ---- engine and song ----
-
-void Playback::useEngine(std::unique_ptr<PlayerEngine> engine) {
-  player_.reset();
-  engine_ = std::move(engine);
-  makePlayer();
-}
-
-void Playback::setWrdHooks(WrdHooks hooks) {
-  hooks_ = std::move(hooks);
-  if (player_) player_->setWrdFollower(hooks_.follower);
-}
-
-void Playback::setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup) {
-  setup_ = std::move(setup);
-  if (auto* player = songPlayer(); player && setup_) setup_(*player);
-}
-
-core::SongPlayer* Playback::songPlayer() const {
-  return player_ ? player_->songPlayer() : nullptr;
-}
-
-void Playback::readCoreSettings() {
-  coreSettings_ = core::CoreSettings::read(store_);
-  coreSettings_.midiTemplateMode = s_.midiTemplateMode;
-}
-
-// The old output closes before the new one opens on the same ports.
-void Playback::makePlayer() {
-  player_.reset();
-  if (!engine_) return;
-  readCoreSettings();
-  const auto devices = core::templateDevices(coreSettings_.currentTemplate(store_));
-  player_ = engine_->makePlayer(devices);
-  player_->setWrdFollower(hooks_.follower);
-  if (auto* player = songPlayer(); player && setup_) setup_(*player);
-  if (player_->hasOutput()) {
-    player_->setOutputOptions(coreSettings_.midiRate != 0, coreSettings_.useReset != 0);
-    player_->setMasterVolume(static_cast<std::uint16_t>(std::clamp(s_.lastVolume, 0, kMaxVolume)));
-  }
-}
+// ---- the song ----
 
 void Playback::begin() {
   stop();
@@ -123,31 +79,32 @@ void Playback::end() {
   stop();
   killDisplayTimer();
   view_.killTimer(kAnimationTimer);
-  player_.reset();
+  session_.closePlayer();
 }
 
 // Loads and starts the entry at the position; a load error stops playing and is shown.
 void Playback::startEntry() {
   if (!hasEngine() || !currentEntry()) return;
-  player_->unload();
-  readCoreSettings();
-  if (coreSettings_.portOpenClose != 0) makePlayer();
+  session_.player()->unload();
+  if (session_.readCoreSettings().portOpenClose != 0) session_.makePlayer();
   if (!hasEngine()) {
     stop();
     return;
   }
-  player_->configure(core::SongPlayerSettings::from(coreSettings_, coreSettings_.currentTemplate(store_)));
+  EnginePlayer& player = *session_.player();
+  player.configure(session_.songSettings());
   const auto position = static_cast<std::size_t>(st_.position);
   auto& entry = list_.entryAt(position);
   showEntryTitle();
-  if (const int error = player_->load(list_.fullPathAt(position), entry); error != 0) {
+  if (const int error = player.load(list_.fullPathAt(position), entry); error != 0) {
     stop();
     panel_.showTitle(protocol::errorMessage(error));
     return;
   }
   const std::uint32_t knownLength = entry.lengthMs, knownMeasures = entry.measures;
-  if (coreSettings_.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panel_.showTitle("Scanning length...");
-  player_->start(coreSettings_, entry, st_.speed, st_.paused);
+  const core::CoreSettings& settings = session_.coreSettings();
+  if (settings.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panel_.showTitle("Scanning length...");
+  player.start(settings, entry, st_.speed, st_.paused);
   if (entry.lengthMs != knownLength || entry.measures != knownMeasures) view_.refreshRow(st_.position);
   showEntryTitle();
   showSong(entry);
@@ -161,12 +118,14 @@ void Playback::showSong(const core::MIDIFile& entry) {
   st_.totalMeasures = entry.measures;
   view_.setSliderRange(static_cast<int>(st_.totalLength / 100));
   view_.setSlider(0);
+  const EnginePlayer& player = *session_.player();
   std::error_code ignored;
-  const bool script = !player_->wrdSource().empty() && std::filesystem::exists(player_->wrdSource(), ignored);
-  panel_.showSong(*player_, script);
+  const bool script = !player.wrdSource().empty() && std::filesystem::exists(player.wrdSource(), ignored);
+  panel_.showSong(player, script);
   if (general_.autoWrd) panes_.showWrdPane(script);
-  view_.setDocumentText(&player_->document());
-  view_.setWrdDebugText(hooks_.scriptText ? hooks_.scriptText() : nullptr);
+  view_.setDocumentText(&player.document());
+  const WrdHooks& hooks = session_.wrdHooks();
+  view_.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
 }
 
 // ---- texts ----
@@ -211,8 +170,8 @@ void Playback::play() {
   if (!hasEngine()) return;
   if (st_.playing && songLoaded()) {
     st_.speed = 0;
-    player_->setSpeed(0);
-    player_->play();
+    session_.player()->setSpeed(0);
+    session_.player()->play();
     st_.paused = false;
   } else {
     const int row = view_.selectedRow();
@@ -244,9 +203,9 @@ void Playback::stop() {
   clearSelection();
   st_.playing = false;
   st_.paused = false;
-  if (player_) {
-    player_->pause();
-    player_->unload();
+  if (auto* player = session_.player()) {
+    player->pause();
+    player->unload();
   }
   panel_.reset();
   view_.resetMonitor();
@@ -262,9 +221,9 @@ void Playback::stop() {
 void Playback::setPaused(bool paused) {
   st_.paused = paused;
   if (paused) {
-    player_->pause();
+    session_.player()->pause();
   } else {
-    player_->play();
+    session_.player()->play();
   }
   updateTitle();
 }
@@ -298,7 +257,7 @@ void Playback::changeSpeed(bool faster) {
     if (st_.speed > 0) st_.speed = 0;
     st_.speed = st_.speed > kSlowest ? st_.speed - 1 : -1;
   }
-  player_->setSpeed(st_.speed);
+  session_.player()->setSpeed(st_.speed);
   updateTitle();
 }
 
@@ -317,7 +276,7 @@ void Playback::select(bool forward) {
   st_.position = std::clamp(st_.position, 0, last);
   view_.showRow(st_.position);
   showEntryTitle();
-  if (songLoaded()) player_->pause();
+  if (songLoaded()) session_.player()->pause();
   view_.refreshList();
   const std::uint32_t now = platform::millisecondCounter();
   if (!running) {
@@ -338,8 +297,8 @@ void Playback::sliderReleased(int tenths) {
   st_.sliderDragging = false;
   if (!st_.playing || st_.selecting() || !hasEngine() || !songLoaded()) return;
   panel_.showTitle("Seeking...");
-  player_->seek(static_cast<std::uint32_t>(std::max(tenths, 0)) * 10'000u);
-  if (!st_.paused) player_->play();
+  session_.player()->seek(static_cast<std::uint32_t>(std::max(tenths, 0)) * 10'000u);
+  if (!st_.paused) session_.player()->play();
   showEntryTitle();
   displayUpdate(true);
 }
@@ -351,7 +310,7 @@ void Playback::setMidiThruOpen(bool open) {
 
 void Playback::setVolume(int volume) {
   s_.lastVolume = std::clamp(volume, 0, kMaxVolume);
-  if (hasEngine()) player_->setMasterVolume(static_cast<std::uint16_t>(s_.lastVolume));
+  if (hasEngine()) session_.player()->setMasterVolume(static_cast<std::uint16_t>(s_.lastVolume));
 }
 
 // ---- timers and the display update ----
@@ -386,15 +345,15 @@ void Playback::timer(int id) {
 }
 
 void Playback::displayUpdate(bool full) {
-  if (!player_) return;
+  if (!session_.player()) return;
   if (st_.selectDeadline && reached(platform::millisecondCounter(), *st_.selectDeadline)) {
     st_.advancePending = true;
     st_.selectDeadline.reset();
   }
   const bool shown = !view_.mainWindowMinimized();
   // The poll hands the WRD display its time and starts a song whose start waited for it.
-  if (full && songLoaded()) player_->poll();
-  const protocol::SequencerStatus* status = songLoaded() ? player_->status() : nullptr;
+  if (full && songLoaded()) session_.player()->poll();
+  const protocol::SequencerStatus* status = songLoaded() ? session_.player()->status() : nullptr;
   if (status && st_.playing && shown) {
     panel_.showCounters(*status, st_.totalLength, st_.totalMeasures);
     if (!st_.sliderDragging) view_.setSlider(static_cast<int>(status->songTime / 10'000));
@@ -402,7 +361,7 @@ void Playback::displayUpdate(bool full) {
   if (!full) return;
   if (status && status->error != 0) panel_.showTitle(protocol::errorMessage(status->error));
   if (!endOfSong(status) && !songLoaded() && st_.playing && !st_.paused && !st_.selecting()) stop();
-  if (shown && player_) followOutput();
+  if (shown && session_.player()) followOutput();
 }
 
 void Playback::idle() {
@@ -411,7 +370,7 @@ void Playback::idle() {
 
 // The end of a song, or a selection that was taken: what plays next. True when it ran.
 bool Playback::endOfSong(const protocol::SequencerStatus* status) {
-  const bool ended = st_.playing && songLoaded() && !player_->playing();
+  const bool ended = st_.playing && songLoaded() && !session_.player()->playing();
   if (!(ended || st_.advancePending) || st_.selectDeadline) return false;
   const int error = status ? status->error : 0;
   // An invalid event was skipped and the song went on: its end is an ordinary end.
@@ -447,9 +406,9 @@ bool Playback::endOfSong(const protocol::SequencerStatus* status) {
 }
 
 void Playback::followOutput() {
-  if (const auto* output = player_->outputStatus()) panel_.showOutput(*output);
-  if (hooks_.scriptStep) {
-    if (const auto step = hooks_.scriptStep()) view_.setWrdDebugCursor(*step);
+  if (const auto* output = session_.player()->outputStatus()) panel_.showOutput(*output);
+  if (session_.wrdHooks().scriptStep) {
+    if (const auto step = session_.wrdHooks().scriptStep()) view_.setWrdDebugCursor(*step);
   }
 }
 
@@ -516,7 +475,7 @@ bool Playback::chooseTemplate(int id) {
   if (!index) return false;
   stop();
   s_.midiTemplateMode = *index;
-  makePlayer();
+  session_.makePlayer();
   view_.commandsChanged();
   return true;
 }

@@ -1,24 +1,19 @@
 #pragma once
-// The playing state: the song player and its engine, play, pause, speed and the
-// settling selection of Next and Previous, the two display timers with the
-// end-of-song logic that chooses what plays next. The song's fields of the status
-// panel are written through SongPanel.
+// The playing state: play, pause, speed and the settling selection of Next and
+// Previous, the two display timers with the end-of-song logic that chooses what
+// plays next. The song player is the engine session's; the song's fields of the
+// status panel are written through SongPanel.
 
-#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/settings/settings_store.h"
 #include "player/core/app/app_settings.h"
 #include "player/core/app/button_row.h"
 #include "player/core/app/display_texts.h"
+#include "player/core/app/engine_session.h"
 #include "player/core/app/frame_view.h"
-#include "player/core/app/player_engine.h"
 #include "player/core/app/song_panel.h"
-#include "player/core/core_settings.h"
 #include "player/core/playlist/playlist.h"
 
 namespace volta::app {
@@ -43,28 +38,14 @@ struct PlayingState {
   bool selecting() const { return selectDeadline.has_value() || advancePending; }
 };
 
-// Optional connections to the WRD window, made by the program when it has one.
-struct WrdHooks {
-  core::WrdFollower* follower = nullptr;                   // handed the song position
-  std::function<const std::string*()> scriptText;          // the running script's text, null when none
-  std::function<std::optional<std::size_t>()> scriptStep;  // byte offset of the current step
-};
-
 class Playback {
  public:
   // The list is read (and its entries learn their lengths) but never reordered here.
-  Playback(FrameView& view, platform::settings::SettingsStore& store, AppSettings& settings,
-           const GeneralSettings& general, core::PlayList& list, PaneState& panes, const RemoteLock& lock);
-  ~Playback();
+  Playback(FrameView& view, EngineSession& session, AppSettings& settings, const GeneralSettings& general,
+           core::PlayList& list, PaneState& panes, const RemoteLock& lock);
   Playback(const Playback&) = delete;
   Playback& operator=(const Playback&) = delete;
 
-  // The engine (null: none) and a song player on the current MIDI template's ports.
-  void useEngine(std::unique_ptr<PlayerEngine> engine);
-  PlayerEngine* engine() const { return engine_.get(); }
-  void setWrdHooks(WrdHooks hooks);
-  // Called with every song player made, e.g. to give it a wave opener or an archive extractor.
-  void setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup);
   // Stop, then the timers of a started program.
   void begin();
   // Stop, the timers off and the song player closed.
@@ -105,14 +86,10 @@ class Playback {
   void setPosition(int position) { st_.position = position; }
   TitleState titleState() const;
   void updateTitle();
-  // The library's song player; null without an engine or with a fake one.
-  core::SongPlayer* songPlayer() const;
 
  private:
-  bool hasEngine() const { return player_ && player_->hasOutput(); }
-  bool songLoaded() const { return player_ && player_->loaded(); }
-  void makePlayer();
-  void readCoreSettings();
+  bool hasEngine() const { return session_.hasOutput(); }
+  bool songLoaded() const { return session_.songLoaded(); }
   void startEntry();
   void showSong(const core::MIDIFile& entry);
   const core::MIDIFile* currentEntry() const;
@@ -132,7 +109,7 @@ class Playback {
   void followOutput();
 
   FrameView& view_;
-  platform::settings::SettingsStore& store_;
+  EngineSession& session_;
   AppSettings& s_;
   const GeneralSettings& general_;
   core::PlayList& list_;
@@ -141,11 +118,6 @@ class Playback {
 
   SongPanel panel_;
   PlayingState st_;
-  core::CoreSettings coreSettings_;
-  std::unique_ptr<PlayerEngine> engine_;
-  std::unique_ptr<EnginePlayer> player_;
-  WrdHooks hooks_;
-  std::function<void(core::SongPlayer&)> setup_;
   bool displayTimerArmed_ = false;
 };
 

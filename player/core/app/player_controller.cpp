@@ -10,9 +10,10 @@ struct PlayerController::Parts {
   Parts(FrameView& view, platform::settings::SettingsStore& store, std::filesystem::path userData)
       : view(view),
         store(store),
+        session(store, settings),
         panes(view, settings),
-        playback(view, store, settings, general, list, panes, lock),
-        lists(view, store, std::move(userData), settings, general, list, playback, panes, lock),
+        playback(view, session, settings, general, list, panes, lock),
+        lists(view, store, std::move(userData), settings, general, list, session, playback, panes, lock),
         remote(view, lock, playback, panes, lists) {}
 
   FrameView& view;
@@ -21,6 +22,7 @@ struct PlayerController::Parts {
   GeneralSettings general;
   core::PlayList list;
   RemoteLock lock;
+  EngineSession session;
   PaneState panes;
   Playback playback;
   ListCommands lists;
@@ -44,7 +46,7 @@ void PlayerController::bindEngine(core::EngineBinding* binding, core::TINICritic
 }
 
 void PlayerController::useEngine(std::unique_ptr<PlayerEngine> engine) {
-  parts_->playback.useEngine(std::move(engine));
+  parts_->session.useEngine(std::move(engine));
 }
 
 void PlayerController::start(const CommandLine& commandLine) {
@@ -77,11 +79,11 @@ void PlayerController::shutDown() {
 }
 
 void PlayerController::setWrdHooks(WrdHooks hooks) {
-  parts_->playback.setWrdHooks(std::move(hooks));
+  parts_->session.setWrdHooks(std::move(hooks));
 }
 
 void PlayerController::setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup) {
-  parts_->playback.setSongPlayerSetup(std::move(setup));
+  parts_->session.setSongPlayerSetup(std::move(setup));
 }
 
 bool PlayerController::command(int id) {
@@ -106,6 +108,12 @@ void PlayerController::settingsChanged() {
   parts_->general = GeneralSettings::read(parts_->store);
 }
 
+EngineSession& PlayerController::session() {
+  return parts_->session;
+}
+const EngineSession& PlayerController::session() const {
+  return parts_->session;
+}
 Playback& PlayerController::playback() {
   return parts_->playback;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The player's state machine without its windows, made of parts that each keep
-// their own state: the playing state with the display timers (Playback), the panes
-// and titles (PaneState), the play list's commands (ListCommands) and the remote
-// control (RemoteHost). The controller owns them with the settings they share,
-// runs the start and the exit, and routes the menu and button commands. The windows
-// are reached only through FrameView, the engine only through PlayerEngine.
+// their own state: the engine with its song player (EngineSession), the playing
+// state with the display timers (Playback), the panes and titles (PaneState), the
+// play list's commands (ListCommands) and the remote control (RemoteHost). The
+// controller owns them with the settings they share, runs the start and the exit,
+// and routes the menu and button commands. The windows are reached only through
+// FrameView, the engine only through PlayerEngine.
 
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "player/core/app/app_settings.h"
 #include "player/core/app/command_ids.h"
 #include "player/core/app/command_line.h"
+#include "player/core/app/engine_session.h"
 #include "player/core/app/frame_view.h"
 #include "player/core/app/list_commands.h"
 #include "player/core/app/pane_state.h"
@@ -62,6 +64,8 @@ class PlayerController {
   void settingsChanged();
 
   // ---- the parts ----
+  EngineSession& session();
+  const EngineSession& session() const;
   Playback& playback();
   const Playback& playback() const;
   PaneState& panes();

@@ -67,7 +67,7 @@ class SongWrd final : public core::WrdFollower {
   SongWrd(WrdDisplay& display, const app::PlayerController& controller) : display_(display), controller_(controller) {}
 
   void restart(std::uint16_t timeBase) override {
-    if (const core::SongPlayer* player = controller_.playback().songPlayer(); player && isNewSong(*player)) {
+    if (const core::SongPlayer* player = controller_.session().songPlayer(); player && isNewSong(*player)) {
       display_.openForSong(*player);
       const wrd::ScriptBuffer& script = display_.script();
       const auto end = std::min(script.end, script.bytes.size());
@@ -211,7 +211,7 @@ void FramePanes::choose(int id) {
       break;
     case cmd::kAbout: {
       AboutInfo info;
-      if (controller.playback().songPlayer()) info.engine = "libvoltant.so";
+      if (controller.session().songPlayer()) info.engine = "libvoltant.so";
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }

@@ -125,22 +125,22 @@ class ControllerTest : public ::testing::TestWithParam<Engine> {
   const PlayingState& state() const { return controller_->playback().state(); }
   const protocol::SequencerStatus* status() const {
     if (!library()) return fake_->player ? fake_->player->status() : nullptr;
-    auto* player = controller_->playback().songPlayer();
+    auto* player = controller_->session().songPlayer();
     return player && player->loaded() ? player->status() : nullptr;
   }
   std::uint32_t songTime() const { return status() ? status()->songTime : 0; }
   // What the engine was last asked to load and play.
   std::string loadedTitle() const {
-    return library() ? controller_->playback().songPlayer()->title() : fake_->player->title;
+    return library() ? controller_->session().songPlayer()->title() : fake_->player->title;
   }
   std::string loadedModule() const {
-    return library() ? controller_->playback().songPlayer()->songModule() : fake_->player->module;
+    return library() ? controller_->session().songPlayer()->songModule() : fake_->player->module;
   }
   int engineSpeed() const {
-    return library() ? controller_->playback().songPlayer()->song()->playControl()->speed : fake_->player->speed;
+    return library() ? controller_->session().songPlayer()->song()->playControl()->speed : fake_->player->speed;
   }
   bool outputOpen() const {
-    return library() ? controller_->playback().songPlayer() && controller_->playback().songPlayer()->output()
+    return library() ? controller_->session().songPlayer() && controller_->session().songPlayer()->output()
                      : fake_->player && fake_->player->hasOutput();
   }
   // Runs timer 0 as the view would until the condition holds (the library plays in real time).
@@ -726,7 +726,7 @@ TEST_P(FakeControllerTest, TheVolumeIsClampedAndReachesEveryNewPlayer) {
   controller_->command(cmd::kTemplate1);
   EXPECT_EQ(fake_->playersMade, made + 1);
   EXPECT_EQ(fake_->player->volume, 0);
-  EXPECT_EQ(controller_->playback().songPlayer(), nullptr);  // no library player behind a fake
+  EXPECT_EQ(controller_->session().songPlayer(), nullptr);  // no library player behind a fake
 }
 
 TEST_P(FakeControllerTest, PortOpenCloseMakesAPlayerForEverySong) {
