@@ -670,6 +670,19 @@ TEST_P(ControllerTest, TheWrdDisplayIsToldTheTimeAndTheDebugPaneItsStep) {
   EXPECT_EQ(view_.scriptCursor, 5u);
 }
 
+// The program's set-up of song players (wave opener, archive extractor) reaches the
+// current player at once and every player made later, as at a template switch.
+TEST_P(LibraryControllerTest, TheSongPlayerSetupReachesEveryNewPlayer) {
+  startController();
+  std::vector<core::SongPlayer*> seen;
+  controller_->setSongPlayerSetup([&](core::SongPlayer& player) { seen.push_back(&player); });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], controller_->session().songPlayer());
+  controller_->command(cmd::kTemplateOff);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1], controller_->session().songPlayer());
+}
+
 // What only the fake engine can arrange: song errors, a missing output, counted players.
 using FakeControllerTest = ControllerTest;
 INSTANTIATE_TEST_SUITE_P(Fake, FakeControllerTest, ::testing::Values(Engine::kFake),
