@@ -118,13 +118,13 @@ void BM_TimerTicksWhilePlaying(benchmark::State& state) {
   app::CommandLine emptyList;
   emptyList.kind = app::CommandLine::Kind::kEmptyList;
   controller.start(emptyList);
-  controller.openName(songPath.string(), "", true);
-  if (!controller.state().playing) return state.SkipWithError("the song did not start");
+  controller.lists().openName(songPath.string(), "", true);
+  if (!controller.playback().state().playing) return state.SkipWithError("the song did not start");
   for (auto _ : state) {
-    controller.timer(app::kDisplayTimer);
-    controller.timer(app::kAnimationTimer);
+    controller.playback().timer(app::kDisplayTimer);
+    controller.playback().timer(app::kAnimationTimer);
   }
-  if (!controller.state().playing) state.SkipWithError("the song ended during the measurement");
+  if (!controller.playback().state().playing) state.SkipWithError("the song ended during the measurement");
   benchmark::DoNotOptimize(view.slider);
   controller.shutDown();
 }

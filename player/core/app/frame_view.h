@@ -88,7 +88,7 @@ class FrameView {
   // The LCD pane follows the panel image (full display update).
   virtual void updateLcd() = 0;
 
-  // One-shot timers: the view calls PlayerController::timer(id) once when it expires.
+  // One-shot timers: the view calls Playback::timer(id) once when it expires.
   virtual void armTimer(int id, int ms) = 0;
   virtual void killTimer(int id) = 0;
 

@@ -1,13 +1,15 @@
-// The play list's commands: opening, saving, closing, dropping, the play order,
-// the history, the album and the start-up restore.
+#include "player/core/app/list_commands.h"
 
 #include <ctime>
 
-#include "player/core/app/controller_impl.h"
+#include "player/core/app/command_ids.h"
+#include "player/core/app/engine_session.h"
+#include "player/core/app/pane_state.h"
+#include "player/core/app/playback.h"
+#include "player/core/app/remote_host.h"
 #include "player/core/playlist/history.h"
 #include "player/core/playlist/list_files.h"
 #include "player/core/playlist/list_opening.h"
-#include "player/core/playlist/song_entry_reader.h"
 
 namespace volta::app {
 
@@ -29,22 +31,6 @@ constexpr const char* kSongFilterWave =
     "MIDI/WAVE/LZH/LIST "
     "files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 
-// Without an engine no song can be read: entries keep their file names as titles.
-class NameOnlyReader final : public core::EntryReader {
- public:
-  int readEntry(const fs::path& file, core::MIDIFile& entry) override {
-    entry.title = file.filename().string();
-    checkWrd(file, entry);
-    return 0;
-  }
-  void checkWrd(const fs::path& file, core::MIDIFile& entry) override {
-    entry.wrdState = companions_.present(file) ? 2 : 1;
-  }
-
- private:
-  core::WrdCompanions companions_;
-};
-
 bool isFolder(const std::string& name) {
   std::error_code ignored;
   return fs::is_directory(name, ignored);
@@ -56,317 +42,349 @@ std::string withSeparator(const std::string& folder) {
 
 }  // namespace
 
+ListCommands::ListCommands(FrameView& view, platform::settings::SettingsStore& store, fs::path userData,
+                           AppSettings& settings, GeneralSettings& general, core::PlayList& list,
+                           const EngineSession& session, Playback& playback, PaneState& panes, const RemoteLock& lock)
+    : view_(view),
+      store_(store),
+      userData_(std::move(userData)),
+      s_(settings),
+      general_(general),
+      list_(list),
+      session_(session),
+      playback_(playback),
+      panes_(panes),
+      lock_(lock) {}
+
+const core::MIDIFile* ListCommands::entryAt(std::size_t position) const {
+  return position < list_.size() ? &list_.entryAt(position) : nullptr;
+}
+
 // ---- views of the list ----
 
-void PlayerController::Impl::refreshList() {
-  const auto headers = core::PlayList::columnHeaders(s.sortMode);
-  view.setListHeaders(headers.first, headers.second);
-  view.refreshList();
+void ListCommands::refreshList() {
+  const auto headers = core::PlayList::columnHeaders(s_.sortMode);
+  view_.setListHeaders(headers.first, headers.second);
+  view_.refreshList();
 }
 
-void PlayerController::Impl::applyOrder() {
-  st.position = list.applyOrder(s.sortMode, st.position, static_cast<unsigned>(std::time(nullptr)));
+void ListCommands::applyOrder() {
+  playback_.setPosition(
+      list_.applyOrder(s_.sortMode, playback_.state().position, static_cast<unsigned>(std::time(nullptr))));
 }
 
-void PlayerController::Impl::setSortMode(int mode) {
-  s.sortMode = mode;
+void ListCommands::setSortMode(int mode) {
+  s_.sortMode = mode;
   applyOrder();
   refreshList();
-  if (!list.empty()) view.showRow(st.position);
-  updateTitle();
+  if (!list_.empty()) view_.showRow(playback_.state().position);
+  playback_.updateTitle();
 }
 
 // ---- opening ----
 
-// Songs are read through the engine when one is bound.
-std::unique_ptr<core::EntryReader> PlayerController::Impl::entryReader() const {
-  if (binding && binding->bound()) return std::make_unique<core::SongEntryReader>(*binding);
-  return std::make_unique<NameOnlyReader>();
+void ListCommands::clearPanelTitle() {
+  view_.setPanelText(kPanelTitle, "");
 }
 
-void PlayerController::Impl::report(const std::vector<std::string>& messages) {
+void ListCommands::report(const std::vector<std::string>& messages) {
   for (const auto& text : messages)
-    view.message(kErrorCaption, text);
+    view_.message(kErrorCaption, text);
 }
 
 // Opens a name into the list (folder, list file, WRD script, song), showing what went wrong.
-void PlayerController::Impl::addName(const std::string& name, const std::string& module, bool withProgress) {
+void ListCommands::addName(const std::string& name, const std::string& module, bool withProgress) {
   core::OpenOptions options;
   options.module = module;
-  options.waveEnabled = general.enableWaveFile;
-  report(core::openName(list, name, options, *entryReader(), withProgress ? view.beginProgress() : nullptr).messages);
+  options.waveEnabled = general_.enableWaveFile;
+  report(core::openName(list_, name, options, *session_.entryReader(), withProgress ? view_.beginProgress() : nullptr)
+             .messages);
 }
 
-bool PlayerController::Impl::loadListFile(const std::string& name, bool reportErrors) {
+bool ListCommands::loadListFile(const std::string& name, bool reportErrors) {
   core::OpenOptions options;
-  options.waveEnabled = general.enableWaveFile;
+  options.waveEnabled = general_.enableWaveFile;
   options.reportErrors = reportErrors;
-  const auto result = core::loadListFile(list, name, options, *entryReader());
+  const auto result = core::loadListFile(list_, name, options, *session_.entryReader());
   report(result.messages);
   return result.listLoaded;
 }
 
-bool PlayerController::Impl::openFile(const std::string& name, const std::string& module) {
-  if (!closeList(false, nullptr)) return false;
+bool ListCommands::openFile(const std::string& name, const std::string& module) {
+  if (!closeList(false)) return false;
   addName(name, module, false);
-  updateTitle();
+  playback_.updateTitle();
   applyOrder();
   refreshList();
   return true;
 }
 
-// Open and the history: a fresh list from the name, played from its start.
-void PlayerController::Impl::openAndPlay(const std::string& name, const std::string& module) {
-  stop();
-  if (!closeList(false, nullptr)) return;
-  addName(name, module, true);
-  if (list.empty()) return;
-  pushHistory(name);
-  st.position = 0;
-  applyOrder();
-  refreshList();
-  play();
+bool ListCommands::openName(const std::string& name, const std::string& module, bool thenPlay) {
+  if (!openFile(name, module)) return false;
+  if (thenPlay) playback_.play();
+  return true;
 }
 
-void PlayerController::Impl::openWithDialog() {
-  const auto answer = view.askOpenFile(
-      {"Open...", general.enableWaveFile ? kSongFilterWave : kSongFilter, general.openFileDirectory, false});
-  general.openFileDirectory = answer.folder;
-  store.writeString(kMainKey, "OpenFileDirectory", answer.folder);
+void ListCommands::openAndPlay(const std::string& name, const std::string& module) {
+  playback_.stop();
+  if (!closeList(false)) return;
+  addName(name, module, true);
+  if (list_.empty()) return;
+  pushHistory(name);
+  playback_.setPosition(0);
+  applyOrder();
+  refreshList();
+  playback_.play();
+}
+
+void ListCommands::playListFile(const std::string& name) {
+  loadListFile(name, true);
+  applyOrder();
+  refreshList();
+  playback_.updateTitle();
+  playback_.play();
+}
+
+void ListCommands::openWithDialog() {
+  const auto answer = view_.askOpenFile(
+      {"Open...", general_.enableWaveFile ? kSongFilterWave : kSongFilter, general_.openFileDirectory, false});
+  general_.openFileDirectory = answer.folder;
+  store_.writeString(kMainKey, "OpenFileDirectory", answer.folder);
   if (answer.name) openAndPlay(*answer.name, "");
 }
 
-void PlayerController::Impl::openFolderWithDialog() {
-  const auto answer = view.askFolder({"Choose a folder", "", general.openFileDirectory, false});
+void ListCommands::openFolderWithDialog() {
+  const auto answer = view_.askFolder({"Choose a folder", "", general_.openFileDirectory, false});
   if (!answer.name) return;
-  general.openFileDirectory = *answer.name;
-  store.writeString(kMainKey, "OpenFileDirectory", *answer.name);
-  stop();
-  if (!closeList(false, nullptr)) return;
+  general_.openFileDirectory = *answer.name;
+  store_.writeString(kMainKey, "OpenFileDirectory", *answer.name);
+  playback_.stop();
+  if (!closeList(false)) return;
   addName(withSeparator(*answer.name), "", true);
   applyOrder();
   refreshList();
-  panelTitle("");
-  view.showRow(st.position);
-  stop();
+  clearPanelTitle();
+  view_.showRow(playback_.state().position);
+  playback_.stop();
   pushHistory(*answer.name);
 }
 
 // ---- saving and closing ----
 
-bool PlayerController::Impl::storeList(const fs::path& file) const {
-  const bool relative = core::listKindOf(file.string()) == core::ListKind::kTor && !list.baseFolder.empty();
-  if (relative || list.baseFolder.empty()) return core::saveListFile(file, core::writeFormatA(list.files, relative));
+bool ListCommands::storeList(const fs::path& file) const {
+  const bool relative = core::listKindOf(file.string()) == core::ListKind::kTor && !list_.baseFolder.empty();
+  if (relative || list_.baseFolder.empty()) return core::saveListFile(file, core::writeFormatA(list_.files, relative));
   // A relative list saved under another kind of name keeps working: its names become absolute.
-  std::vector<core::MIDIFile> files = list.files;
+  std::vector<core::MIDIFile> files = list_.files;
   for (auto& entry : files)
-    entry.fileName = core::fullPath(list.baseFolder, entry).string();
+    entry.fileName = core::fullPath(list_.baseFolder, entry).string();
   return core::saveListFile(file, core::writeFormatA(files, false));
 }
 
-bool PlayerController::Impl::writeList(const fs::path& file) {
+bool ListCommands::writeList(const fs::path& file) {
   if (storeList(file)) return true;
-  view.message(kSaveCaption, file.string() + " のセーブに失敗しました。");
+  view_.message(kSaveCaption, file.string() + " のセーブに失敗しました。");
   return false;
 }
 
-std::optional<std::string> PlayerController::Impl::askListName() {
-  const auto answer = view.askSaveFile({kSaveCaption, kListFilterTo2, general.openListDirectory, true});
-  general.openListDirectory = answer.folder;
-  store.writeString(kMainKey, "OpenListDirectory", answer.folder);
+std::optional<std::string> ListCommands::askListName() {
+  const auto answer = view_.askSaveFile({kSaveCaption, kListFilterTo2, general_.openListDirectory, true});
+  general_.openListDirectory = answer.folder;
+  store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
   return answer.name;
 }
 
-bool PlayerController::Impl::saveListAs() {
+bool ListCommands::saveListAs() {
   const auto name = askListName();
   if (!name) return false;
-  list.listFileName = *name;
-  list.listNamed = true;
-  list.listModified = true;
+  list_.listFileName = *name;
+  list_.listNamed = true;
+  list_.listModified = true;
   if (!writeList(*name)) return false;
-  list.listModified = false;
-  updateTitle();
+  list_.listModified = false;
+  playback_.updateTitle();
   return true;
 }
 
 // A named list is written to its file (asking for one when it has none); an unnamed
 // list only gets its name here and is written by the next save or its close.
-bool PlayerController::Impl::saveList() {
-  if (!list.listNamed) {
+bool ListCommands::saveList() {
+  if (!list_.listNamed) {
     const auto name = askListName();
     if (!name) return false;
-    list.listFileName = *name;
-    list.listNamed = true;
-    list.listModified = true;
-    updateTitle();
+    list_.listFileName = *name;
+    list_.listNamed = true;
+    list_.listModified = true;
+    playback_.updateTitle();
     return true;
   }
-  if (list.listFileName.empty()) return saveListAs();
-  if (!writeList(list.listFileName)) return false;
-  list.listModified = false;
-  updateTitle();
+  if (list_.listFileName.empty()) return saveListAs();
+  if (!writeList(list_.listFileName)) return false;
+  list_.listModified = false;
+  playback_.updateTitle();
   return true;
 }
 
 // False when the user cancelled. The last list and position go into the batch (or are written at once).
-bool PlayerController::Impl::closeList(bool defaultSave, SettingsBatch* batch) {
-  if (list.listNamed && list.listModified) {
+bool ListCommands::closeList(bool defaultSave, SettingsBatch* batch) {
+  if (list_.listNamed && list_.listModified) {
     const Answer answer =
-        view.ask(kSaveCaption, "リストファイルが変更されています。セーブしますか", Buttons::kYesNoCancel);
+        view_.ask(kSaveCaption, "リストファイルが変更されています。セーブしますか", Buttons::kYesNoCancel);
     if (answer == Answer::kCancel) return false;
     if (answer == Answer::kYes && !saveList()) return false;
-  } else if (defaultSave && !list.listNamed) {
+  } else if (defaultSave && !list_.listNamed) {
     std::error_code ignored;
-    fs::create_directories(userData, ignored);
-    writeList(userData / kDefaultList);
+    fs::create_directories(userData_, ignored);
+    writeList(userData_ / kDefaultList);
   }
   SettingsBatch own;
   SettingsBatch& last = batch ? *batch : own;
-  last.setString(kMainKey, "LastList", list.listNamed ? list.listFileName : "");
-  last.setInt(kMainKey, "LastMusic", st.position);
-  if (!batch) store.apply(own);
-  list.clear();
+  last.setString(kMainKey, "LastList", list_.listNamed ? list_.listFileName : "");
+  last.setInt(kMainKey, "LastMusic", playback_.state().position);
+  if (!batch) store_.apply(own);
+  list_.clear();
   refreshList();
-  panelTitle("");
-  st.position = 0;
-  stop();
+  clearPanelTitle();
+  playback_.setPosition(0);
+  playback_.stop();
   return true;
 }
 
-void PlayerController::Impl::pushHistory(const std::string& name) {
-  core::pushHistory(s.history, name);
+void ListCommands::pushHistory(const std::string& name) {
+  core::pushHistory(s_.history, name);
 }
 
 // ---- new lists and editing ----
 
-void PlayerController::Impl::newRelativeList() {
-  if (!closeList(false, nullptr)) return;
-  const auto answer = view.askSaveFile({kSaveCaption, kListFilterTor, general.openListDirectory, true});
-  general.openListDirectory = answer.folder;
-  store.writeString(kMainKey, "OpenListDirectory", answer.folder);
+void ListCommands::newRelativeList() {
+  if (!closeList(false)) return;
+  const auto answer = view_.askSaveFile({kSaveCaption, kListFilterTor, general_.openListDirectory, true});
+  general_.openListDirectory = answer.folder;
+  store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
   if (!answer.name) return;
-  list.listFileName = *answer.name;
-  list.baseFolder = fs::path(*answer.name).parent_path().string();
-  list.listNamed = true;
+  list_.listFileName = *answer.name;
+  list_.baseFolder = fs::path(*answer.name).parent_path().string();
+  list_.listNamed = true;
   writeList(*answer.name);
-  updateTitle();
+  playback_.updateTitle();
   editList();
 }
 
-void PlayerController::Impl::newAbsoluteList() {
-  if (!closeList(false, nullptr)) return;
-  list.listNamed = true;
-  panelTitle("");
-  st.position = 0;
-  stop();
+void ListCommands::newAbsoluteList() {
+  if (!closeList(false)) return;
+  list_.listNamed = true;
+  clearPanelTitle();
+  playback_.setPosition(0);
+  playback_.stop();
 }
 
-void PlayerController::Impl::editList() {
-  if (!view.editList()) return;
-  list.listModified = true;
+void ListCommands::editList() {
+  if (!view_.editList()) return;
+  list_.listModified = true;
   applyOrder();
   refreshList();
-  updateTitle();
+  playback_.updateTitle();
 }
 
 // ---- drop ----
 
-void PlayerController::Impl::drop(const std::vector<std::string>& names) {
-  if (locked()) return;
+void ListCommands::drop(const std::vector<std::string>& names) {
+  if (lock_.locked()) return;
   std::optional<std::size_t> firstNew;  // index in files of the first entry the drop added
   for (const std::string& dropped : names) {
     std::string name = dropped;
-    if (!list.baseFolder.empty()) {
-      const std::string& base = list.baseFolder;
+    if (!list_.baseFolder.empty()) {
+      const std::string& base = list_.baseFolder;
       const bool inside = name.size() > base.size() && name.compare(0, base.size(), base) == 0 &&
                           (name[base.size()] == '/' || name[base.size()] == '\\');
       if (inside) {
         name = name.substr(base.size());
-      } else if (view.ask(kDropCaption, "基本フォルダ以下のファイルしか登録できません。リストファイルをとじますか？",
-                          Buttons::kYesNo) == Answer::kYes) {
-        if (!closeList(false, nullptr)) continue;
+      } else if (view_.ask(kDropCaption, "基本フォルダ以下のファイルしか登録できません。リストファイルをとじますか？",
+                           Buttons::kYesNo) == Answer::kYes) {
+        if (!closeList(false)) continue;
         firstNew.reset();
       } else {
-        view.message(kDropCaption, "ドロップされたファイルは無視されました。");
+        view_.message(kDropCaption, "ドロップされたファイルは無視されました。");
         continue;
       }
     }
-    const std::size_t before = list.files.size();
+    const std::size_t before = list_.files.size();
     addName(isFolder(dropped) ? withSeparator(name) : name, "", true);
-    if (!firstNew && list.files.size() > before) firstNew = before;
+    if (!firstNew && list_.files.size() > before) firstNew = before;
   }
   applyOrder();
   refreshList();
-  if (!list.listFileName.empty() && !storeList(list.listFileName))
-    view.message(kSaveCaption, "リストファイルのセーブに失敗しました");
-  if (firstNew && general.autoDropPlay) {
-    stop();
-    for (std::size_t i = 0; i < list.order.size(); ++i)
-      if (list.order[i] == *firstNew) st.position = static_cast<int>(i);
-    play();
+  if (!list_.listFileName.empty() && !storeList(list_.listFileName))
+    view_.message(kSaveCaption, "リストファイルのセーブに失敗しました");
+  if (firstNew && general_.autoDropPlay) {
+    playback_.stop();
+    for (std::size_t i = 0; i < list_.order.size(); ++i)
+      if (list_.order[i] == *firstNew) playback_.setPosition(static_cast<int>(i));
+    playback_.play();
   }
-  list.listModified = true;
-  updateTitle();
+  list_.listModified = true;
+  playback_.updateTitle();
 }
 
 // ---- start-up restore ----
 
-void PlayerController::Impl::restoreLastList() {
-  const std::string last = store.readString(kMainKey, "LastList", "");
+void ListCommands::restoreLastList() {
+  const std::string last = store_.readString(kMainKey, "LastList", "");
   if (!last.empty()) {
     loadListFile(last, true);
   } else {
-    const fs::path fallback = userData / kDefaultList;
+    const fs::path fallback = userData_ / kDefaultList;
     std::error_code ignored;
     if (fs::exists(fallback, ignored)) loadListFile(fallback.string(), false);
-    list.listNamed = false;
-    list.listFileName.clear();
+    list_.listNamed = false;
+    list_.listFileName.clear();
   }
-  st.position = store.readInt(kMainKey, "LastMusic", 0);
-  if (st.position < 0 || static_cast<std::size_t>(st.position) >= list.size()) st.position = 0;
+  playback_.setPosition(store_.readInt(kMainKey, "LastMusic", 0));
+  if (playback_.state().position < 0 || static_cast<std::size_t>(playback_.state().position) >= list_.size())
+    playback_.setPosition(0);
   applyOrder();
   refreshList();
-  if (!list.empty()) view.showRow(st.position);
-  updateTitle();
+  if (!list_.empty()) view_.showRow(playback_.state().position);
+  playback_.updateTitle();
 }
 
 // ---- album ----
 
-std::vector<std::string> PlayerController::Impl::albumItems() const {
-  return core::readAlbum(store);
+std::vector<std::string> ListCommands::albumItems() const {
+  return core::readAlbum(store_);
 }
 
-void PlayerController::Impl::openAlbumItem(std::size_t index) {
+void ListCommands::openAlbumItem(std::size_t index) {
   const auto items = albumItems();
-  if (index >= items.size() || !closeList(false, nullptr)) return;
+  if (index >= items.size() || !closeList(false)) return;
   loadListFile(items[index], true);
   applyOrder();
   refreshList();
-  updateTitle();
-  showListPane();
+  playback_.updateTitle();
+  panes_.showListPane();
 }
 
-void PlayerController::Impl::addToAlbum() {
-  if (list.listFileName.empty() ? !saveListAs() : !writeList(list.listFileName)) return;
-  list.listModified = false;
-  updateTitle();
-  if (core::appendToAlbum(store, list.listFileName)) view.message("Album - VOLTA Player", "追加しました。");
+void ListCommands::addToAlbum() {
+  if (list_.listFileName.empty() ? !saveListAs() : !writeList(list_.listFileName)) return;
+  list_.listModified = false;
+  playback_.updateTitle();
+  if (core::appendToAlbum(store_, list_.listFileName)) view_.message("Album - VOLTA Player", "追加しました。");
 }
 
-void PlayerController::Impl::editAlbum() {
-  if (const auto items = view.editAlbum(albumItems())) core::rewriteAlbum(store, *items);
+void ListCommands::editAlbum() {
+  if (const auto items = view_.editAlbum(albumItems())) core::rewriteAlbum(store_, *items);
 }
 
 // ---- commands ----
 
-bool PlayerController::Impl::runListCommand(int id) {
+bool ListCommands::command(int id) {
   if (id >= cmd::kAlbumFirst && id <= cmd::kAlbumLast) {
     openAlbumItem(static_cast<std::size_t>(id - cmd::kAlbumFirst));
     return true;
   }
   if (id >= cmd::kHistoryFirst && id <= cmd::kHistoryLast) {
-    const std::string name = s.history[static_cast<std::size_t>(id - cmd::kHistoryFirst)];
-    if (!name.empty() && !locked()) openAndPlay(name, "");
+    const std::string name = s_.history[static_cast<std::size_t>(id - cmd::kHistoryFirst)];
+    if (!name.empty() && !lock_.locked()) openAndPlay(name, "");
     return true;
   }
   switch (id) {
@@ -374,7 +392,7 @@ bool PlayerController::Impl::runListCommand(int id) {
     case cmd::kOrderRandom:
     case cmd::kOrderFileName:
     case cmd::kOrderTitle:
-      setSortMode(core::PlayList::nextSortMode(id, s.sortMode));
+      setSortMode(core::PlayList::nextSortMode(id, s_.sortMode));
       return true;
     case cmd::kOpenFolder:
       openFolderWithDialog();
@@ -385,11 +403,17 @@ bool PlayerController::Impl::runListCommand(int id) {
     case cmd::kAlbumAddList:
       addToAlbum();
       return true;
+    case cmd::kLaunchExplorer:
+      view_.launchFileBrowser(list_.baseFolder);
+      return true;
     default:
-      break;
+      return runUnlocked(id);
   }
-  if (locked()) {
-    // Every other list command is refused while a remote client holds the lock.
+}
+
+// Every other list command is refused while a remote client holds the lock.
+bool ListCommands::runUnlocked(int id) {
+  if (lock_.locked()) {
     return id == cmd::kOpenFile || id == cmd::kNewRelativeList || id == cmd::kNewAbsoluteList || id == cmd::kEditList ||
            id == cmd::kSaveList || id == cmd::kSaveListAs || id == cmd::kCloseList;
   }
@@ -413,8 +437,23 @@ bool PlayerController::Impl::runListCommand(int id) {
       saveListAs();
       return true;
     case cmd::kCloseList:
-      closeList(false, nullptr);
+      closeList(false);
       return true;
+    default:
+      return false;
+  }
+}
+
+bool ListCommands::checked(int id) const {
+  switch (id) {
+    case cmd::kOrderNormal:
+      return s_.sortMode == core::kOrderAdded;
+    case cmd::kOrderRandom:
+      return s_.sortMode == core::kOrderRandom;
+    case cmd::kOrderFileName:
+      return s_.sortMode == core::kOrderFileName || s_.sortMode == core::kOrderFileNameReverse;
+    case cmd::kOrderTitle:
+      return s_.sortMode == core::kOrderTitle || s_.sortMode == core::kOrderTitleReverse;
     default:
       return false;
   }

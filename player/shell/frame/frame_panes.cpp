@@ -67,7 +67,7 @@ class SongWrd final : public core::WrdFollower {
   SongWrd(WrdDisplay& display, const app::PlayerController& controller) : display_(display), controller_(controller) {}
 
   void restart(std::uint16_t timeBase) override {
-    if (const core::SongPlayer* player = controller_.songPlayer(); player && isNewSong(*player)) {
+    if (const core::SongPlayer* player = controller_.session().songPlayer(); player && isNewSong(*player)) {
       display_.openForSong(*player);
       const wrd::ScriptBuffer& script = display_.script();
       const auto end = std::min(script.end, script.bytes.size());
@@ -192,7 +192,7 @@ void FramePanes::attach(app::PlayerController& controller) {
 void FramePanes::buildMenus() {
   MenuHooks hooks;
   hooks.onCommand = [this](int id) { choose(id); };
-  hooks.albumLists = [this] { return parts_->controller->albumItems(); };
+  hooks.albumLists = [this] { return parts_->controller->lists().albumItems(); };
   hooks.history = [this] {
     const auto& history = parts_->controller->settings().history;
     return std::vector<std::string>(history.begin(), history.end());
@@ -207,7 +207,7 @@ void FramePanes::choose(int id) {
   switch (id) {
     case cmd::kLanguage:
       // The texts change language: playing stops and the panel starts afresh.
-      controller.stop();
+      controller.playback().stop();
       parts_->language = parts_->language == kJapanese ? kEnglish : kJapanese;
       parts_->buttons->setButtons(parts_->buttons->buttons(), parts_->language);
       parts_->panel->resetStatus();
@@ -215,16 +215,16 @@ void FramePanes::choose(int id) {
       break;
     case cmd::kAbout: {
       AboutInfo info;
-      if (controller.songPlayer()) info.engine = "libvoltant.so";
+      if (controller.session().songPlayer()) info.engine = "libvoltant.so";
       if (const auto dv = setup_.wrd().dvLibrary().version())
         info.dvConverter = LibraryVersion{dv->major, dv->minor, dv->description};
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }
     case cmd::kBenchmark:
-      if (controller.locked()) break;
-      controller.stop();
-      controller.selectPane(app::kWrdPane);
+      if (controller.remote().locked()) break;
+      controller.playback().stop();
+      controller.panes().selectPane(app::kWrdPane);
       parts_->wrd->benchmark();
       break;
     default:
@@ -279,20 +279,20 @@ void FramePanes::commandsChanged(const app::PlayerController& controller) {
     action->setEnabled(controller.enabled(id));
     if (action->isCheckable()) action->setChecked(controller.checked(id));
   }
-  parts_->buttons->setState(controller.buttonState());
+  parts_->buttons->setState(controller.playback().buttonState());
   frame_.setMenuBarShown(!controller.settings().menuDisable);
 }
 
 void FramePanes::refreshList(const app::PlayerController& controller) {
   std::vector<FileListRow> rows;
-  rows.reserve(controller.count());
-  for (std::size_t position = 0; position < controller.count(); ++position)
-    rows.push_back(listRow(*controller.entryAt(position), spaceCut_));
+  rows.reserve(controller.lists().count());
+  for (std::size_t position = 0; position < controller.lists().count(); ++position)
+    rows.push_back(listRow(*controller.lists().entryAt(position), spaceCut_));
   fileList().setRows(rows);
 }
 
 void FramePanes::refreshRow(const app::PlayerController& controller, int position) {
-  if (const core::MIDIFile* entry = controller.entryAt(static_cast<std::size_t>(position)))
+  if (const core::MIDIFile* entry = controller.lists().entryAt(static_cast<std::size_t>(position)))
     fileList().updateRow(position, listRow(*entry, spaceCut_));
 }
 

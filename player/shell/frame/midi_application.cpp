@@ -77,19 +77,21 @@ TFileList& MIDIApplication::fileList() const {
 
 void MIDIApplication::connectFrame() {
   connect(frame_.get(), &TMainFrame::commandChosen, panes_.get(), &FramePanes::choose);
-  connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->sliderPressed(); });
-  connect(frame_.get(), &TMainFrame::sliderReleased, this, [this](int value) { controller_->sliderReleased(value); });
-  connect(frame_.get(), &TMainFrame::frameClosed, this, [this](int pane) { controller_->togglePane(pane); });
+  connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->playback().sliderPressed(); });
+  connect(frame_.get(), &TMainFrame::sliderReleased, this,
+          [this](int value) { controller_->playback().sliderReleased(value); });
+  connect(frame_.get(), &TMainFrame::frameClosed, this, [this](int pane) { controller_->panes().togglePane(pane); });
   connect(frame_.get(), &TMainFrame::closing, this, &MIDIApplication::shutDown);
   // A double click plays that row, as choosing it and pressing Play would from a stop.
   connect(&fileList(), &TFileList::rowActivated, this, [this](int row) {
-    if (!controller_->locked() && row >= 0) controller_->playPosition(static_cast<std::uint32_t>(row));
+    if (!controller_->remote().locked() && row >= 0)
+      controller_->playback().playPosition(static_cast<std::uint32_t>(row));
   });
   connect(&fileList(), &TFileList::filesDropped, this, [this](const QStringList& paths) {
     std::vector<std::string> names;
     for (const QString& path : paths)
       names.push_back(osName(path));
-    controller_->drop(names);
+    controller_->lists().drop(names);
   });
 }
 
@@ -155,17 +157,17 @@ std::optional<int> MIDIApplication::armedTimer(int id) const {
 void MIDIApplication::fireTimer(int id) {
   timers_.at(static_cast<std::size_t>(id)).stop();
   armed_.at(static_cast<std::size_t>(id)).reset();
-  controller_->timer(id);
+  controller_->playback().timer(id);
   if (id == app::kDisplayTimer) updateIdle();
 }
 
 void MIDIApplication::runIdle() {
   updateIdle();
-  if (idle_.isActive()) controller_->idle();
+  if (idle_.isActive()) controller_->playback().idle();
 }
 
 void MIDIApplication::updateIdle() {
-  const bool wanted = started_ && !shutDown_ && !panes_->idleSwitchedOff() && controller_->state().playing &&
+  const bool wanted = started_ && !shutDown_ && !panes_->idleSwitchedOff() && controller_->playback().state().playing &&
                       frame_->playerWindowActive();
   if (wanted && !idle_.isActive()) idle_.start();
   if (!wanted) idle_.stop();

@@ -29,7 +29,7 @@ std::optional<int> offerToRunningPlayer(const app::CommandLine& commandLine) {
 }
 
 RemoteService::RemoteService(MIDIApplication& application)
-    : server_(std::make_unique<dde::DdeServer>(application.controller().ddeHost())) {}
+    : server_(std::make_unique<dde::DdeServer>(application.controller().remote())) {}
 
 RemoteService::~RemoteService() = default;
 

@@ -62,13 +62,13 @@ int main(int argc, char** argv) {
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!out.mkpath(QStringLiteral("."))) return std::fprintf(stderr, "volta-screenshots: cannot make %s\n", argv[1]), 1;
   for (int pane = 0; pane < shell::kPaneCount; ++pane) {
-    player.controller().selectPane(pane);
+    player.controller().panes().selectPane(pane);
     runEventsFor(200);
     const QString name = out.filePath(QStringLiteral("pane-%1.png").arg(pane));
     if (!player.frame().grab().save(name))
       return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
     std::printf("%s\n", qPrintable(name));
   }
-  player.controller().stop();
+  player.controller().playback().stop();
   return 0;
 }

@@ -28,7 +28,7 @@ TEST_F(ApplicationTest, PlaysAListPausesAndTakesOnlyTheThirdOfThreeNexts) {
   EXPECT_EQ(app.frame().shownPane(), app::kWrdPane);
 
   command(app::cmd::kPause);
-  EXPECT_TRUE(app.controller().state().paused);
+  EXPECT_TRUE(app.controller().playback().state().paused);
   EXPECT_EQ(title(), "<LIST> songs.TO2 - VOLTA Player [PAUSE]");
 
   command(app::cmd::kNext);
@@ -38,7 +38,7 @@ TEST_F(ApplicationTest, PlaysAListPausesAndTakesOnlyTheThirdOfThreeNexts) {
   EXPECT_EQ(app.frame().shownPane(), app::kListPane);  // further presses show the list
   clock_.advanceMilliseconds(100);
   command(app::cmd::kNext);
-  EXPECT_EQ(app.controller().state().position, 3);
+  EXPECT_EQ(app.controller().playback().state().position, 3);
   EXPECT_EQ(app.fileList().selectedRow(), 3);
   EXPECT_NE(title().find(" [Selecting]"), std::string::npos) << title();
   ASSERT_TRUE(app.armedTimer(app::kDisplayTimer).has_value());
@@ -71,7 +71,7 @@ TEST_F(ApplicationTest, StatusPanelFollowsTheSong) {
   EXPECT_EQ(app.panelText(app::kPanelBeat).substr(2), "/04");
   EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 2");
   EXPECT_TRUE(app.panelLamp(app::kPanelPortLampA));
-  EXPECT_EQ(app.frame().slider()->maximum(), static_cast<int>(app.controller().state().totalLength / 100));
+  EXPECT_EQ(app.frame().slider()->maximum(), static_cast<int>(app.controller().playback().state().totalLength / 100));
   EXPECT_GE(app.frame().slider()->maximum(), 99);
 
   // Letting the slider go at 5.0 s seeks there.
@@ -91,7 +91,7 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   {
     MIDIApplication& app = launch({"/n"});
     EXPECT_EQ(title(), "VOLTA Player");
-    app.controller().drop({songs_[1].string(), songs_[0].string(), songs_[3].string()});
+    app.controller().lists().drop({songs_[1].string(), songs_[0].string(), songs_[3].string()});
     EXPECT_EQ(app.fileList().rowCount(), 3);
     ASSERT_TRUE(waitFor([&] { return heard(1); }));  // the first dropped song starts
     app.shutDown();
@@ -106,7 +106,7 @@ TEST_F(ApplicationTest, AnUnnamedListIsKeptAtExitAndRestoredAtTheNextStart) {
   ASSERT_EQ(again.fileList().rowCount(), 3);
   EXPECT_EQ(again.fileList().rowAt(0).title, QStringLiteral("Song 1"));
   EXPECT_EQ(again.fileList().rowAt(2).fileName, QStringLiteral("song3.mid"));
-  EXPECT_FALSE(again.controller().state().playing);
+  EXPECT_FALSE(again.controller().playback().state().playing);
   EXPECT_EQ(title(), "Song 1 - VOLTA Player");
 }
 
@@ -117,7 +117,7 @@ TEST_F(ApplicationTest, AHistoryItemOfTheMenuOpensItsList) {
   ASSERT_EQ(app.fileList().rowCount(), 0);
   command(app::cmd::kHistoryFirst + 1);
   EXPECT_EQ(app.fileList().rowCount(), 4);
-  EXPECT_EQ(app.controller().listFileName(), list.string());
+  EXPECT_EQ(app.controller().lists().listFileName(), list.string());
 }
 
 TEST_F(ApplicationTest, TheAlbumDialogsItemsAreStoredInTheirOrderOnOk) {
@@ -198,14 +198,14 @@ TEST_F(ApplicationTest, PanesMiniAndFullScreenResizeTheWindow) {
   EXPECT_EQ(frame.height(), withPane);
 
   command(app::cmd::kFullScreen);
-  EXPECT_TRUE(app.controller().state().fullScreen);
+  EXPECT_TRUE(app.controller().panes().fullScreen());
   command(app::cmd::kMini);  // mini leaves full screen first
-  EXPECT_FALSE(app.controller().state().fullScreen);
+  EXPECT_FALSE(app.controller().panes().fullScreen());
   EXPECT_EQ(frame.shownPane(), app::kMini);
   command(app::cmd::kPaneWrd);
   command(app::cmd::kFullScreen);
   command(app::cmd::kFullScreen);
-  EXPECT_FALSE(app.controller().state().fullScreen);
+  EXPECT_FALSE(app.controller().panes().fullScreen());
   EXPECT_EQ(frame.shownPane(), app::kWrdPane);
   EXPECT_EQ(frame.height(), withPane);
 }

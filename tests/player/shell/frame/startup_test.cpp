@@ -66,7 +66,7 @@ class StartupPathTest : public ApplicationTest {
   bool playedFor(std::uint32_t ms) {
     return waitFor([&] {
       app_->fireTimer(app::kDisplayTimer);
-      const core::SongPlayer* player = app_->controller().songPlayer();
+      const core::SongPlayer* player = app_->controller().session().songPlayer();
       return player && player->status() && player->status()->songTime / 100 >= ms;
     });
   }
@@ -147,13 +147,13 @@ TEST_F(StartupPathTest, AWaveFilePlaysWhenWaveFilesAreEnabled) {
   test::writeFile(wave, test::waveFile({8000, 1, 16, 8000 * 3}));
   MIDIApplication& app = launch({wave.string()});
   unsetenv("SDL_AUDIODRIVER");
-  const core::SongPlayer* player = app.controller().songPlayer();
+  const core::SongPlayer* player = app.controller().session().songPlayer();
   ASSERT_NE(player, nullptr);
   if (!player->waveError().empty()) GTEST_SKIP() << "no dummy audio output: " << player->waveError();
   ASSERT_TRUE(player->loaded()) << app.panelText(app::kPanelTitle);
   EXPECT_EQ(app.panelText(app::kPanelFileType), "WAVE");
-  EXPECT_EQ(app.controller().state().totalLength, 3000u);
-  EXPECT_TRUE(app.controller().state().playing);
+  EXPECT_EQ(app.controller().playback().state().totalLength, 3000u);
+  EXPECT_TRUE(app.controller().playback().state().playing);
 }
 
 TEST_F(StartupPathTest, TheModulesBackLightLightsThePanelWhenAutomatic) {

@@ -1,0 +1,85 @@
+#include "player/core/app/engine_session.h"
+
+#include <algorithm>
+
+#include "player/core/emulation.h"
+#include "player/core/playlist/song_entry_reader.h"
+
+namespace volta::app {
+
+namespace {
+
+// Without an engine no song can be read: entries keep their file names as titles.
+class NameOnlyReader final : public core::EntryReader {
+ public:
+  int readEntry(const std::filesystem::path& file, core::MIDIFile& entry) override {
+    entry.title = file.filename().string();
+    checkWrd(file, entry);
+    return 0;
+  }
+  void checkWrd(const std::filesystem::path& file, core::MIDIFile& entry) override {
+    entry.wrdState = companions_.present(file) ? 2 : 1;
+  }
+
+ private:
+  core::WrdCompanions companions_;
+};
+
+}  // namespace
+
+void EngineSession::useEngine(std::unique_ptr<PlayerEngine> engine) {
+  player_.reset();
+  engine_ = std::move(engine);
+  makePlayer();
+}
+
+void EngineSession::setWrdHooks(WrdHooks hooks) {
+  hooks_ = std::move(hooks);
+  followWrd();
+}
+
+void EngineSession::followWrd() {
+  if (player_) player_->setWrdFollower(s_.wrdDisable ? nullptr : hooks_.follower);
+}
+
+monitor::Palette EngineSession::backLight() const {
+  const std::string colour = player_ ? player_->backLightColour() : std::string();
+  const auto named = colour.empty() ? std::nullopt : std::optional<std::string_view>(colour);
+  return monitor::backLightPalette(monitor::readBackLightSettings(store_), named);
+}
+
+void EngineSession::setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup) {
+  setup_ = std::move(setup);
+  if (auto* player = songPlayer(); player && setup_) setup_(*player);
+}
+
+const core::CoreSettings& EngineSession::readCoreSettings() {
+  coreSettings_ = core::CoreSettings::read(store_);
+  coreSettings_.midiTemplateMode = s_.midiTemplateMode;
+  return coreSettings_;
+}
+
+core::SongPlayerSettings EngineSession::songSettings() const {
+  return core::SongPlayerSettings::from(coreSettings_, coreSettings_.currentTemplate(store_));
+}
+
+void EngineSession::makePlayer() {
+  player_.reset();
+  if (!engine_) return;
+  readCoreSettings();
+  const auto devices = core::templateDevices(coreSettings_.currentTemplate(store_));
+  player_ = engine_->makePlayer(devices);
+  followWrd();
+  if (auto* player = songPlayer(); player && setup_) setup_(*player);
+  if (player_->hasOutput()) {
+    player_->setOutputOptions(coreSettings_.midiRate != 0, coreSettings_.useReset != 0);
+    player_->setMasterVolume(static_cast<std::uint16_t>(std::clamp(s_.lastVolume, 0, kMaxVolume)));
+  }
+}
+
+std::unique_ptr<core::EntryReader> EngineSession::entryReader() const {
+  if (engine_) return engine_->entryReader();
+  return std::make_unique<NameOnlyReader>();
+}
+
+}  // namespace volta::app

@@ -1,0 +1,73 @@
+#pragma once
+// The engine behind the player and the song player made on it for the ports of the
+// current MIDI template, with the hooks every new song player gets.
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/settings/settings_store.h"
+#include "player/core/app/app_settings.h"
+#include "player/core/app/player_engine.h"
+#include "player/core/core_settings.h"
+#include "player/monitor/back_light.h"
+
+namespace volta::app {
+
+// The output's master volume runs from 0 to this.
+inline constexpr int kMaxVolume = 127;
+
+// Optional connections to the WRD window, made by the program when it has one.
+struct WrdHooks {
+  core::WrdFollower* follower = nullptr;                   // handed the song position
+  std::function<const std::string*()> scriptText;          // the running script's text, null when none
+  std::function<std::optional<std::size_t>()> scriptStep;  // byte offset of the current step
+};
+
+class EngineSession {
+ public:
+  // The settings give the MIDI template and the volume of a new player.
+  EngineSession(platform::settings::SettingsStore& store, const AppSettings& settings) : store_(store), s_(settings) {}
+
+  // The engine (null: none) and a song player on it.
+  void useEngine(std::unique_ptr<PlayerEngine> engine);
+  void setWrdHooks(WrdHooks hooks);
+  const WrdHooks& wrdHooks() const { return hooks_; }
+  // Hands the song player the WRD display, unless "Disable WRD" keeps it out of the song's way.
+  void followWrd();
+  // The LCD back light for the loaded song: the module's colour when "AutoBackLight" is on.
+  monitor::Palette backLight() const;
+  // Called with every song player made, e.g. to give it a wave opener or an archive extractor.
+  void setSongPlayerSetup(std::function<void(core::SongPlayer&)> setup);
+
+  // A new song player with the output options and volume; the old one closes first,
+  // as the new one may open the same ports.
+  void makePlayer();
+  void closePlayer() { player_.reset(); }
+  // Reads the core settings again, with the settings' MIDI template.
+  const core::CoreSettings& readCoreSettings();
+  const core::CoreSettings& coreSettings() const { return coreSettings_; }
+  // What a load is configured with, from the core settings last read.
+  core::SongPlayerSettings songSettings() const;
+
+  EnginePlayer* player() const { return player_.get(); }
+  bool hasOutput() const { return player_ && player_->hasOutput(); }
+  bool songLoaded() const { return player_ && player_->loaded(); }
+  // The library's song player; null without an engine or with a fake one.
+  core::SongPlayer* songPlayer() const { return player_ ? player_->songPlayer() : nullptr; }
+  // Reads songs added to the list: through the engine, or by their file names without one.
+  std::unique_ptr<core::EntryReader> entryReader() const;
+
+ private:
+  platform::settings::SettingsStore& store_;
+  const AppSettings& s_;
+  std::unique_ptr<PlayerEngine> engine_;
+  std::unique_ptr<EnginePlayer> player_;
+  core::CoreSettings coreSettings_;
+  WrdHooks hooks_;
+  std::function<void(core::SongPlayer&)> setup_;
+};
+
+}  // namespace volta::app

@@ -1,0 +1,24 @@
+#pragma once
+// The engine library behind the controller: song players over a bound engine with
+// the module definitions, and entries read through the same engine.
+
+#include "player/core/app/player_engine.h"
+#include "player/core/engine_binding.h"
+#include "player/core/module_definitions.h"
+
+namespace volta::app {
+
+class LibraryEngine final : public PlayerEngine {
+ public:
+  LibraryEngine(core::EngineBinding& binding, core::TINICritical& definitions)
+      : binding_(binding), definitions_(definitions) {}
+
+  std::unique_ptr<EnginePlayer> makePlayer(std::span<const std::uint32_t> devices) override;
+  std::unique_ptr<core::EntryReader> entryReader() override;
+
+ private:
+  core::EngineBinding& binding_;
+  core::TINICritical& definitions_;
+};
+
+}  // namespace volta::app
