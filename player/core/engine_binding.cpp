@@ -6,10 +6,13 @@
 #include <array>
 
 #include "platform/low_memory.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::upperAscii;
 
 using namespace protocol;
 

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "converter/morph.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/documents.h"
 #include "player/core/emulation.h"
 #include "player/core/file_bytes.h"
@@ -15,6 +15,8 @@
 #include "player/core/song_tdf.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
 
 namespace fs = std::filesystem;
 using protocol::kErrOpenFile;

@@ -5,11 +5,14 @@
 
 #include "engine/protocol/error_messages.h"
 #include "engine/protocol/records.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 #include "player/core/playlist/list_files.h"
 
 namespace volta::core {
+
+using platform::text::endsWithIgnoringCase;
+using platform::text::equalsIgnoringCase;
 
 namespace fs = std::filesystem;
 
@@ -28,10 +31,6 @@ std::string_view extensionOf(std::string_view name) {
   const std::size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos || name.find_first_of("\\/", dot) != std::string_view::npos) return {};
   return name.substr(dot + 1);
-}
-
-bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
-  return name.size() >= ending.size() && equalsIgnoringCase(name.substr(name.size() - ending.size()), ending);
 }
 
 // A failure goes into the progress display as its own line, else to a message box.

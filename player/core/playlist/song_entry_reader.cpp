@@ -6,9 +6,12 @@
 #include <system_error>
 
 #include "engine/protocol/records.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::upperAscii;
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
-// The controller's pure parts: the window title, the status panel's counters, CP932
-// texts, the command line, and the settings of start and exit with the migration.
+// The controller's pure parts: the window title, the status panel's counters, the
+// command line, and the settings of start and exit with the migration.
 
 #include <gtest/gtest.h>
 
@@ -54,14 +54,6 @@ TEST(WindowTitle, LongNamesAreCutWithDots) {
   EXPECT_EQ(titlePrefix(song), std::string(44, 'x') + "... - ");
   song.songTitle = std::string(45, 'y');
   EXPECT_EQ(titlePrefix(song), std::string(45, 'y') + " - ");
-}
-
-TEST(Cp932Text, DecodesSongTitles) {
-  EXPECT_EQ(cp932ToUtf8("ABC"), "ABC");
-  EXPECT_EQ(cp932ToUtf8("\x83\x41\x83\x43"), "\xE3\x82\xA2\xE3\x82\xA4");  // アイ
-  EXPECT_EQ(cp932ToUtf8("\xB1"), "\xEF\xBD\xB1");                          // half-width ｱ
-  EXPECT_EQ(cp932ToUtf8("\x5C"), "\\");
-  EXPECT_EQ(cp932ToUtf8("a\x83"), "a\xEF\xBF\xBD");  // a lead byte at the end has no character
 }
 
 protocol::SequencerStatus status() {
