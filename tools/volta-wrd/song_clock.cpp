@@ -1,13 +1,14 @@
 #include "tools/volta-wrd/song_clock.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <cstring>
 
 #include "engine/dispatcher.h"
 #include "engine/protocol/error_messages.h"
 #include "engine/protocol/records.h"
+#include "engine/protocol/song_file_type.h"
+#include "platform/file_types.h"
 #include "platform/low_memory.h"
 #include "player/wrd/script_buffer.h"
 
@@ -16,15 +17,6 @@ namespace volta::tools {
 namespace {
 
 using namespace volta::protocol;
-
-std::uint16_t fileTypeOf(const std::filesystem::path& song) {
-  std::string ext = song.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-  if (ext == ".MID" || ext == ".SMF" || ext == ".MFF" || ext == ".RMI") return kFileSMF;
-  if (ext == ".RCP" || ext == ".R36") return kFileRCP;
-  if (ext == ".G18" || ext == ".G36") return kFileG36;
-  return 0;
-}
 
 template <class Record>
 Record& begin(void* block, std::uint32_t code, std::uint32_t handle) {
@@ -39,7 +31,7 @@ Record& begin(void* block, std::uint32_t code, std::uint32_t handle) {
 }  // namespace
 
 std::unique_ptr<SongClock> SongClock::open(const std::filesystem::path& song, std::string& error) {
-  const std::uint16_t type = fileTypeOf(song);
+  const std::uint16_t type = fileTypeOf(platform::songFormatOf(song.filename().string()));
   if (type == 0) return error = errorMessage(kErrUnknownFile), nullptr;
   const auto bytes = wrd::readScriptBytes(song);
   if (!bytes) return error = errorMessage(kErrOpenFile), nullptr;

@@ -13,7 +13,6 @@
 
 namespace volta::wrd::sherry {
 
-using platform::text::endsWithIgnoringCase;
 using platform::text::equalsIgnoringCase;
 using platform::text::isShiftJisLead;
 
@@ -65,10 +64,6 @@ std::uint8_t blendComponent(std::uint8_t a, std::uint8_t b, int percent) {
 }
 
 }  // namespace
-
-bool isSherryPath(const std::filesystem::path& path) {
-  return endsWithIgnoringCase(path.string(), kSherryExtension);
-}
 
 std::int64_t sherryTime(std::int64_t absoluteTick, int fileTimebase, int songTimebase) {
   if (fileTimebase <= 0 || songTimebase <= 0) return absoluteTick;
