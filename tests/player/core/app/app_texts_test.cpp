@@ -5,6 +5,7 @@
 
 #include "player/core/app/app_settings.h"
 #include "player/core/app/button_row.h"
+#include "player/core/app/command_ids.h"
 #include "player/core/app/command_line.h"
 #include "player/core/app/display_texts.h"
 #include "tests/support/test_support.h"
@@ -182,17 +183,19 @@ TEST_F(AppSettingsTest, MigrationRaisesTheVersionAndResetsWhatChanged) {
   const auto buttons = store_.readBinary(kMainKey, "NewButtons", {});
   ASSERT_EQ(buttons.size(), 128u);
   EXPECT_EQ(decodeButtonRow(buttons),
-            (std::vector<int>{9000, 9002, 9004, 9026, 9006, 9008, 9010, 9014, 9018, 9020, 9022, 9024, 9016}));
+            (std::vector<int>{cmd::kStop, cmd::kPause, cmd::kPlay, cmd::kSlow, cmd::kFast, cmd::kPrevious, cmd::kNext,
+                              cmd::kFullScreen, cmd::kPaneWrd, cmd::kPaneDocument, cmd::kPaneList, cmd::kPaneMonitor,
+                              cmd::kMini}));
 }
 
 TEST_F(AppSettingsTest, MigrationFromARecentVersionKeepsTheUsersValues) {
   store_.writeInt(kMainKey, "Version", 0x20302);
   store_.writeInt(kMainKey, "EnableWaveFile", 1);
-  store_.writeBinary(kMainKey, "NewButtons", encodeButtonRow(std::vector<int>{9004, 9000}));
+  store_.writeBinary(kMainKey, "NewButtons", encodeButtonRow(std::vector<int>{cmd::kPlay, cmd::kStop}));
   migrateSettings(store_);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x2030B);
   EXPECT_EQ(store_.readInt(kMainKey, "EnableWaveFile", 0), 1);
-  EXPECT_EQ(decodeButtonRow(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<int>{9004, 9000}));
+  EXPECT_EQ(decodeButtonRow(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<int>{cmd::kPlay, cmd::kStop}));
   store_.writeInt(kMainKey, "Version", 0x30000);
   EXPECT_EQ(migrateSettings(store_), 0x30000);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x30000);
