@@ -1,11 +1,9 @@
 #include "converter/conversion.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
+#include "platform/file_types.h"
 #include "platform/message_target.h"
 
 namespace volta::converter {
@@ -16,21 +14,10 @@ constexpr std::uint8_t kTextMeta = 0x03;
 using Callback = void (*)(const std::int32_t* record);
 
 bool familyOfName(const char* fileName, rcp::Family& family) {
-  const char* dot = std::strrchr(fileName, '.');
-  if (dot == nullptr) return false;
-  for (const char* ext : {".RCP", ".R36"}) {
-    if (strcasecmp(dot, ext) == 0) {
-      family = rcp::Family::Rcp;
-      return true;
-    }
-  }
-  for (const char* ext : {".G36", ".G18"}) {
-    if (strcasecmp(dot, ext) == 0) {
-      family = rcp::Family::G36;
-      return true;
-    }
-  }
-  return false;
+  const platform::SongFormat format = platform::songFormatOf(fileName);
+  if (!platform::isRcpFamily(format)) return false;
+  family = format == platform::SongFormat::kRcp ? rcp::Family::Rcp : rcp::Family::G36;
+  return true;
 }
 
 bool readWhole(const char* fileName, std::vector<std::uint8_t>& bytes, std::size_t& length) {

@@ -1,8 +1,8 @@
 #include <algorithm>
-#include <cctype>
 #include <mutex>
 
 #include "platform/midi/input_device.h"
+#include "platform/text.h"
 
 namespace volta::platform::midi {
 namespace {
@@ -15,11 +15,6 @@ struct Registry {
 Registry& registry() {
   static Registry r;
   return r;
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 }  // namespace
@@ -49,7 +44,8 @@ std::unique_ptr<InputDevice> openInputDevice(std::uint32_t id, InputCallback cal
 
 std::uint32_t findInputDevice(const std::string& name) {
   const auto list = enumerateInputDevices();
-  auto it = std::find_if(list.begin(), list.end(), [&](const auto& e) { return sameName(e.name, name); });
+  auto it =
+      std::find_if(list.begin(), list.end(), [&](const auto& e) { return text::equalsIgnoringCase(e.name, name); });
   return it == list.end() ? kNoDevice : static_cast<std::uint32_t>(it - list.begin());
 }
 

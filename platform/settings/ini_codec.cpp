@@ -1,9 +1,11 @@
 #include "platform/settings/ini_codec.h"
 
-#include <cctype>
+#include "platform/text.h"
 
 namespace volta::platform::settings {
 namespace {
+
+using text::trim;
 
 // Text is decoded to code points; a byte that is not part of valid UTF-8 is kept
 // as itself, marked, so that no byte of a foreign file is lost on the way.
@@ -53,20 +55,8 @@ std::vector<std::uint32_t> decodeUtf8(std::string_view text) {
 void appendUtf8(std::string& out, std::uint32_t cp) {
   if (cp & kRawByte) {
     out += static_cast<char>(cp & 0xFF);
-  } else if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    text::appendUtf8(out, cp);
   }
 }
 
@@ -87,18 +77,6 @@ int hexValue(std::uint32_t c) {
 void appendHex(std::string& out, std::uint32_t value, int digits) {
   for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
     out += kHexDigits[(value >> shift) & 0xF];
-}
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && isBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back()))
-    text.remove_suffix(1);
-  return text;
 }
 
 // Keys and section names: letters, digits, "_", "-" and "." stand as they are,
@@ -347,13 +325,6 @@ bool namesValue(const std::string& path) {
 
 }  // namespace
 
-std::string foldCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 IniDocument parseIni(std::string_view text) {
   IniDocument doc;
   std::string group;
@@ -382,7 +353,7 @@ IniDocument parseIni(std::string_view text) {
       ++doc.malformedLines;
       continue;
     }
-    const std::string folded = foldCase(entry.path);
+    const std::string folded = text::upperAscii(entry.path);
     doc.entries.insert_or_assign(folded, std::move(entry));
   }
   return doc;
@@ -398,7 +369,7 @@ std::string formatIni(const IniEntries& entries) {
     const std::string header = group.empty()       ? "[General]"
                                : group == kGeneral ? "[%General]"
                                                    : '[' + escapeKey(group) + ']';
-    auto& section = sections[group.empty() ? std::string{} : foldCase(group) + ' '];
+    auto& section = sections[group.empty() ? std::string{} : text::upperAscii(group) + ' '];
     section.first = header;
     section.second += escapeKey(key) + '=' + encodeValue(entry.value) + '\n';
   }

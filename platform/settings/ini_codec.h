@@ -41,6 +41,4 @@ struct IniDocument {
 IniDocument parseIni(std::string_view text);
 std::string formatIni(const IniEntries& entries);
 
-std::string foldCase(std::string_view text);
-
 }  // namespace volta::platform::settings

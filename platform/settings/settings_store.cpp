@@ -13,20 +13,17 @@
 #include <utility>
 
 #include "platform/atomic_file.h"
+#include "platform/text.h"
 
 namespace volta::platform::settings {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return foldCase(a) == foldCase(b);
-}
-
 // The group path ("" for the main key, "Album", "A/B") of a registry key, or none
 // for a key outside "Software\QZ\VOLTA" or with an empty component.
 std::optional<std::string> groupOf(std::string_view key) {
-  if (key.size() < kMainKey.size() || !equalsIgnoringCase(key.substr(0, kMainKey.size()), kMainKey)) return {};
+  if (key.size() < kMainKey.size() || !text::equalsIgnoringCase(key.substr(0, kMainKey.size()), kMainKey)) return {};
   std::string_view rest = key.substr(kMainKey.size());
   if (rest.empty()) return std::string{};
   if (rest.front() != '\\') return {};
@@ -149,13 +146,13 @@ void SettingsBatch::applyTo(IniEntries& entries) const {
     if (change.op == Change::Op::kRemoveKey) {
       const auto group = groupOf(change.key);
       if (!group) continue;
-      const std::string prefix = group->empty() ? std::string{} : foldCase(*group) + '/';
+      const std::string prefix = group->empty() ? std::string{} : text::upperAscii(*group) + '/';
       std::erase_if(entries, [&](const auto& item) { return item.first.starts_with(prefix); });
       continue;
     }
     const auto path = entryPath(change.key, change.name);
     if (!path) continue;
-    const std::string folded = foldCase(*path);
+    const std::string folded = text::upperAscii(*path);
     if (change.op == Change::Op::kRemoveValue) {
       entries.erase(folded);
     } else if (auto found = entries.find(folded); found != entries.end()) {
@@ -205,7 +202,7 @@ std::optional<IniValue> SettingsStore::find(std::string_view key, std::string_vi
   if (!path) return {};
   std::lock_guard guard(mutex_);
   const IniEntries& entries = current();
-  const auto found = entries.find(foldCase(*path));
+  const auto found = entries.find(text::upperAscii(*path));
   if (found == entries.end()) return {};
   return found->second.value;
 }
@@ -236,7 +233,7 @@ bool SettingsStore::contains(std::string_view key, std::string_view name) const 
 std::vector<std::string> SettingsStore::valueNames(std::string_view key) const {
   const auto group = groupOf(key);
   if (!group) return {};
-  const std::string prefix = group->empty() ? std::string{} : foldCase(*group) + '/';
+  const std::string prefix = group->empty() ? std::string{} : text::upperAscii(*group) + '/';
   std::lock_guard guard(mutex_);
   std::vector<std::string> names;
   for (const auto& [folded, entry] : current()) {

@@ -4,10 +4,13 @@
 #include <array>
 #include <vector>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -4,10 +4,14 @@
 #include <cstdio>
 
 #include "platform/midi/output_device.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/message_text.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::trim;
+using platform::text::upperAscii;
 
 using protocol::MapEntry;
 using protocol::OutputSettings;
@@ -141,11 +145,7 @@ std::optional<std::array<std::uint8_t, 3>> patchFields(std::string_view text) {
   for (int i = 0; i < 3; ++i) {
     const std::size_t end = i < 2 ? text.find(':') : text.size();
     if (end == std::string_view::npos) return std::nullopt;
-    std::string_view field = text.substr(0, end);
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
-      field.remove_prefix(1);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\t'))
-      field.remove_suffix(1);
+    const std::string_view field = trim(text.substr(0, end));
     const auto number = parseDecimal(field);
     if (field == "*")
       fields[i] = kAny;

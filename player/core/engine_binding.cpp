@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/protocol/song_file_type.h"
+#include "platform/file_types.h"
 #include "platform/low_memory.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 
 namespace volta::core {
+
+using platform::text::endsWithIgnoringCase;
 
 using namespace protocol;
 
@@ -219,14 +223,11 @@ void OutputHandle::flush() {
 
 // ---- songs ----
 
+// The engine goes by a name's last letters, whether a dot stands before them or not.
 std::uint16_t songFileType(std::string_view name) {
-  if (name.size() >= 4 && equalsIgnoringCase(name.substr(name.size() - 4), "SMFK")) return kFileSMF;
+  if (endsWithIgnoringCase(name, platform::kConvertedSongExtension)) return kFileSMF;
   if (name.size() < 3) return 0;
-  const std::string extension = upperAscii(name.substr(name.size() - 3));
-  if (extension == "MID" || extension == "SMF" || extension == "MFF" || extension == "RMI") return kFileSMF;
-  if (extension == "RCP" || extension == "R36") return kFileRCP;
-  if (extension == "G18" || extension == "G36") return kFileG36;
-  return 0;
+  return fileTypeOf(platform::songFormatOfExtension(name.substr(name.size() - 3)));
 }
 
 SongOpening SongHandle::open(EngineBinding& binding, const OutputHandle* output, const std::filesystem::path& file) {

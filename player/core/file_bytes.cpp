@@ -3,9 +3,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
 
 std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
   if (path.native().find('\0') != std::string::npos) return {};

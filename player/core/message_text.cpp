@@ -5,14 +5,14 @@
 #include <string>
 #include <utility>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 
 namespace volta::core {
-namespace {
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+using platform::text::isBlank;
+using platform::text::upperAscii;
+
+namespace {
 
 std::optional<std::uint32_t> parseUnsigned(std::string_view text, int base) {
   if (text.empty() || text.size() > 9) return std::nullopt;

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <climits>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::isBlank;
+using platform::text::upperAscii;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -19,9 +24,6 @@ constexpr int kMaxIncludesPerLoad = 256;
 constexpr std::size_t kMaxIncludedBytesPerLoad = std::size_t{64} << 20;
 constexpr std::string_view kInclude = "#include";
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 bool isLineBlank(char c) {
   return c == ' ' || c == '\t';
 }

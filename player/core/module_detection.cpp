@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::isShiftJisLead;
+using platform::text::upperShiftJis;
+
 namespace {
 
 constexpr int kDefaultSearchLength = 65536;

@@ -7,7 +7,8 @@
 #include <fstream>
 
 #include "converter/morph.h"
-#include "player/core/byte_text.h"
+#include "platform/file_types.h"
+#include "platform/text.h"
 #include "player/core/documents.h"
 #include "player/core/emulation.h"
 #include "player/core/file_bytes.h"
@@ -15,6 +16,8 @@
 #include "player/core/song_tdf.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
 
 namespace fs = std::filesystem;
 using protocol::kErrOpenFile;
@@ -34,16 +37,8 @@ std::uint32_t unitsOf(std::uint32_t ms) {
   return ms > UINT32_MAX / kUnitsPerMs ? UINT32_MAX : ms * kUnitsPerMs;
 }
 
-bool hasExtension(const fs::path& path, std::string_view extension) {
-  const std::string name = path.filename().string();
-  return name.size() > extension.size() &&
-         equalsIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension) &&
-         name[name.size() - extension.size() - 1] == '.';
-}
-
-bool isRcpFamily(const fs::path& path) {
-  return hasExtension(path, "rcp") || hasExtension(path, "r36") || hasExtension(path, "g36") ||
-         hasExtension(path, "g18");
+platform::SongFormat formatOf(const fs::path& song) {
+  return platform::songFormatOf(song.filename().string());
 }
 
 // The song's path with its three-letter extension replaced.
@@ -154,7 +149,7 @@ void SongPlayer::chooseModule(const fs::path& song, const MIDIFile& entry, std::
 int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
   if (!hasConversionTool(resolveConversion(store_, settings_.deviceModule, songModule_))) return 0;
   // The outside SMF Knife tool does not exist here; RCP-family songs still become Standard MIDI Files.
-  if (!isRcpFamily(song)) return 0;
+  if (!platform::isRcpFamily(formatOf(song))) return 0;
   if (settings_.tempFolder.empty()) return kErrOpenFile;
   const fs::path converted = settings_.tempFolder / "VO_RCP.MID";
   if (!convertRcp(song, converted)) return kErrOpenFile;
@@ -168,7 +163,7 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   const auto source = entryFile(file, entry, extractor_);
   if (!source) return kErrOpenFile;
   const fs::path& song = *source;
-  if (waveOpener_ && hasExtension(song, "wav")) return loadWave(song, entry);
+  if (waveOpener_ && formatOf(song) == platform::SongFormat::kWave) return loadWave(song, entry);
   wrdSource_ = wrdOnly ? fs::path("VOLTA:") : findCompanions(song).wrd;
 
   const SongDocument found = findSongDocument(song, autoDocument_, settings_.autoDoc);
@@ -180,7 +175,7 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   chooseModule(song, entry, tdf.moduleName);
 
   converted_ = false;
-  fs::path playFile = entry.smfKnife ? fs::path(song.string() + ".smfk") : song;
+  fs::path playFile = entry.smfKnife ? fs::path(platform::convertedSongName(song.string())) : song;
   if (const int error = convert(song, playFile)) return error;
 
   auto opening = SongHandle::open(binding_, output_.get(), playFile);
@@ -347,7 +342,7 @@ void SongPlayer::start(const CoreSettings& settings, MIDIFile& entry, int speed,
 namespace {
 
 bool isWave(const fs::path& file, MIDIFile& entry) {
-  if (!hasExtension(file, "wav")) return false;
+  if (formatOf(file) != platform::SongFormat::kWave) return false;
   entry.lengthMs = 0;
   entry.title = file.filename().string();
   return true;

@@ -4,23 +4,18 @@
 #include <fstream>
 #include <vector>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 #include "player/core/module_definitions.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::trim;
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string_view trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && blank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
 
 std::vector<std::string_view> linesOf(std::string_view text) {
   std::vector<std::string_view> lines;

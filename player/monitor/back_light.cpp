@@ -1,19 +1,16 @@
 #include "player/monitor/back_light.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
+
+#include "platform/text.h"
 
 namespace volta::monitor {
 namespace {
 
 namespace settings = platform::settings;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
+using platform::text::equalsIgnoringCase;
 
 std::optional<std::uint32_t> parseNumber(std::string_view text) {
   int base = 10;

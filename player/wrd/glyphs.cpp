@@ -4,7 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/text.h"
+
 namespace volta::wrd {
+
+using platform::text::shiftJisToJis;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/wrd/shift_jis.h"
+#include "platform/text.h"
 
 namespace volta::wrd {
 
@@ -73,7 +73,7 @@ class GlyphRenderer {
   void drawFromFace(char32_t c, bool narrow);
 
   std::shared_ptr<const UnifontFace> face_;
-  Cp932Decoder decoder_;
+  platform::text::Cp932Decoder decoder_;
   std::vector<std::uint8_t> kanaFont_;
   bool kanaLoaded_ = false;
   bool kanaMode_ = false;

@@ -1,15 +1,18 @@
 // The "@" commands of WRD scripts.
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
+#include "platform/text.h"
 #include "player/wrd/image/page_pictures.h"
 #include "player/wrd/interpreter.h"
 #include "player/wrd/script_lookup.h"
-#include "player/wrd/shift_jis.h"
 
 namespace volta::wrd {
+
+using platform::text::isShiftJisLead;
+using platform::text::startsWithIgnoringCase;
+using platform::text::upperAscii;
 
 namespace {
 
@@ -19,12 +22,6 @@ constexpr int kScriptBankCopy = 17;
 
 bool validBank(int bank) {
   return bank >= 0 && bank < kPaletteBankCount;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         });
 }
 
 int textColumn(int column) {
@@ -291,7 +288,7 @@ bool WrdInterpreter::cmdDmemo() {
     std::size_t length = 0;
     while (length < memo.size() && memo[length] != '\n' && length < kMemoLineBytes) {
       // A double-byte character whose lead byte would be the 30th byte starts the next line.
-      const bool lead = isShiftJisLead(static_cast<std::uint8_t>(memo[length]));
+      const bool lead = isShiftJisLead(memo[length]);
       if (lead && length + 1 >= kMemoLineBytes) break;
       length += lead && length + 1 < memo.size() ? 2 : 1;
     }
@@ -562,7 +559,7 @@ bool WrdInterpreter::cmdExec() {
 
 void WrdInterpreter::execFonts(std::string_view commandLine) {
   for (std::size_t i = 0; i + 1 < commandLine.size(); ++i) {
-    if (commandLine[i] != '/' || std::toupper(static_cast<unsigned char>(commandLine[i + 1])) != 'F') continue;
+    if (commandLine[i] != '/' || upperAscii(commandLine[i + 1]) != 'F') continue;
     const std::size_t begin = i + 2;
     const std::size_t end = std::min(commandLine.find_first_of("/ ", begin), commandLine.size());
     const std::string name(commandLine.substr(begin, end - begin));

@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "platform/text.h"
 #include "player/wrd/interpreter.h"
-#include "player/wrd/shift_jis.h"
 
 namespace volta::wrd {
+
+using platform::text::isShiftJisLead;
 
 namespace {
 

@@ -1,23 +1,17 @@
 #include "player/wrd/script_lookup.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace volta::wrd {
 
+using platform::text::endsWithIgnoringCase;
+using platform::text::equalsIgnoringCase;
+
 namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && equalIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 bool isFile(const std::filesystem::path& path) {
   std::error_code ec;
@@ -63,7 +57,7 @@ std::filesystem::path findFileIgnoringCase(const std::filesystem::path& director
   const std::string leaf = wanted.filename().string();
   for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
        it.increment(ec)) {
-    if (equalIgnoringCase(it->path().filename().string(), leaf)) return folder / it->path().filename();
+    if (equalsIgnoringCase(it->path().filename().string(), leaf)) return folder / it->path().filename();
   }
   return exact;
 }

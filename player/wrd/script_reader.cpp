@@ -1,12 +1,14 @@
 #include "player/wrd/script_reader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
-#include "player/wrd/shift_jis.h"
+#include "platform/text.h"
 
 namespace volta::wrd {
+
+using platform::text::isShiftJisLead;
+using platform::text::lowerAscii;
 
 namespace {
 
@@ -22,7 +24,7 @@ bool isDigit(std::uint8_t b) {
 
 int hexDigit(std::uint8_t b) {
   if (isDigit(b)) return b - '0';
-  const int lower = std::tolower(b);
+  const char lower = lowerAscii(static_cast<char>(b));
   return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
@@ -34,7 +36,7 @@ int saturate(long long value) {
 
 bool ScriptReader::match(std::string_view keyword) {
   for (std::size_t i = 0; i < keyword.size(); ++i) {
-    if (std::tolower(peek(i)) != std::tolower(static_cast<unsigned char>(keyword[i]))) return false;
+    if (lowerAscii(static_cast<char>(peek(i))) != lowerAscii(keyword[i])) return false;
   }
   skip(keyword.size());
   return true;

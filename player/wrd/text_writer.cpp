@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "player/wrd/pixel_words.h"
 
 namespace volta::wrd {
+
+using platform::text::isShiftJisLead;
 
 namespace {
 

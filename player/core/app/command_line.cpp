@@ -1,22 +1,15 @@
 #include "player/core/app/command_line.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string_view>
+
+#include "platform/text.h"
 
 namespace volta::app {
 
+using platform::text::endsWithIgnoringCase;
+using platform::text::equalsIgnoringCase;
+
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 std::string absoluteName(const std::string& name, const std::filesystem::path& currentFolder) {
   const std::filesystem::path path(name);

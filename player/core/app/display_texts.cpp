@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "player/core/song_player.h"
-#include "player/wrd/shift_jis.h"
 
 namespace volta::app {
 
@@ -12,24 +11,6 @@ namespace {
 
 constexpr std::size_t kListNameLimit = 40;
 constexpr std::size_t kSongTitleLimit = 45;
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // Length of the first `limit` characters of UTF-8 text, in bytes.
 std::size_t utf8Prefix(std::string_view text, std::size_t limit) {
@@ -46,7 +27,7 @@ std::size_t utf8Prefix(std::string_view text, std::size_t limit) {
 std::size_t cp932Prefix(std::string_view text, std::size_t limit) {
   std::size_t at = 0;
   while (at < text.size()) {
-    const std::size_t width = wrd::isShiftJisLead(static_cast<std::uint8_t>(text[at])) ? 2 : 1;
+    const std::size_t width = platform::text::isShiftJisLead(text[at]) ? 2 : 1;
     if (at + width > limit) break;
     at += width;
   }
@@ -75,24 +56,6 @@ std::string format(const char* pattern, long a, long b) {
 }
 
 }  // namespace
-
-std::string cp932ToUtf8(std::string_view bytes) {
-  static wrd::Cp932Decoder decoder;
-  std::string out;
-  for (std::size_t at = 0; at < bytes.size();) {
-    const auto lead = static_cast<std::uint8_t>(bytes[at]);
-    std::uint16_t code = lead;
-    std::size_t width = 1;
-    if (wrd::isShiftJisLead(lead) && at + 1 < bytes.size()) {
-      code = static_cast<std::uint16_t>(lead << 8 | static_cast<std::uint8_t>(bytes[at + 1]));
-      width = 2;
-    }
-    const char32_t c = lead < 0x80 ? lead : decoder.toUnicode(code);
-    appendUtf8(out, c == 0 && lead != 0 ? U'\uFFFD' : c);
-    at += width;
-  }
-  return out;
-}
 
 std::string titlePrefix(const TitleState& state) {
   if (state.listNamed) {

@@ -7,11 +7,13 @@
 #include <string_view>
 
 #include "engine/protocol/records.h"
+#include "platform/text.h"
 
 namespace volta::app {
 
-// CP932 bytes as UTF-8; bytes without a character become U+FFFD.
-std::string cp932ToUtf8(std::string_view bytes);
+// Song texts reach the frame as UTF-8 decoded from CP932.
+
+using platform::text::cp932ToUtf8;
 
 // What the title is made of.
 struct TitleState {

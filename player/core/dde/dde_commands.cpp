@@ -4,9 +4,13 @@
 #include <cctype>
 #include <limits>
 
+#include "platform/text.h"
 #include "player/core/midi_file.h"
 
 namespace volta::dde {
+
+using platform::text::equalsIgnoringCase;
+
 namespace {
 
 bool isBlank(char c) {
@@ -52,14 +56,6 @@ std::pair<std::string_view, std::string_view> splitArgument(std::string_view tex
   while (end < text.size() && !isBlank(text[end]))
     ++end;
   return {text.substr(0, end), text.substr(end)};
-}
-
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
 }
 
 bool isOwnLock(const DdeHost& host, Conversation conversation) {
@@ -200,10 +196,10 @@ bool execute(DdeHost& host, Conversation conversation, std::string_view text) {
   const auto command = parseCommand(text);
   if (!command) return false;
   if (host.lockHolder() && !isOwnLock(host, conversation)) return false;
-  if (sameWord("Lock", command->word)) return takeLock(host, conversation);
-  if (sameWord("Unlock", command->word)) return releaseLock(host, conversation);
+  if (equalsIgnoringCase("Lock", command->word)) return takeLock(host, conversation);
+  if (equalsIgnoringCase("Unlock", command->word)) return releaseLock(host, conversation);
   for (const Command& known : kCommands) {
-    if (!sameWord(known.word, command->word)) continue;
+    if (!equalsIgnoringCase(known.word, command->word)) continue;
     known.run(host, *command);
     return true;
   }
@@ -214,7 +210,7 @@ std::optional<std::string> request(DdeHost& host, Conversation, std::string_view
   const auto parsed = parseItem(item);
   if (!parsed) return std::nullopt;
   for (const Item& known : kItems) {
-    if (sameWord(known.word, parsed->word)) return known.answer(host, parsed->argument);
+    if (equalsIgnoringCase(known.word, parsed->word)) return known.answer(host, parsed->argument);
   }
   return std::nullopt;
 }

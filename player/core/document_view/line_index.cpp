@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace volta::document {
+
+using platform::text::isShiftJisLead;
+
 namespace {
 
 // Bytes taken by a two-byte item (a double-byte character or a colour code) at `at`:
@@ -17,7 +22,7 @@ std::size_t lineEnd(std::string_view text, std::size_t offset, int columns) {
   std::size_t at = offset;
   while (column < columns && at < text.size()) {
     const auto byte = static_cast<std::uint8_t>(text[at]);
-    if (isLeadByte(byte)) {
+    if (isShiftJisLead(byte)) {
       // The character moves whole to the next line, unless nothing stands before it.
       if (column == columns - 1 && column > 0) break;
       at += pairLength(text, at);

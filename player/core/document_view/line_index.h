@@ -13,11 +13,6 @@ namespace volta::document {
 inline constexpr std::uint8_t kColourCode = 0x01;
 inline constexpr int kTabWidth = 8;
 
-// Lead byte of a double-byte Shift-JIS character.
-constexpr bool isLeadByte(std::uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // The column a tab at `column` moves to.
 constexpr int nextTabStop(int column) {
   return (column + kTabWidth) / kTabWidth * kTabWidth;

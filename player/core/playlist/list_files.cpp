@@ -4,10 +4,14 @@
 #include <cstdint>
 
 #include "platform/atomic_file.h"
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "player/core/song_player.h"
 
 namespace volta::core {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::isShiftJisLead;
+using platform::text::upperAscii;
 
 namespace {
 

@@ -1,37 +1,25 @@
 #include "player/core/playlist/list_opening.h"
 
-#include <array>
 #include <system_error>
 
 #include "engine/protocol/error_messages.h"
 #include "engine/protocol/records.h"
-#include "player/core/byte_text.h"
+#include "platform/file_types.h"
+#include "platform/text.h"
 #include "player/core/file_bytes.h"
 #include "player/core/playlist/list_files.h"
 
 namespace volta::core {
 
+using platform::text::endsWithIgnoringCase;
+using platform::text::equalsIgnoringCase;
+
 namespace fs = std::filesystem;
 
 namespace {
 
-// The songs a WRD script may belong to, in the order they are looked for.
-constexpr std::array<std::string_view, 8> kScriptSongExtensions = {"G18", "G36", "RCP", "R36",
-                                                                   "MID", "SMF", "RMI", "MFF"};
-constexpr std::array<std::string_view, 8> kSongExtensions = {"RCP", "R36", "G18", "G36", "MID", "MFF", "SMF", "RMI"};
-
 bool isSeparator(char c) {
   return c == '\\' || c == '/';
-}
-
-std::string_view extensionOf(std::string_view name) {
-  const std::size_t dot = name.find_last_of('.');
-  if (dot == std::string_view::npos || name.find_first_of("\\/", dot) != std::string_view::npos) return {};
-  return name.substr(dot + 1);
-}
-
-bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
-  return name.size() >= ending.size() && equalsIgnoringCase(name.substr(name.size() - ending.size()), ending);
 }
 
 // A failure goes into the progress display as its own line, else to a message box.
@@ -52,8 +40,9 @@ void merge(OpenResult& into, OpenResult from) {
 // The script's song: its name with the extension replaced, the first that exists.
 OpenResult openScript(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
                       AddProgress* progress) {
-  const std::string stem = name.substr(0, name.size() - extensionOf(name).size());
-  for (const std::string_view extension : kScriptSongExtensions) {
+  const std::string stem = name.substr(0, name.size() - platform::extensionOf(name).size());
+  for (const auto& [extension, format] : platform::kSongExtensions) {
+    if (format == platform::SongFormat::kWave) continue;  // wave files have no script
     const std::string candidate = stem + std::string(extension);
     MIDIFile probe;
     probe.fileName = candidate;
@@ -80,11 +69,8 @@ bool isFolderName(const PlayList& list, const std::string& name) {
 }  // namespace
 
 bool isSongName(std::string_view name, bool waveEnabled) {
-  const std::string_view extension = extensionOf(name);
-  for (const std::string_view song : kSongExtensions) {
-    if (equalsIgnoringCase(extension, song)) return true;
-  }
-  return waveEnabled && equalsIgnoringCase(extension, "wav");
+  const platform::SongFormat format = platform::songFormatOf(name);
+  return format == platform::SongFormat::kWave ? waveEnabled : format != platform::SongFormat::kNone;
 }
 
 OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
@@ -97,7 +83,7 @@ OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& 
     result = loadListFile(list, name, options, reader, progress);
   } else if (endsWithIgnoringCase(name, "WRD") || endsWithIgnoringCase(name, "DV")) {
     result = openScript(list, name, options, reader, progress);
-  } else if (equalsIgnoringCase(extensionOf(name), "lzh")) {
+  } else if (equalsIgnoringCase(platform::extensionOf(name), "lzh")) {
     // Archives cannot be read yet.
     report(result, progress, protocol::errorMessage(protocol::kErrUnknownFile));
   } else {

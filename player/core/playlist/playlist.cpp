@@ -4,6 +4,8 @@
 #include <numeric>
 #include <string_view>
 
+#include "player/core/app/command_ids.h"
+
 namespace volta::core {
 
 namespace {
@@ -133,13 +135,13 @@ std::pair<std::string, std::string> PlayList::columnHeaders(int sortMode) {
 
 int PlayList::nextSortMode(int command, int sortMode) {
   switch (command) {
-    case kCommandOrderAdded:
+    case app::cmd::kOrderNormal:
       return kOrderAdded;
-    case kCommandOrderRandom:
+    case app::cmd::kOrderRandom:
       return kOrderRandom;
-    case kCommandOrderFileName:
+    case app::cmd::kOrderFileName:
       return cycle(sortMode, kOrderFileName, kOrderFileNameReverse);
-    case kCommandOrderTitle:
+    case app::cmd::kOrderTitle:
       return cycle(sortMode, kOrderTitle, kOrderTitleReverse);
     default:
       return sortMode;

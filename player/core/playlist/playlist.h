@@ -21,12 +21,6 @@ inline constexpr int kOrderFileNameReverse = 3;
 inline constexpr int kOrderTitle = 4;
 inline constexpr int kOrderTitleReverse = 5;
 
-// The play-order commands.
-inline constexpr int kCommandOrderAdded = 4000;
-inline constexpr int kCommandOrderRandom = 4002;
-inline constexpr int kCommandOrderFileName = 4004;
-inline constexpr int kCommandOrderTitle = 4006;
-
 class PlayList {
  public:
   std::vector<MIDIFile> files;       // in the order of adding (the order of the list file)

@@ -6,9 +6,12 @@
 #include <system_error>
 
 #include "engine/protocol/records.h"
-#include "player/core/byte_text.h"
+#include "platform/file_types.h"
+#include "platform/text.h"
 
 namespace volta::core {
+
+using platform::text::upperAscii;
 
 namespace fs = std::filesystem;
 
@@ -22,8 +25,7 @@ std::string stemOf(const fs::path& song) {
 }
 
 bool isWave(const fs::path& file) {
-  const std::string name = file.filename().string();
-  return name.size() > 4 && equalsIgnoringCase(std::string_view(name).substr(name.size() - 4), ".wav");
+  return platform::songFormatOf(file.filename().string()) == platform::SongFormat::kWave;
 }
 
 // A song without a title of its own is called by its member or file name.

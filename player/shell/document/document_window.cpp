@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <optional>
 
-#include "player/wrd/shift_jis.h"
+#include "platform/text.h"
 
 namespace volta::shell {
 namespace {
@@ -69,7 +69,7 @@ constexpr char32_t kFirstNonAscii = 0x80;
 }  // namespace
 
 TDocumentWindow::TDocumentWindow(QWidget* parent)
-    : QAbstractScrollArea(parent), decoder_(std::make_unique<wrd::Cp932Decoder>()) {
+    : QAbstractScrollArea(parent), decoder_(std::make_unique<platform::text::Cp932Decoder>()) {
   setFrameShape(QFrame::NoFrame);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -196,15 +196,13 @@ void TDocumentWindow::drawRun(QPainter& painter, const document::TextRun& run, i
   // Each character is placed on its own cell, so the grid holds whatever the glyph
   // widths of the font (or its fallbacks for Japanese) are.
   for (std::size_t at = 0; at < bytes.size();) {
-    const auto lead = static_cast<std::uint8_t>(bytes[at]);
-    const bool pair = wrd::isShiftJisLead(lead) && at + 1 < bytes.size();
-    const auto code = static_cast<std::uint16_t>(pair ? lead << 8 | static_cast<std::uint8_t>(bytes[at + 1]) : lead);
+    const std::uint16_t code = platform::text::shiftJisCodeAt(bytes, at);
     const char32_t character = decoder_->toUnicode(code);
     if (drawable(character)) {
       drawCharacter(painter, QPoint(run.rect.left + static_cast<int>(at) * model_.charWidth(), baseline), ascent,
                     character);
     }
-    at += pair ? 2 : 1;
+    at += platform::text::codeWidth(code);
   }
 }
 

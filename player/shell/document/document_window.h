@@ -14,7 +14,7 @@
 
 #include "player/core/document_view/document_model.h"
 
-namespace volta::wrd {
+namespace volta::platform::text {
 class Cp932Decoder;
 }
 
@@ -58,7 +58,7 @@ class TDocumentWindow : public QAbstractScrollArea {
   void drawCharacter(QPainter& painter, QPoint baseline, int ascent, char32_t character);
 
   document::DocumentModel model_;
-  std::unique_ptr<wrd::Cp932Decoder> decoder_;
+  std::unique_ptr<platform::text::Cp932Decoder> decoder_;
   // Laid-out ASCII glyphs, kept until the font changes.
   std::unordered_map<char32_t, QStaticText> asciiGlyphs_;
   bool syncing_ = false;

@@ -9,11 +9,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "player/shell/panel/commands.h"
+
 namespace volta::shell {
 
 namespace {
-
-constexpr int kFullScreenCommand = 9014;
 
 QVBoxLayout* bareLayout(QWidget* holder) {
   auto* layout = new QVBoxLayout(holder);
@@ -72,7 +72,7 @@ TMainFrame::TMainFrame(QWidget* parent)
     QTimer::singleShot(0, this, [this] { emit sliderReleased(slider_->value()); });
   });
   auto* fullScreen = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
-  connect(fullScreen, &QShortcut::activated, this, [this] { emit commandChosen(kFullScreenCommand); });
+  connect(fullScreen, &QShortcut::activated, this, [this] { emit commandChosen(cmd::kFullScreen); });
   fixSize();
 }
 

@@ -2,24 +2,14 @@
 
 #include <QStringList>
 
-#include "player/wrd/shift_jis.h"
+#include "platform/text.h"
 
 namespace volta::shell {
 
 QString fromCp932(std::string_view bytes) {
-  static wrd::Cp932Decoder decoder;  // used on the interface thread only
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    std::uint16_t code = lead;
-    if (wrd::isShiftJisLead(lead) && i + 1 < bytes.size())
-      code = static_cast<std::uint16_t>(lead << 8 | static_cast<std::uint8_t>(bytes[++i]));
-    const char32_t unicode = decoder.toUnicode(code);
-    const char32_t shown = unicode ? unicode : U'\uFFFD';
-    text += QString::fromUcs4(&shown, 1);
-  }
-  return text;
+  static platform::text::Cp932Decoder decoder;  // used on the interface thread only
+  const std::u32string text = decoder.decode(bytes);
+  return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString qtFilter(const std::string& filter) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "platform/text.h"
 
 namespace volta::shell {
 namespace {
@@ -141,13 +142,6 @@ constexpr std::array kTexts{
     TextPair{kListFont, "ＭＳ Ｐゴシック", "MS Sans Serif"},
 };
 
-std::string withCase(std::string_view pattern, int (*convert)(int)) {
-  std::string converted(pattern);
-  for (char& c : converted)
-    c = static_cast<char>(convert(static_cast<unsigned char>(c)));
-  return converted;
-}
-
 // File names on this system match case-sensitively, while the patterns come from a
 // system where they did not: each pattern is offered in lower and upper case.
 std::string bothCasePatterns(std::string_view patterns) {
@@ -158,7 +152,7 @@ std::string bothCasePatterns(std::string_view patterns) {
     const std::string_view pattern = patterns.substr(start, end - start);
     start = end + 1;
     if (pattern.empty()) continue;
-    const std::string lower = withCase(pattern, std::tolower), upper = withCase(pattern, std::toupper);
+    const std::string lower = platform::text::lowerAscii(pattern), upper = platform::text::upperAscii(pattern);
     result.append(result.empty() ? "" : " ").append(lower);
     if (upper != lower) result.append(" ").append(upper);
   }

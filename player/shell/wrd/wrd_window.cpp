@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "player/wrd/script_lookup.h"
 
 namespace volta::shell {
 
@@ -40,7 +41,7 @@ TWRDWindow::~TWRDWindow() = default;
 
 bool TWRDWindow::openFile(const std::optional<std::filesystem::path>& path, std::string_view title,
                           std::string_view memo, wrd::MeasureTable measureTable) {
-  if (path && wrd::sherry::isSherryPath(*path)) {
+  if (path && wrd::isSherryScriptPath(*path)) {
     if (!processor_.openFile(*path)) return false;
     display().clear();
     setSherryMode(true);

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <new>
 #include <string>
 
+#include "platform/text.h"
 #include "player/wrd/image/file_bytes.h"
 #include "player/wrd/image/gif_decoder.h"
 #include "player/wrd/sherry/drawing.h"
 #include "player/wrd/sherry/sherry_errors.h"
-#include "player/wrd/shift_jis.h"
 
 namespace volta::wrd::sherry {
+
+using platform::text::equalsIgnoringCase;
+using platform::text::isShiftJisLead;
+
 namespace {
 
 constexpr std::array<std::uint8_t, 12> kFileId{'S', 'h', 'e', 'r', 'r', 'y', ' ', 'W', 'R', 'D', 0, 0};
@@ -25,20 +28,13 @@ constexpr int kGlyphHeight = 16;
 constexpr int kNarrowWidth = 8;
 constexpr int kWideWidth = 16;
 
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // Scripts come from systems whose file names ignore case: an entry of another case stands in
 // for a missing one.
 std::filesystem::path entryIgnoringCase(const std::filesystem::path& folder, const std::string& name) {
   std::error_code error;
   if (std::filesystem::exists(folder / name, error)) return folder / name;
-  const std::string wanted = lower(name);
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (lower(it->path().filename().string()) == wanted) return it->path();
+    if (equalsIgnoringCase(it->path().filename().string(), name)) return it->path();
   }
   return folder / name;
 }
@@ -68,11 +64,6 @@ std::uint8_t blendComponent(std::uint8_t a, std::uint8_t b, int percent) {
 }
 
 }  // namespace
-
-bool isSherryPath(const std::filesystem::path& path) {
-  const std::string name = path.string();
-  return name.size() >= 4 && lower(name.substr(name.size() - 4)) == kSherryExtension;
-}
 
 std::int64_t sherryTime(std::int64_t absoluteTick, int fileTimebase, int songTimebase) {
   if (fileTimebase <= 0 || songTimebase <= 0) return absoluteTick;

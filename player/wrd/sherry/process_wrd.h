@@ -23,11 +23,6 @@
 
 namespace volta::wrd::sherry {
 
-inline constexpr char kSherryExtension[] = ".sry";
-
-// True when the path names a Sherry script (".sry" in any case).
-bool isSherryPath(const std::filesystem::path& path);
-
 // The script time of a song position: absolute tick x file timebase / (song timebase x 4).
 // Without a file or song timebase the script time is the song tick itself.
 std::int64_t sherryTime(std::int64_t absoluteTick, int fileTimebase, int songTimebase);

@@ -2,19 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
+
 namespace volta::platform::settings {
 namespace {
 
 IniEntries entriesOf(std::initializer_list<IniEntry> list) {
   IniEntries entries;
   for (const IniEntry& entry : list)
-    entries.emplace(foldCase(entry.path), entry);
+    entries.emplace(text::upperAscii(entry.path), entry);
   return entries;
 }
 
 std::string textOf(std::string_view ini, const std::string& path) {
   const IniDocument doc = parseIni(ini);
-  const auto found = doc.entries.find(foldCase(path));
+  const auto found = doc.entries.find(text::upperAscii(path));
   return found == doc.entries.end() ? "<missing>" : found->second.value.data;
 }
 

@@ -8,10 +8,13 @@
 #include <set>
 #include <sstream>
 
-#include "player/core/byte_text.h"
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core {
+
+using platform::text::upperAscii;
+
 namespace {
 
 std::vector<std::string> words(std::string_view text) {

@@ -473,25 +473,6 @@ TEST_F(TextTest, KanaFontFile) {
   EXPECT_EQ(glyphs.renderPair(0x82, 0xA0, 0)[0], 0);
 }
 
-TEST(ShiftJis, JisCodesAndLeadBytes) {
-  EXPECT_EQ(shiftJisToJis(0x81, 0x40), 0x2121);
-  EXPECT_EQ(shiftJisToJis(0x82, 0xA0), 0x2422);
-  EXPECT_EQ(shiftJisToJis(0x83, 0x40), 0x2521);
-  EXPECT_EQ(shiftJisToJis(0xEA, 0xA4), 0x7426);
-  EXPECT_EQ(shiftJisToJis(0xF0, 0x40), 0);
-  EXPECT_EQ(shiftJisToJis(0x82, 0x7F), 0);
-  EXPECT_TRUE(isShiftJisLead(0x81));
-  EXPECT_TRUE(isShiftJisLead(0xFC));
-  EXPECT_FALSE(isShiftJisLead(0xA0));
-  EXPECT_FALSE(isShiftJisLead(0xDF));
-  Cp932Decoder decoder;
-  EXPECT_EQ(decoder.toUnicode(0x82A0), U'\u3042');
-  EXPECT_EQ(decoder.toUnicode(0x5C), U'\\');
-  EXPECT_EQ(decoder.toUnicode(0xB1), U'\uFF71');
-  EXPECT_EQ(decoder.toUnicode(0x8790), U'\u2252');  // an NEC row character
-  EXPECT_EQ(decoder.toUnicode(0x82FF), 0u);
-}
-
 TEST(Unifont, ParserAcceptsBothWidthsAndRejectsJunk) {
   const auto face = UnifontFace::parse("0041:00FF" + repeat("00", 14) + "\r\nzz\n3042:" + repeat("8001", 16) +
                                        "\n10000:" + repeat("00", 16) + "\n0042:123\n");

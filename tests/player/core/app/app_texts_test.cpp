@@ -1,10 +1,11 @@
-// The controller's pure parts: the window title, the status panel's counters, CP932
-// texts, the command line, and the settings of start and exit with the migration.
+// The controller's pure parts: the window title, the status panel's counters, the
+// command line, and the settings of start and exit with the migration.
 
 #include <gtest/gtest.h>
 
 #include "player/core/app/app_settings.h"
 #include "player/core/app/button_row.h"
+#include "player/core/app/command_ids.h"
 #include "player/core/app/command_line.h"
 #include "player/core/app/display_texts.h"
 #include "tests/support/test_support.h"
@@ -54,14 +55,6 @@ TEST(WindowTitle, LongNamesAreCutWithDots) {
   EXPECT_EQ(titlePrefix(song), std::string(44, 'x') + "... - ");
   song.songTitle = std::string(45, 'y');
   EXPECT_EQ(titlePrefix(song), std::string(45, 'y') + " - ");
-}
-
-TEST(Cp932Text, DecodesSongTitles) {
-  EXPECT_EQ(cp932ToUtf8("ABC"), "ABC");
-  EXPECT_EQ(cp932ToUtf8("\x83\x41\x83\x43"), "\xE3\x82\xA2\xE3\x82\xA4");  // アイ
-  EXPECT_EQ(cp932ToUtf8("\xB1"), "\xEF\xBD\xB1");                          // half-width ｱ
-  EXPECT_EQ(cp932ToUtf8("\x5C"), "\\");
-  EXPECT_EQ(cp932ToUtf8("a\x83"), "a\xEF\xBF\xBD");  // a lead byte at the end has no character
 }
 
 protocol::SequencerStatus status() {
@@ -190,17 +183,19 @@ TEST_F(AppSettingsTest, MigrationRaisesTheVersionAndResetsWhatChanged) {
   const auto buttons = store_.readBinary(kMainKey, "NewButtons", {});
   ASSERT_EQ(buttons.size(), 128u);
   EXPECT_EQ(decodeButtonRow(buttons),
-            (std::vector<int>{9000, 9002, 9004, 9026, 9006, 9008, 9010, 9014, 9018, 9020, 9022, 9024, 9016}));
+            (std::vector<int>{cmd::kStop, cmd::kPause, cmd::kPlay, cmd::kSlow, cmd::kFast, cmd::kPrevious, cmd::kNext,
+                              cmd::kFullScreen, cmd::kPaneWrd, cmd::kPaneDocument, cmd::kPaneList, cmd::kPaneMonitor,
+                              cmd::kMini}));
 }
 
 TEST_F(AppSettingsTest, MigrationFromARecentVersionKeepsTheUsersValues) {
   store_.writeInt(kMainKey, "Version", 0x20302);
   store_.writeInt(kMainKey, "EnableWaveFile", 1);
-  store_.writeBinary(kMainKey, "NewButtons", encodeButtonRow(std::vector<int>{9004, 9000}));
+  store_.writeBinary(kMainKey, "NewButtons", encodeButtonRow(std::vector<int>{cmd::kPlay, cmd::kStop}));
   migrateSettings(store_);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x2030B);
   EXPECT_EQ(store_.readInt(kMainKey, "EnableWaveFile", 0), 1);
-  EXPECT_EQ(decodeButtonRow(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<int>{9004, 9000}));
+  EXPECT_EQ(decodeButtonRow(store_.readBinary(kMainKey, "NewButtons", {})), (std::vector<int>{cmd::kPlay, cmd::kStop}));
   store_.writeInt(kMainKey, "Version", 0x30000);
   EXPECT_EQ(migrateSettings(store_), 0x30000);
   EXPECT_EQ(store_.readInt(kMainKey, "Version", 0), 0x30000);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "player/core/app/command_ids.h"
+
 namespace volta::core {
 namespace {
 
@@ -114,15 +116,15 @@ TEST(PlayOrder, FullPathJoinsTheBaseFolderAndTheStoredName) {
 }
 
 TEST(PlayOrderCommands, CycleAndHeaders) {
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderFileName, kOrderAdded), kOrderFileName);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderFileName, kOrderFileName), kOrderFileNameReverse);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderFileName, kOrderFileNameReverse), kOrderAdded);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderFileName, kOrderTitleReverse), kOrderFileName);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderTitle, kOrderRandom), kOrderTitle);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderTitle, kOrderTitle), kOrderTitleReverse);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderTitle, kOrderTitleReverse), kOrderAdded);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderRandom, kOrderRandom), kOrderRandom);
-  EXPECT_EQ(PlayList::nextSortMode(kCommandOrderAdded, kOrderTitle), kOrderAdded);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderFileName, kOrderAdded), kOrderFileName);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderFileName, kOrderFileName), kOrderFileNameReverse);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderFileName, kOrderFileNameReverse), kOrderAdded);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderFileName, kOrderTitleReverse), kOrderFileName);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderTitle, kOrderRandom), kOrderTitle);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderTitle, kOrderTitle), kOrderTitleReverse);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderTitle, kOrderTitleReverse), kOrderAdded);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderRandom, kOrderRandom), kOrderRandom);
+  EXPECT_EQ(PlayList::nextSortMode(app::cmd::kOrderNormal, kOrderTitle), kOrderAdded);
 
   using Headers = std::pair<std::string, std::string>;
   EXPECT_EQ(PlayList::columnHeaders(kOrderRandom), Headers("Title (Random order)", "File name"));

@@ -14,7 +14,9 @@ TEST(ButtonRow, DefaultRowWhenTheSettingIsAbsent) {
   test::TempDir dir;
   settings::SettingsStore store(dir / "VOLTA.conf");
   EXPECT_EQ(readButtonRow(store),
-            (std::vector<int>{9000, 9002, 9004, 9026, 9006, 9008, 9010, 9014, 9018, 9020, 9022, 9024, 9016}));
+            (std::vector<int>{cmd::kStop, cmd::kPause, cmd::kPlay, cmd::kSlow, cmd::kFast, cmd::kPrevious, cmd::kNext,
+                              cmd::kFullScreen, cmd::kPaneWrd, cmd::kPaneDocument, cmd::kPaneList, cmd::kPaneMonitor,
+                              cmd::kMini}));
 }
 
 TEST(ButtonRow, StoredRowIsLittleEndianAndEndsAtZero) {

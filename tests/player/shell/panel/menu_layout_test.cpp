@@ -12,10 +12,53 @@ namespace volta::shell {
 namespace {
 
 // Every command of the main window that has a menu item.
-const std::vector<int> kMenuCommands{1000, 1002, 1004, 1018, 1006, 1010, 1020, 1012, 1014, 1016, 4000, 4002,
-                                     4004, 4006, 4008, 4010, 9012, 4012, 4014, 4016, 4018, 4020, 9018, 9020,
-                                     9022, 9024, 9030, 9016, 2000, 2016, 2008, 2018, 9928, 9926, 2010, 2012,
-                                     3002, 3004, 3006, 3000, 9004, 9000, 9002, 9010, 9008, 9006, 9026};
+const std::vector<int> kMenuCommands{cmd::kOpenFile,
+                                     cmd::kOpenFolder,
+                                     cmd::kNewRelativeList,
+                                     cmd::kNewAbsoluteList,
+                                     cmd::kEditList,
+                                     cmd::kSaveList,
+                                     cmd::kSaveListAs,
+                                     cmd::kCloseList,
+                                     cmd::kLaunchExplorer,
+                                     cmd::kExit,
+                                     cmd::kOrderNormal,
+                                     cmd::kOrderRandom,
+                                     cmd::kOrderFileName,
+                                     cmd::kOrderTitle,
+                                     cmd::kSinglePlay,
+                                     cmd::kSingleRepeat,
+                                     cmd::kRepeat,
+                                     cmd::kTemplate1,
+                                     cmd::kTemplate2,
+                                     cmd::kTemplate3,
+                                     cmd::kTemplate4,
+                                     cmd::kTemplateOff,
+                                     cmd::kPaneWrd,
+                                     cmd::kPaneDocument,
+                                     cmd::kPaneList,
+                                     cmd::kPaneMonitor,
+                                     cmd::kPaneWrdDebug,
+                                     cmd::kMini,
+                                     cmd::kConfiguration,
+                                     cmd::kWindowConfiguration,
+                                     cmd::kMidiSetting,
+                                     cmd::kPortTemplates,
+                                     cmd::kMenuBar,
+                                     cmd::kLanguage,
+                                     cmd::kDisableWrd,
+                                     cmd::kMidiThru,
+                                     cmd::kHelpContents,
+                                     cmd::kHelpContentsWinHelp,
+                                     cmd::kFaq,
+                                     cmd::kAbout,
+                                     cmd::kPlay,
+                                     cmd::kStop,
+                                     cmd::kPause,
+                                     cmd::kNext,
+                                     cmd::kPrevious,
+                                     cmd::kFast,
+                                     cmd::kSlow};
 
 TEST(MenuLayout, EveryCommandHasOneItemAndTextsInBothLanguages) {
   const auto ids = menuCommandIds();
@@ -59,8 +102,11 @@ TEST(MenuLayout, PlainNamesDropAcceleratorsAndDots) {
 }
 
 TEST(MenuLayout, ChecksOnOrdersModesTemplatesAndPanesOnly) {
-  const std::set<int> checkable{4000, 4002, 4004, 4006, 4008, 4010, 9012, 4012, 4014,
-                                4016, 4018, 4020, 9018, 9020, 9022, 9024, 9030};
+  const std::set<int> checkable{cmd::kOrderNormal, cmd::kOrderRandom,  cmd::kOrderFileName, cmd::kOrderTitle,
+                                cmd::kSinglePlay,  cmd::kSingleRepeat, cmd::kRepeat,        cmd::kTemplate1,
+                                cmd::kTemplate2,   cmd::kTemplate3,    cmd::kTemplate4,     cmd::kTemplateOff,
+                                cmd::kPaneWrd,     cmd::kPaneDocument, cmd::kPaneList,      cmd::kPaneMonitor,
+                                cmd::kPaneWrdDebug};
   for (const CommandText& command : commandTexts()) {
     EXPECT_EQ(command.checkable, checkable.contains(command.id)) << command.id;
   }

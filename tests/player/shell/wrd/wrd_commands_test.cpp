@@ -2,12 +2,14 @@
 // display benchmark.
 #include <limits>
 
-#include "player/wrd/shift_jis.h"
+#include "platform/text.h"
 #include "player/wrd/window_benchmark.h"
 #include "tests/player/shell/wrd/wrd_window_fixture.h"
 
 namespace volta::shell::test {
 namespace {
+
+using platform::text::cp932ToUtf8;
 
 using wrd::benchmarkGrade;
 
@@ -96,19 +98,6 @@ TEST_F(WrdWindowTest, PaletteResetsWithAndWithoutWhite) {
 
 // ---- benchmark ----
 
-std::string utf8(std::string_view shiftJis) {
-  wrd::Cp932Decoder decoder;
-  QString text;
-  for (std::size_t i = 0; i < shiftJis.size(); ++i) {
-    std::uint16_t code = static_cast<std::uint8_t>(shiftJis[i]);
-    if (wrd::isShiftJisLead(static_cast<std::uint8_t>(code)) && i + 1 < shiftJis.size())
-      code = static_cast<std::uint16_t>(code << 8 | static_cast<std::uint8_t>(shiftJis[++i]));
-    const char32_t c = decoder.toUnicode(code);
-    text += QString::fromUcs4(&c, 1);
-  }
-  return text.toStdString();
-}
-
 // A tick count that reaches each test's end after exactly `calls` actions: read k gives
 // start + k * 3000 / calls.
 wrd::TickSource ticksEnding(int calls, std::uint32_t start = 1000) {
@@ -119,29 +108,29 @@ wrd::TickSource ticksEnding(int calls, std::uint32_t start = 1000) {
 }
 
 TEST(WrdBenchmarkGrade, BoundariesOfTheFourGrades) {
-  EXPECT_EQ(utf8(benchmarkGrade(0)), "不適");
-  EXPECT_EQ(utf8(benchmarkGrade(29)), "不適");
-  EXPECT_EQ(utf8(benchmarkGrade(30)), "普通");
-  EXPECT_EQ(utf8(benchmarkGrade(59)), "普通");
-  EXPECT_EQ(utf8(benchmarkGrade(60)), "良");
-  EXPECT_EQ(utf8(benchmarkGrade(89)), "良");
-  EXPECT_EQ(utf8(benchmarkGrade(90)), "優良");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(0)), "不適");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(29)), "不適");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(30)), "普通");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(59)), "普通");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(60)), "良");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(89)), "良");
+  EXPECT_EQ(cp932ToUtf8(benchmarkGrade(90)), "優良");
 }
 
 TEST(WrdBenchmarkResults, LinesGiveRatesPerSecondAtTheirCells) {
   const auto lines = wrd::benchmarkResultLines({177, 10, 300, 30, 3});
   ASSERT_EQ(lines.size(), 7u);
-  EXPECT_EQ(utf8(lines[0].text), "結果...                         ");
+  EXPECT_EQ(cp932ToUtf8(lines[0].text), "結果...                         ");
   EXPECT_EQ(lines[1].column, 10);
   EXPECT_EQ(lines[1].row, 10);
-  EXPECT_EQ(utf8(lines[1].text), "BitBLT画面書換回数 (ﾋﾞﾃﾞｵｶｰﾄﾞの性能) = 59 [回/sec] -> 普通");
+  EXPECT_EQ(cp932ToUtf8(lines[1].text), "BitBLT画面書換回数 (ﾋﾞﾃﾞｵｶｰﾄﾞの性能) = 59 [回/sec] -> 普通");
   EXPECT_EQ(lines[2].column, 15);
-  EXPECT_EQ(utf8(lines[2].text), "(0-29.不適 30-59.普通 60-89.良 90-.優良)");
-  EXPECT_EQ(utf8(lines[3].text), "DIB描画能力テスト (CPU/ﾒﾓﾘ/周辺チップ性能) = 853333 [pixels/sec]");
-  EXPECT_EQ(utf8(lines[4].text), "フォント取得テスト （VOLTA/Winの性能） = 100 [chars/sec]");
-  EXPECT_EQ(utf8(lines[5].text), "テキスト描画テスト （VOLTAの性能） = 10 [chars/sec]");
+  EXPECT_EQ(cp932ToUtf8(lines[2].text), "(0-29.不適 30-59.普通 60-89.良 90-.優良)");
+  EXPECT_EQ(cp932ToUtf8(lines[3].text), "DIB描画能力テスト (CPU/ﾒﾓﾘ/周辺チップ性能) = 853333 [pixels/sec]");
+  EXPECT_EQ(cp932ToUtf8(lines[4].text), "フォント取得テスト （VOLTA/Winの性能） = 100 [chars/sec]");
+  EXPECT_EQ(cp932ToUtf8(lines[5].text), "テキスト描画テスト （VOLTAの性能） = 10 [chars/sec]");
   EXPECT_EQ(lines[6].row, 19);
-  EXPECT_EQ(utf8(lines[6].text), "Text/Grph再合成テスト （VOLTAの性能） = 1 [回/sec]");
+  EXPECT_EQ(cp932ToUtf8(lines[6].text), "Text/Grph再合成テスト （VOLTAの性能） = 1 [回/sec]");
 }
 
 TEST_F(WrdWindowTest, BenchmarkRunsEachTestForItsTimeAndWritesTheGrade) {
@@ -154,7 +143,7 @@ TEST_F(WrdWindowTest, BenchmarkRunsEachTestForItsTimeAndWritesTheGrade) {
   EXPECT_EQ(counts.glyphs, 180);
   EXPECT_EQ(counts.textPuts, 180);
   EXPECT_EQ(counts.recomposes, 180);
-  EXPECT_EQ(utf8(wrd::benchmarkResultLines(counts)[1].text),
+  EXPECT_EQ(cp932ToUtf8(wrd::benchmarkResultLines(counts)[1].text),
             "BitBLT画面書換回数 (ﾋﾞﾃﾞｵｶｰﾄﾞの性能) = 60 [回/sec] -> 良");
   // 180 timed repaints, one per heading and one for the results.
   EXPECT_EQ(repaints, 186);
@@ -169,7 +158,7 @@ TEST_F(WrdWindowTest, BenchmarkThroughTheWindowLetsATickCountAboutToWrapWrapFirs
   const wrd::BenchmarkCounts counts = window.benchmark(ticksEnding(177, nearWrap));
   EXPECT_EQ(counts.transfers, 177);
   EXPECT_EQ(counts.fills, 177);
-  EXPECT_EQ(utf8(wrd::benchmarkGrade(counts.transfers / 3)), "普通");
+  EXPECT_EQ(cp932ToUtf8(wrd::benchmarkGrade(counts.transfers / 3)), "普通");
   EXPECT_FALSE(window.showingSherry());
 }
 

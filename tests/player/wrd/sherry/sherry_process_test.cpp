@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "player/wrd/script_lookup.h"
 #include "tests/player/wrd/sherry/sherry_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -36,8 +37,8 @@ TEST_F(SherryTest, HeaderIsCheckedWhenOpening) {
 TEST_F(SherryTest, OpenFileReadsTheFileAndKeepsItsFolder) {
   volta::test::TempDir dir;
   volta::test::writeFile(dir / "song.sry", SherryWriter().event(0x21, ids({3})).startTiming().wait(5).end().bytes());
-  EXPECT_TRUE(isSherryPath(dir / "song.SRY"));
-  EXPECT_FALSE(isSherryPath(dir / "song.wrd"));
+  EXPECT_TRUE(isSherryScriptPath(dir / "song.SRY"));
+  EXPECT_FALSE(isSherryScriptPath(dir / "song.wrd"));
   ASSERT_TRUE(processor.openFile(dir / "song.sry"));
   EXPECT_EQ(processor.directory(), dir.path());
   ASSERT_TRUE(processor.reset());
