@@ -8,20 +8,18 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
-#include <cstring>
+#include <filesystem>
 #include <ctime>
 #include <thread>
 #include <vector>
 
-#include "engine/dispatcher.h"
-#include "engine/midi_output.h"
-#include "engine/midi_sequencer.h"
-#include "engine/protocol/records.h"
-#include "platform/low_memory.h"
 #include "platform/midi/output_device.h"
 #include "platform/timer.h"
+#include "player/core/startup/linked_engine.h"
 #include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -50,75 +48,48 @@ test::Bytes denseSong(int spacing, int seconds, int tracks = 16) {
   return writer.build();
 }
 
-// The command block and an output without devices, driven through the protocol.
+// The engine linked in, as tools reach it, with an output without devices.
 class Engine {
  public:
-  Engine() : block_(platform::allocateLow(protocol::kCommandBlockSize)) {
-    auto& open = command<protocol::OpenOutputCommand>(protocol::kOpenOutput, 0);
-    open.portCount = 3;
-    for (int i = 0; i < 8; ++i)
-      open.devices[i] = platform::midi::kNoDevice;
-    engine::dispatch(block_);
-    output_ = open.header.handle;
+  Engine() : binding_(core::bindLinkedEngine()) {
+    const std::array<std::uint32_t, 3> none{platform::midi::kNoDevice, platform::midi::kNoDevice,
+                                            platform::midi::kNoDevice};
+    output_ = core::OutputHandle::open(*binding_, none);
   }
-  ~Engine() {
-    command<protocol::CommandHeader>(protocol::kCloseOutput, output_);
-    engine::dispatch(block_);
-    platform::freeLow(block_);
+  ~Engine() { std::filesystem::remove(file_); }
+  std::unique_ptr<core::SongHandle> openSong(const test::Bytes& song) {
+    test::writeFile(file_, song);
+    return core::SongHandle::open(*binding_, output_.get(), file_).song;
   }
-  template <class Record>
-  Record& command(std::uint32_t code, std::uint32_t handle) {
-    std::memset(block_, 0, protocol::kCommandBlockSize);
-    auto& record = protocol::commandAs<Record>(block_);
-    auto& header = protocol::commandAs<protocol::CommandHeader>(block_);
-    header.code = code;
-    header.handle = handle;
-    return record;
-  }
-  std::uint32_t run(std::uint32_t code, std::uint32_t handle) {
-    command<protocol::CommandHeader>(code, handle);
-    return engine::dispatch(block_);
-  }
-  std::uint32_t openSong(const test::Bytes& song) {
-    auto& open = command<protocol::OpenSequencerCommand>(protocol::kOpenSequencer, 0);
-    open.outputHandle = output_;
-    open.fileType = protocol::kFileSMF;
-    open.dataSize = static_cast<std::uint32_t>(song.size());
-    const std::uint32_t handle = engine::dispatch(block_);
-    if (handle) std::memcpy(platform::fromLowAddress<std::uint8_t>(open.data), song.data(), song.size());
-    return handle;
-  }
-  void* block() { return block_; }
 
  private:
-  void* block_;
-  std::uint32_t output_ = 0;
+  std::filesystem::path file_ = std::filesystem::temp_directory_path() / "volta-sequencer-bench.mid";
+  std::unique_ptr<core::EngineBinding> binding_;
+  std::unique_ptr<core::OutputHandle> output_;
 };
 
 void PlayDenseSong(benchmark::State& state) {
   const test::Bytes song = denseSong(16, 12);  // 16 x 60 notes a second: 1920 events a second
   Engine engine;
-  const std::uint32_t handle = engine.openSong(song);
-  engine.run(protocol::kPrepare, handle);
-  engine.run(protocol::kScanLength, handle);
-  engine.command<protocol::SeekCommand>(protocol::kSeek, handle).targetTime = 0;
-  engine::dispatch(engine.block());
+  const auto handle = engine.openSong(song);
+  handle->titles();
+  handle->scanLength();
+  handle->seek(0);
   double cpuPercent = 0;
   std::uint32_t ticks = 0;
   for (auto _ : state) {
-    engine.run(protocol::kPlay, handle);
+    handle->play();
     const std::uint64_t wall0 = nowNs(CLOCK_MONOTONIC);
     const std::uint64_t cpu0 = nowNs(CLOCK_PROCESS_CPUTIME_ID);
     std::this_thread::sleep_for(std::chrono::seconds(5));
     const std::uint64_t cpu = nowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
     const std::uint64_t wall = nowNs(CLOCK_MONOTONIC) - wall0;
-    engine.run(protocol::kPause, handle);
+    handle->pause();
     cpuPercent = 100.0 * static_cast<double>(cpu) / static_cast<double>(wall);
-    ticks = engine::liveSequencers().find(handle)->status()->position;
+    ticks = handle->status()->position;
   }
   state.counters["cpu_percent_of_core"] = cpuPercent;
   state.counters["ticks_played"] = ticks;
-  engine.run(protocol::kCloseSequencer, handle);
 }
 BENCHMARK(PlayDenseSong)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -181,15 +152,12 @@ BENCHMARK(TimerLateness)->Arg(5)->Arg(1)->Iterations(1)->Unit(benchmark::kMillis
 void ScanLength1MiB(benchmark::State& state) {
   const test::Bytes song = denseSong(4, 45);  // about 1 MiB
   Engine engine;
-  const std::uint32_t handle = engine.openSong(song);
+  const auto handle = engine.openSong(song);
   std::uint32_t total = 0;
-  for (auto _ : state) {
-    engine.run(protocol::kScanLength, handle);
-    total = protocol::commandAs<protocol::ScanLengthCommand>(engine.block()).totalTime;
-  }
+  for (auto _ : state)
+    total = handle->scanLength().totalTime;
   state.counters["song_bytes"] = static_cast<double>(song.size());
   state.counters["song_seconds"] = total / 100000.0;
-  engine.run(protocol::kCloseSequencer, handle);
 }
 BENCHMARK(ScanLength1MiB)->Unit(benchmark::kMillisecond);
 
