@@ -18,6 +18,7 @@ class FakeFrameView : public FrameView {
   void setListFrameTitle(const std::string& utf8) override { listTitle = utf8; }
   void setPanelText(int item, const std::string& utf8) override { panel[item] = utf8; }
   void setPanelLamp(int item, bool lit) override { lamps[item] = lit; }
+  void setBackLight(const monitor::Palette& palette) override { backLight = palette; }
   void resetMonitor() override { ++monitorResets; }
   void animate() override { ++animations; }
   void updateLcd() override {}
@@ -84,6 +85,7 @@ class FakeFrameView : public FrameView {
   std::map<int, int> timers;
   std::map<int, bool> frames;
   int songStarts = 0, monitorResets = 0, animations = 0, activations = 0, listRefreshes = 0;
+  std::optional<monitor::Palette> backLight;
   int pane = -2;
   bool fullScreen = false, minimized = false;
   int shownRow = -1, selected = -1;

@@ -753,6 +753,39 @@ TEST_P(FakeControllerTest, PortOpenCloseMakesAPlayerForEverySong) {
   EXPECT_EQ(fake_->playersMade, made + 2);
 }
 
+TEST_P(FakeControllerTest, DisableWrdKeepsTheDisplayOutOfTheSongsWay) {
+  struct : core::WrdFollower {
+    void restart(std::uint16_t) override {}
+    bool follow(const Position&) override { return true; }
+  } display;
+  startController();
+  controller_->setWrdHooks({&display, nullptr, nullptr});
+  EXPECT_EQ(fake_->player->follower, &display);
+  controller_->command(cmd::kDisableWrd);
+  EXPECT_TRUE(controller_->checked(cmd::kDisableWrd));
+  EXPECT_EQ(fake_->player->follower, nullptr);
+  store_.writeInt(kMainKey, "PortOpenClose", 1);  // a new player for the song stays without it
+  openList(1, kShort);
+  controller_->playback().play();
+  EXPECT_EQ(fake_->player->follower, nullptr);
+  controller_->command(cmd::kDisableWrd);
+  EXPECT_EQ(fake_->player->follower, &display);
+}
+
+TEST_P(FakeControllerTest, TheBackLightTakesTheSongModulesColourWhenAutomatic) {
+  store_.writeInt(kMainKey, "BackLightLevel", 20);
+  startController();
+  openList(1, kLong);
+  fake_->player->backLight = "korg";
+  controller_->playback().play();
+  ASSERT_TRUE(view_.backLight.has_value());
+  EXPECT_EQ((*view_.backLight)[1], (monitor::Rgb{192, 255, 0}));  // "BackLight" while not automatic
+  controller_->playback().stop();
+  store_.writeInt(kMainKey, "AutoBackLight", 1);
+  controller_->playback().play();
+  EXPECT_EQ((*view_.backLight)[1], (monitor::Rgb{0, 255, 128}));
+}
+
 TEST_P(FakeControllerTest, APausedSongHoldsItsTimeAndAMinimisedWindowGetsNoCounters) {
   startController();
   openList(1, kLong);
