@@ -47,7 +47,9 @@ std::filesystem::path programFolder() {
 EngineBinding::EngineBinding(int type, const std::filesystem::path& folder) : type_(type) {
   const std::string_view name = engineLibraryName(type);
   if (name.empty()) return;
-  library_ = dlopen((folder / name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The library stays mapped when its binding goes: the audio and MIDI libraries it pulls
+  // in keep once-per-process state that an unload would lose or leave dangling.
+  library_ = dlopen((folder / name).c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!library_) return;
   auto getBlock = reinterpret_cast<void* (*)()>(dlsym(library_, "GetThunkBuffer"));
   if (!getBlock) {
