@@ -62,16 +62,19 @@ std::vector<std::uint8_t> columnWidthBytes(const std::array<int, TFileList::kCol
 // The monitor follows the engine every 50 ms, however often the animation timer runs.
 constexpr std::uint32_t kMonitorUpdateMs = 50;
 
-// The status panel with the LCD canvas to its right.
+// "Minimize": what mini mode shows of the status panel and the LCD canvas.
+enum MiniContent { kPanelAndCanvas = 0, kPanelOnly = 1, kCanvasOnly = 2 };
+
+// The status panel with the LCD canvas to its right; the strip is as wide as what it shows.
 QWidget* statusStrip(TLiquidTextWindow* panel, TLiquidWindow* canvas) {
   auto* strip = new QWidget;
   auto* layout = new QHBoxLayout(strip);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->addWidget(panel, 0, Qt::AlignTop);
   layout->addWidget(canvas, 0, Qt::AlignTop);
-  strip->setFixedSize(monitor::kPanelWidth + monitor::kCanvasWidth,
-                      std::max(monitor::kPanelHeight, monitor::kCanvasHeight));
+  canvas->hide();
   return strip;
 }
 
@@ -205,6 +208,8 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
   parts_->document->setFont(documentFont);
   parts_->wrdDebug->setFont(documentFont);
   parts_->buttons->setButtons(readButtonRow(store), parts_->language);
+  minimize_ = store.readInt(kMainKey, "Minimize", kPanelOnly);
+  setMiniMode(mini_);
   const monitor::BackLightSettings light = monitor::readBackLightSettings(store);
   setBackLight(monitor::backLightPalette(light.colour, light.level));
 }
@@ -324,6 +329,13 @@ TMonitorWindow& FramePanes::monitorWindow() const {
 
 TLiquidWindow& FramePanes::liquidWindow() const {
   return *parts_->canvas;
+}
+
+void FramePanes::setMiniMode(bool mini) {
+  mini_ = mini;
+  parts_->canvas->setVisible(mini && minimize_ != kPanelOnly);
+  parts_->panel->setVisible(!mini || minimize_ != kCanvasOnly);
+  if (QWidget* strip = parts_->panel->parentWidget()) strip->adjustSize();
 }
 
 void FramePanes::resetMonitor() {

@@ -56,6 +56,8 @@ class FramePanes : public QObject {
   void animate();
   void updateLcd();
   bool setFullScreen(bool on);
+  // Mini mode shows the LCD canvas beside or instead of the status panel, as "Minimize" says.
+  void setMiniMode(bool mini);
 
   void commandsChanged(const app::PlayerController& controller);
   void refreshList(const app::PlayerController& controller);
@@ -83,6 +85,8 @@ class FramePanes : public QObject {
   std::unique_ptr<Parts> parts_;
   bool idleNoAct_ = false;
   bool spaceCut_ = false;
+  int minimize_ = 1;
+  bool mini_ = false;
 };
 
 }  // namespace volta::shell

@@ -24,7 +24,8 @@ test::Bytes displayExclusive(std::uint32_t address, const test::Bytes& data) {
                       static_cast<std::uint8_t>(address >> 16),
                       static_cast<std::uint8_t>(address >> 8),
                       static_cast<std::uint8_t>(address)};
-  for (const std::uint8_t byte : data) body.push_back(byte);
+  for (const std::uint8_t byte : data)
+    body.push_back(byte);
   const int sum = std::accumulate(body.begin() + 4, body.end(), 0);
   body.push_back(static_cast<std::uint8_t>((128 - sum % 128) % 128));
   body.push_back(0xF7);
@@ -152,6 +153,42 @@ TEST_F(MonitorTest, AMutedChannelsNotesStopReachingTheDevice) {
   click(monitor(), monitor().labelRectOf(0).center());
   EXPECT_EQ(app_->controller().session().muteMask(), 0u);
   EXPECT_TRUE(waitFor([&] { return count("90 3C") > before + 1; }));
+}
+
+}  // namespace
+}  // namespace volta::shell
+
+namespace volta::shell {
+namespace {
+
+class MiniModeTest : public ApplicationTest {
+ protected:
+  void startWithMinimize(int minimize) {
+    platform::settings::SettingsStore(places_.settingsFile).writeInt(kMainKey, "Minimize", minimize);
+    launch({songs_[0].string()});
+  }
+  TLiquidWindow& canvas() const { return *app_->frame().findChild<TLiquidWindow*>(); }
+};
+
+TEST_F(MiniModeTest, TheCanvasShowsBesideThePanelOnlyInMiniModeWhenAsked) {
+  startWithMinimize(0);
+  EXPECT_FALSE(canvas().isVisible());
+  EXPECT_EQ(app_->frame().width(), kPaneWidth);
+  command(app::cmd::kMini);
+  ASSERT_EQ(app_->frame().shownPane(), kMiniPane);
+  EXPECT_TRUE(canvas().isVisible());
+  EXPECT_EQ(app_->frame().width(), kPaneWidth + monitor::kCanvasWidth);
+  command(app::cmd::kPaneList);
+  EXPECT_FALSE(canvas().isVisible());
+  EXPECT_EQ(app_->frame().width(), kPaneWidth);
+}
+
+TEST_F(MiniModeTest, TheDefaultMiniModeKeepsTheCanvasHidden) {
+  startWithMinimize(1);
+  command(app::cmd::kMini);
+  ASSERT_EQ(app_->frame().shownPane(), kMiniPane);
+  EXPECT_FALSE(canvas().isVisible());
+  EXPECT_EQ(app_->frame().width(), kPaneWidth);
 }
 
 }  // namespace
