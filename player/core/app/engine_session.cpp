@@ -74,7 +74,26 @@ void EngineSession::makePlayer() {
   if (player_->hasOutput()) {
     player_->setOutputOptions(coreSettings_.midiRate != 0, coreSettings_.useReset != 0);
     player_->setMasterVolume(static_cast<std::uint16_t>(std::clamp(s_.lastVolume, 0, kMaxVolume)));
+    player_->setMuteMask(muteMask_);
+    // A new output starts untransposed; changing it silences every note, so only when needed.
+    if (transposition_ != 0) player_->setTransposition(static_cast<std::int16_t>(transposition_));
   }
+}
+
+void EngineSession::setMuteMask(std::uint32_t mask) {
+  muteMask_ = mask;
+  if (hasOutput()) player_->setMuteMask(mask);
+}
+
+void EngineSession::setTransposition(int semitones) {
+  semitones = std::clamp(semitones, -kMaxTransposition, kMaxTransposition);
+  if (semitones == transposition_) return;
+  transposition_ = semitones;
+  if (hasOutput()) player_->setTransposition(static_cast<std::int16_t>(semitones));
+}
+
+void EngineSession::sendChannelMessage(int port, std::uint32_t message) {
+  if (hasOutput() && port >= 0 && port < protocol::kPorts) player_->sendChannelMessage(port, message);
 }
 
 std::unique_ptr<core::EntryReader> EngineSession::entryReader() const {

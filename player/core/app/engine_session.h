@@ -18,6 +18,8 @@ namespace volta::app {
 
 // The output's master volume runs from 0 to this.
 inline constexpr int kMaxVolume = 127;
+// The monitor's transposition runs from minus this to this.
+inline constexpr int kMaxTransposition = 24;
 
 // Optional connections to the WRD window, made by the program when it has one.
 struct WrdHooks {
@@ -52,6 +54,13 @@ class EngineSession {
   // What a load is configured with, from the core settings last read.
   core::SongPlayerSettings songSettings() const;
 
+  // What the performance monitor sets; a new song player is given it too.
+  std::uint32_t muteMask() const { return muteMask_; }
+  void setMuteMask(std::uint32_t mask);
+  int transposition() const { return transposition_; }
+  void setTransposition(int semitones);
+  void sendChannelMessage(int port, std::uint32_t message);
+
   EnginePlayer* player() const { return player_.get(); }
   bool hasOutput() const { return player_ && player_->hasOutput(); }
   bool songLoaded() const { return player_ && player_->loaded(); }
@@ -68,6 +77,8 @@ class EngineSession {
   core::CoreSettings coreSettings_;
   WrdHooks hooks_;
   std::function<void(core::SongPlayer&)> setup_;
+  std::uint32_t muteMask_ = 0;
+  int transposition_ = 0;
 };
 
 }  // namespace volta::app

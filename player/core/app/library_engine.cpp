@@ -21,6 +21,21 @@ class LibraryPlayer final : public EnginePlayer {
   void setMasterVolume(std::uint16_t volume) override {
     if (auto* output = player_.output()) output->setMasterVolume(volume);
   }
+  void setMuteMask(std::uint32_t mask) override {
+    if (auto* output = player_.output()) output->setMuteMask(mask);
+  }
+  void setTransposition(std::int16_t semitones) override {
+    if (auto* output = player_.output()) output->setTransposition(semitones);
+  }
+  void sendChannelMessage(int port, std::uint32_t message) override {
+    if (auto* output = player_.output()) output->sendFiltered(port, message);
+  }
+  const protocol::ChannelState* channels() const override {
+    return player_.output() ? player_.output()->channels() : nullptr;
+  }
+  const protocol::PanelImage* panelImage() const override {
+    return player_.output() ? player_.output()->panel() : nullptr;
+  }
   void setWrdFollower(core::WrdFollower* follower) override { player_.setWrdFollower(follower); }
 
   void configure(core::SongPlayerSettings settings) override { player_.configure(std::move(settings)); }
@@ -44,13 +59,16 @@ class LibraryPlayer final : public EnginePlayer {
   bool documentFound() const override { return player_.documentFound(); }
   bool converted() const override { return player_.converted(); }
   std::string moduleText() const override { return player_.songModule() + player_.moduleMarker(); }
-  std::string backLightColour() const override {
-    return definitions_.getValue("LiquidBackLight", definitions_.resolveAlias(player_.songModule()));
-  }
+  std::string backLightColour() const override { return definitionOfSongModule("LiquidBackLight"); }
+  std::string instrumentSection() const override { return definitionOfSongModule("InstrumentMap"); }
 
   core::SongPlayer* songPlayer() override { return &player_; }
 
  private:
+  std::string definitionOfSongModule(std::string_view section) const {
+    return definitions_.getValue(section, definitions_.resolveAlias(player_.songModule()));
+  }
+
   core::SongPlayer player_;
   const core::TINICritical& definitions_;
 };

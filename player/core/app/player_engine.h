@@ -28,6 +28,14 @@ class EnginePlayer {
   virtual const protocol::OutputStatus* outputStatus() const = 0;
   virtual void setOutputOptions(bool pace, bool resetDevices) = 0;
   virtual void setMasterVolume(std::uint16_t volume) = 0;
+  // The monitor's controls: channel mutes (bit r mod 32 mutes channel r of the 48),
+  // semitones added to melodic notes, and a channel message through the output's filter.
+  virtual void setMuteMask(std::uint32_t mask) = 0;
+  virtual void setTransposition(std::int16_t semitones) = 0;
+  virtual void sendChannelMessage(int port, std::uint32_t message) = 0;
+  // The output's channel records (48: port A, B, C) and the module's panel; null without an output.
+  virtual const protocol::ChannelState* channels() const = 0;
+  virtual const protocol::PanelImage* panelImage() const = 0;
   virtual void setWrdFollower(core::WrdFollower* follower) = 0;
 
   virtual void configure(core::SongPlayerSettings settings) = 0;
@@ -57,6 +65,8 @@ class EnginePlayer {
   virtual std::string moduleText() const = 0;
   // The panel colour the song module's definition names ("LiquidBackLight"); empty when none.
   virtual std::string backLightColour() const = 0;
+  // The instrument section the song module's definition names ("InstrumentMap"); empty when none.
+  virtual std::string instrumentSection() const = 0;
 
   // The library's own player, for the program's set-up and WRD display; null in a fake.
   virtual core::SongPlayer* songPlayer() { return nullptr; }

@@ -1,24 +1,32 @@
 #include "player/shell/frame/frame_panes.h"
 
+#include <QCursor>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QMenuBar>
+#include <QToolTip>
 #include <cstring>
 
+#include "platform/clock.h"
+#include "player/core/app/display_texts.h"
 #include "player/core/app/player_controller.h"
 #include "player/core/song_player.h"
 #include "player/core/startup/player_setup.h"
 #include "player/monitor/back_light.h"
+#include "player/monitor/instrument_lookup.h"
 #include "player/monitor/status_panel.h"
 #include "player/shell/document/document_window.h"
 #include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
+#include "player/shell/monitor/monitor_window.h"
 #include "player/shell/panel/about_dialog.h"
 #include "player/shell/panel/button_bar.h"
 #include "player/shell/panel/button_row.h"
 #include "player/shell/panel/commands.h"
 #include "player/shell/panel/liquid_text_window.h"
+#include "player/shell/panel/liquid_window.h"
 #include "player/shell/panel/menu_bar.h"
 #include "player/shell/wrd/wrd_display.h"
 #include "player/shell/wrd/wrd_full_screen.h"
@@ -51,13 +59,34 @@ std::vector<std::uint8_t> columnWidthBytes(const std::array<int, TFileList::kCol
   return bytes;
 }
 
-QWidget* blankPane() {
-  auto* pane = new QWidget;
-  pane->setAutoFillBackground(true);
-  QPalette colours = pane->palette();
-  colours.setColor(QPalette::Window, Qt::black);
-  pane->setPalette(colours);
-  return pane;
+// The monitor follows the engine every 50 ms, however often the animation timer runs.
+constexpr std::uint32_t kMonitorUpdateMs = 50;
+
+// "Minimize": what mini mode shows of the status panel and the LCD canvas.
+enum MiniContent { kPanelAndCanvas = 0, kPanelOnly = 1, kCanvasOnly = 2 };
+
+// The status panel with the LCD canvas to its right; the strip is as wide as what it shows.
+QWidget* statusStrip(TLiquidTextWindow* panel, TLiquidWindow* canvas) {
+  auto* strip = new QWidget;
+  auto* layout = new QHBoxLayout(strip);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->addWidget(panel, 0, Qt::AlignTop);
+  layout->addWidget(canvas, 0, Qt::AlignTop);
+  canvas->hide();
+  return strip;
+}
+
+// Instrument names from the module definitions, each section read under the store's lock.
+monitor::SectionReader definitionReader(const core::TINICritical& definitions) {
+  return [&definitions](std::string_view section, std::string_view key) -> std::optional<std::string> {
+    const auto lock = definitions.lock();
+    const core::TINIValues* values = definitions.findSection(section);
+    if (!values) return std::nullopt;
+    const auto value = values->find(key);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+  };
 }
 
 // The song's WRD script for the display: opened when a new song starts from its
@@ -107,6 +136,10 @@ class SongWrd final : public core::WrdFollower {
 
 struct FramePanes::Parts {
   TLiquidTextWindow* panel = nullptr;
+  TLiquidWindow* canvas = nullptr;
+  TMonitorWindow* monitor = nullptr;
+  std::optional<std::uint32_t> lastMonitorUpdate;
+  const void* monitoredSong = nullptr;
   ButtonBar* buttons = nullptr;
   TFileList* list = nullptr;
   TDocumentWindow* document = nullptr;
@@ -125,6 +158,9 @@ struct FramePanes::Parts {
 FramePanes::FramePanes(TMainFrame& frame, const core::PlayerSetup& setup)
     : frame_(frame), setup_(setup), parts_(std::make_unique<Parts>()) {
   parts_->panel = TLiquidTextWindow::createStatusPanel();
+  parts_->canvas = new TLiquidWindow;
+  parts_->canvas->setMeterMode(setup.settings().meterMode);
+  parts_->monitor = new TMonitorWindow;
   parts_->buttons = new ButtonBar;
   parts_->list = new TFileList;
   parts_->document = new TDocumentWindow;
@@ -135,12 +171,12 @@ FramePanes::FramePanes(TMainFrame& frame, const core::PlayerSetup& setup)
   parts_->wrd->setHighSpeed(wrd.settings().highSpeed);
   parts_->wrdDisplay = std::make_unique<WrdDisplay>(*parts_->wrd);
   parts_->wrdDisplay->setProgramDirectory(wrd.programFolder());
-  frame_.setStatusPanel(parts_->panel);
+  frame_.setStatusPanel(statusStrip(parts_->panel, parts_->canvas));
   frame_.setButtonBar(parts_->buttons);
   frame_.setPaneContent(app::kWrdPane, parts_->wrd);
   frame_.setPaneContent(app::kDocumentPane, parts_->document);
   frame_.setPaneContent(app::kListPane, parts_->list);
-  frame_.setPaneContent(app::kMonitorPane, blankPane());  // the performance monitor is not drawn yet
+  frame_.setPaneContent(app::kMonitorPane, parts_->monitor);
   frame_.setPaneContent(app::kWrdDebugPane, parts_->wrdDebug);
   connect(parts_->buttons, &ButtonBar::command, this, &FramePanes::choose);
   connect(parts_->wrd, &T256WRDWindow::command, this, &FramePanes::choose);
@@ -172,8 +208,10 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
   parts_->document->setFont(documentFont);
   parts_->wrdDebug->setFont(documentFont);
   parts_->buttons->setButtons(readButtonRow(store), parts_->language);
+  minimize_ = store.readInt(kMainKey, "Minimize", kPanelOnly);
+  setMiniMode(mini_);
   const monitor::BackLightSettings light = monitor::readBackLightSettings(store);
-  parts_->panel->setLiquidPalette(monitor::backLightPalette(light.colour, light.level));
+  setBackLight(monitor::backLightPalette(light.colour, light.level));
 }
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
@@ -186,7 +224,39 @@ void FramePanes::attach(app::PlayerController& controller) {
   SongWrd& songWrd = *parts_->songWrd;
   controller.setWrdHooks({&songWrd, [&songWrd] { return songWrd.text(); }, [&songWrd] { return songWrd.step(); }});
   parts_->wrdDisplay->showDefault();
+  connectMonitor(controller);
   buildMenus();
+}
+
+void FramePanes::connectMonitor(app::PlayerController& controller) {
+  app::EngineSession& session = controller.session();
+  TMonitorWindow& monitor = *parts_->monitor;
+  auto showControls = [&monitor, &session, &controller] {
+    monitor.showControls(session.muteMask(), session.transposition(), controller.settings().lastVolume);
+  };
+  MonitorHooks hooks;
+  hooks.sendChannel = [&session](int port, std::uint32_t message) { session.sendChannelMessage(port, message); };
+  hooks.setMuteMask = [&session, showControls](std::uint32_t mask) {
+    session.setMuteMask(mask);
+    showControls();
+  };
+  hooks.setTransposition = [&session, showControls](int semitones) {
+    session.setTransposition(semitones);
+    showControls();
+  };
+  hooks.setMasterVolume = [&controller, showControls](int volume) {
+    controller.playback().setVolume(volume);
+    showControls();
+  };
+  hooks.showMessage = [](const QString& text) { QToolTip::showText(QCursor::pos(), text); };
+  hooks.decodeText = [](std::string_view bytes) { return app::cp932ToUtf8(bytes); };
+  monitor.setHooks(std::move(hooks));
+  monitor.setInstrumentResolver(
+      [&session, read = definitionReader(setup_.definitions())](const monitor::InstrumentKey& key) {
+        const app::EnginePlayer* player = session.player();
+        return monitor::lookupInstrument(read, player ? player->instrumentSection() : std::string(), key);
+      });
+  showControls();
 }
 
 void FramePanes::buildMenus() {
@@ -250,11 +320,58 @@ bool FramePanes::panelLamp(int item) const {
 
 void FramePanes::setBackLight(const monitor::Palette& palette) {
   parts_->panel->setLiquidPalette(palette);
+  parts_->canvas->setLiquidPalette(palette);
 }
 
-void FramePanes::resetMonitor() {}
-void FramePanes::animate() {}
-void FramePanes::updateLcd() {}
+TMonitorWindow& FramePanes::monitorWindow() const {
+  return *parts_->monitor;
+}
+
+TLiquidWindow& FramePanes::liquidWindow() const {
+  return *parts_->canvas;
+}
+
+void FramePanes::setMiniMode(bool mini) {
+  mini_ = mini;
+  parts_->canvas->setVisible(mini && minimize_ != kPanelOnly);
+  parts_->panel->setVisible(!mini || minimize_ != kCanvasOnly);
+  if (QWidget* strip = parts_->panel->parentWidget()) strip->adjustSize();
+}
+
+void FramePanes::resetMonitor() {
+  parts_->monitor->reset();
+  parts_->canvas->reset();
+  parts_->monitoredSong = nullptr;
+  parts_->lastMonitorUpdate.reset();
+}
+
+void FramePanes::animate() {
+  const app::EnginePlayer* player = parts_->controller ? parts_->controller->session().player() : nullptr;
+  const protocol::OutputStatus* output = player ? player->outputStatus() : nullptr;
+  if (!output) return;
+  const bool loaded = player->loaded();
+  const protocol::ChannelState* channels = loaded ? player->channels() : nullptr;
+  parts_->canvas->updateMeters(channels, *output);
+  const std::uint32_t now = platform::millisecondCounter();
+  if (parts_->lastMonitorUpdate && now - *parts_->lastMonitorUpdate < kMonitorUpdateMs) return;
+  parts_->lastMonitorUpdate = now;
+  if (parts_->monitor->isVisible()) updateMonitor(*player, channels, *output, now);
+}
+
+void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::ChannelState* channels,
+                               const protocol::OutputStatus& output, std::uint32_t now) {
+  if (const core::SongPlayer* song = parts_->controller->session().songPlayer();
+      song && song->song() != parts_->monitoredSong) {
+    parts_->monitoredSong = song->song();
+    parts_->monitor->setTitles(app::cp932ToUtf8(song->title()), app::cp932ToUtf8(song->comment()));
+  }
+  parts_->monitor->tick({player.status(), &output, channels}, now);
+}
+
+void FramePanes::updateLcd() {
+  const app::EnginePlayer* player = parts_->controller ? parts_->controller->session().player() : nullptr;
+  if (const protocol::PanelImage* panel = player ? player->panelImage() : nullptr) parts_->canvas->follow(*panel);
+}
 
 bool FramePanes::setFullScreen(bool on) {
   // The main window makes room for 480 rows while full screen is on: a Sherry screen has them,

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/protocol/records.h"
 #include "platform/settings/settings_store.h"
 #include "player/monitor/back_light.h"
 
 namespace volta::app {
+class EnginePlayer;
 class PlayerController;
-}
+}  // namespace volta::app
 namespace volta::core {
 class PlayerSetup;
 }
@@ -23,6 +25,8 @@ namespace volta::shell {
 
 class TMainFrame;
 class TFileList;
+class TLiquidWindow;
+class TMonitorWindow;
 
 class FramePanes : public QObject {
   Q_OBJECT
@@ -33,6 +37,8 @@ class FramePanes : public QObject {
   ~FramePanes() override;
 
   TFileList& fileList() const;
+  TMonitorWindow& monitorWindow() const;
+  TLiquidWindow& liquidWindow() const;
 
   // The list window's font, columns and blank cutting; "IdleNoAct".
   void readSettings(const platform::settings::SettingsStore& store);
@@ -50,6 +56,8 @@ class FramePanes : public QObject {
   void animate();
   void updateLcd();
   bool setFullScreen(bool on);
+  // Mini mode shows the LCD canvas beside or instead of the status panel, as "Minimize" says.
+  void setMiniMode(bool mini);
 
   void commandsChanged(const app::PlayerController& controller);
   void refreshList(const app::PlayerController& controller);
@@ -69,11 +77,16 @@ class FramePanes : public QObject {
  private:
   struct Parts;
   void buildMenus();
+  void connectMonitor(app::PlayerController& controller);
+  void updateMonitor(const app::EnginePlayer& player, const protocol::ChannelState* channels,
+                     const protocol::OutputStatus& output, std::uint32_t now);
   TMainFrame& frame_;
   const core::PlayerSetup& setup_;
   std::unique_ptr<Parts> parts_;
   bool idleNoAct_ = false;
   bool spaceCut_ = false;
+  int minimize_ = 1;
+  bool mini_ = false;
 };
 
 }  // namespace volta::shell

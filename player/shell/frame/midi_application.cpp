@@ -229,6 +229,7 @@ void MIDIApplication::killTimer(int id) {
 }
 
 void MIDIApplication::showPane(int pane) {
+  panes_->setMiniMode(pane < 0 || pane >= kPaneCount);
   frame_->showPane(pane);
 }
 void MIDIApplication::showFrame(int pane, bool visible) {

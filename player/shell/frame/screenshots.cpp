@@ -1,6 +1,8 @@
 // volta-screenshots OUTDIR: the main window rendered in each of its five panes while
 // the demo song plays (port A on the trace device, so nothing sounds), saved as
-// OUTDIR/pane-<n>.png. Runs on the offscreen platform unless another is chosen.
+// OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
+// canvas three times enlarged as OUTDIR/lcd-canvas.png. Runs on the offscreen platform
+// unless another is chosen.
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +16,7 @@
 #include "player/core/engine_binding.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
+#include "player/shell/panel/liquid_window.h"
 
 namespace {
 
@@ -53,7 +56,9 @@ int main(int argc, char** argv) {
   std::fclose(document);
 
   const core::PlayerPlaces places{core::programFolder(), folder / "data", folder / "config" / "QZ" / "VOLTA.conf"};
-  platform::settings::SettingsStore(places.settingsFile).writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+  platform::settings::SettingsStore store(places.settingsFile);
+  store.writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+  store.writeInt(platform::settings::kMainKey, "Minimize", 0);  // mini mode with the LCD canvas
   shell::MIDIApplication player(places);
   player.answerDialogs(app::Answer::kNo);
   player.start(app::parseCommandLine({song.string()}, folder));
@@ -67,6 +72,17 @@ int main(int argc, char** argv) {
     const QString name = out.filePath(QStringLiteral("pane-%1.png").arg(pane));
     if (!player.frame().grab().save(name))
       return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
+    std::printf("%s\n", qPrintable(name));
+  }
+  player.controller().panes().selectPane(shell::kMiniPane);
+  runEventsFor(200);
+  auto* canvas = player.frame().findChild<shell::TLiquidWindow*>();
+  const std::pair<QString, QImage> shots[] = {
+      {QStringLiteral("mini.png"), player.frame().grab().toImage()},
+      {QStringLiteral("lcd-canvas.png"), canvas->grab().toImage().scaled(canvas->size() * 3)}};
+  for (const auto& [file, image] : shots) {
+    const QString name = out.filePath(file);
+    if (!image.save(name)) return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
     std::printf("%s\n", qPrintable(name));
   }
   player.controller().playback().stop();

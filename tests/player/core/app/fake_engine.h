@@ -31,6 +31,11 @@ class FakePlayer final : public EnginePlayer {
     this->resetDevices = resetDevices;
   }
   void setMasterVolume(std::uint16_t volume) override { this->volume = volume; }
+  void setMuteMask(std::uint32_t mask) override { muteMask = mask; }
+  void setTransposition(std::int16_t semitones) override { transposition = semitones; }
+  void sendChannelMessage(int port, std::uint32_t message) override { sent.push_back({port, message}); }
+  const protocol::ChannelState* channels() const override { return hasOutput() ? &channels_[0][0] : nullptr; }
+  const protocol::PanelImage* panelImage() const override { return hasOutput() ? &panel_ : nullptr; }
   void setWrdFollower(core::WrdFollower* follower) override { this->follower = follower; }
 
   void configure(core::SongPlayerSettings settings) override { deviceModule = settings.deviceModule; }
@@ -53,6 +58,7 @@ class FakePlayer final : public EnginePlayer {
   bool converted() const override { return false; }
   std::string moduleText() const override { return module; }
   std::string backLightColour() const override { return backLight; }
+  std::string instrumentSection() const override { return instruments; }
 
   // The song ends at once, with an error code or without.
   void finish(std::uint8_t error = 0) {
@@ -63,7 +69,15 @@ class FakePlayer final : public EnginePlayer {
   bool paused() const { return status_.paused != 0; }
 
   const std::vector<std::uint32_t> devices;
-  std::string title, module, deviceModule, backLight;
+  std::string title, module, deviceModule, backLight, instruments;
+  std::uint32_t muteMask = 0;
+  std::int16_t transposition = 0;
+  struct Sent {
+    int port;
+    std::uint32_t message;
+    bool operator==(const Sent&) const = default;
+  };
+  std::vector<Sent> sent;
   int speed = 0;
   bool pace = false, resetDevices = false;
   std::uint16_t volume = 0;
@@ -72,6 +86,8 @@ class FakePlayer final : public EnginePlayer {
  private:
   FakeEngine& engine_;
   protocol::OutputStatus output_{};
+  protocol::ChannelState channels_[protocol::kPorts][protocol::kChannelsPerPort]{};
+  protocol::PanelImage panel_{};
   protocol::SequencerStatus status_{};
   bool loaded_ = false;
   std::filesystem::path file_;

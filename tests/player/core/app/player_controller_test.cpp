@@ -742,6 +742,23 @@ TEST_P(FakeControllerTest, TheVolumeIsClampedAndReachesEveryNewPlayer) {
   EXPECT_EQ(controller_->session().songPlayer(), nullptr);  // no library player behind a fake
 }
 
+TEST_P(FakeControllerTest, MonitorControlsReachTheEngineAndEveryNewPlayer) {
+  startController();
+  EngineSession& session = controller_->session();
+  session.setMuteMask(0x8001);
+  session.setTransposition(40);
+  session.sendChannelMessage(1, 0x0004C2);
+  session.sendChannelMessage(3, 0x0004C2);  // no port D: dropped
+  EXPECT_EQ(fake_->player->muteMask, 0x8001u);
+  EXPECT_EQ(fake_->player->transposition, kMaxTransposition);
+  EXPECT_EQ(fake_->player->sent, (std::vector<test::FakePlayer::Sent>{{1, 0x0004C2}}));
+  controller_->command(cmd::kTemplate1);
+  EXPECT_EQ(fake_->player->muteMask, 0x8001u);
+  EXPECT_EQ(fake_->player->transposition, kMaxTransposition);
+  session.setTransposition(0);
+  EXPECT_EQ(fake_->player->transposition, 0);
+}
+
 TEST_P(FakeControllerTest, PortOpenCloseMakesAPlayerForEverySong) {
   store_.writeInt(kMainKey, "PortOpenClose", 1);
   startController();
