@@ -240,4 +240,27 @@ TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
 }
 
 }  // namespace
+
+// Messages never run an event loop of their own: repeats gather in one open box.
+TEST_F(ApplicationTest, MessagesStayOpenWithoutBlockingAndCountTheirRepeats) {
+  MIDIApplication& app = launch({"/n"});
+  app.answerDialogs(std::nullopt);
+  app.message("Caption", "first");
+  app.message("Caption", "second");
+  app.message("Other", "third");
+  EXPECT_EQ(app.noticeCount("Caption"), 2);
+  EXPECT_EQ(app.noticeCount("Other"), 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ApplicationTest, AQuestionWhileServingARemoteCommandIsAnsweredWithoutAsking) {
+  MIDIApplication& app = launch({"/n"});
+  app.answerDialogs(std::nullopt);
+  app.setServingRemote(true);
+  EXPECT_EQ(app.ask("Save", "Save the list?", app::Buttons::kYesNoCancel), app::Answer::kCancel);
+  EXPECT_EQ(app.ask("Close", "Close the list?", app::Buttons::kYesNo), app::Answer::kNo);
+  app.setServingRemote(false);
+  EXPECT_EQ(app.noticeCount("Save"), 1);
+}
+
 }  // namespace volta::shell

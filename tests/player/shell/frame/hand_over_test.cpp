@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "platform/settings/settings_store.h"
+#include "player/shell/dde/dde_client.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
@@ -98,6 +100,36 @@ TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
   second_.start(program(), {"dde-request", "GetStatus"});
   ASSERT_TRUE(second_.waitForFinished(5000));
   EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("stop"));
+}
+
+// Each failure raises a message; none of them may hold up the answers, and a flood of
+// them must not pile up event loops until the player falls over.
+TEST_F(HandOverTest, CommandsNamingMissingFilesAreEachAnsweredAtOnce) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  dde::MIDIDDEClient client(QString::fromStdString((dir_ / "run" / "volta" / "dde.socket").string()));
+  ASSERT_TRUE(client.connected());
+  for (int n = 0; n < 500; ++n) {
+    QElapsedTimer clock;
+    clock.start();
+    const auto answer = client.executeAnswer("PlayFile \"/nonexistent/song" + std::to_string(n) + ".mid\"");
+    ASSERT_TRUE(answer.has_value()) << "command " << n;
+    EXPECT_LT(clock.elapsed(), 1000) << "command " << n;
+  }
+  EXPECT_TRUE(client.getStatus().has_value());
+  EXPECT_EQ(request("GetStatus"), QByteArray("stop"));
+  EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
+TEST_F(HandOverTest, ARefusedCommandSaysWhy) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  second_.start(program(), {"dde", "Rewind"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 1);
+  EXPECT_TRUE(second_.readAllStandardError().contains("did not process"));
 }
 
 TEST_F(HandOverTest, ARequestWithNoPlayerRunningFailsAtOnce) {
