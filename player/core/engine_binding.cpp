@@ -8,6 +8,7 @@
 #include "platform/low_memory.h"
 #include "player/core/byte_text.h"
 #include "player/core/file_bytes.h"
+#include "rcp/song.h"
 
 namespace volta::core {
 
@@ -223,17 +224,28 @@ std::uint16_t songFileType(std::string_view name) {
   if (name.size() >= 4 && equalsIgnoringCase(name.substr(name.size() - 4), "SMFK")) return kFileSMF;
   if (name.size() < 3) return 0;
   const std::string extension = upperAscii(name.substr(name.size() - 3));
-  if (extension == "MID" || extension == "SMF" || extension == "MFF" || extension == "RMI") return kFileSMF;
+  // Karaoke files are Standard MIDI Files with their lyrics as meta events.
+  if (extension == "MID" || extension == "SMF" || extension == "MFF" || extension == "RMI" || extension == "KAR")
+    return kFileSMF;
   if (extension == "RCP" || extension == "R36") return kFileRCP;
   if (extension == "G18" || extension == "G36") return kFileG36;
   return 0;
 }
 
+// Collections hold G36 songs named .rcp and the reverse.
+std::uint16_t songFileType(std::uint16_t byName, std::string_view bytes) {
+  rcp::Family family{};
+  if (byName != kFileRCP && byName != kFileG36) return byName;
+  if (!rcp::recognise(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), family)) return byName;
+  return family == rcp::Family::G36 ? kFileG36 : kFileRCP;
+}
+
 SongOpening SongHandle::open(EngineBinding& binding, const OutputHandle* output, const std::filesystem::path& file) {
-  const std::uint16_t type = songFileType(file.filename().string());
-  if (type == 0) return {nullptr, kErrUnknownFile};
+  const std::uint16_t byName = songFileType(file.filename().string());
+  if (byName == 0) return {nullptr, kErrUnknownFile};
   const auto bytes = readFileBytes(file);
   if (!bytes || bytes->size() > UINT32_MAX) return {nullptr, kErrOpenFile};
+  const std::uint16_t type = songFileType(byName, *bytes);
 
   std::lock_guard lock(binding.mutex());
   OpenSequencerCommand reply{};

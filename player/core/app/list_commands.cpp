@@ -26,10 +26,10 @@ constexpr const char* kDefaultList = "DEFAULT.TO2";
 constexpr const char* kListFilterTo2 = "リストファイル|*.TO2|";
 constexpr const char* kListFilterTor = "リストファイル|*.TOR|";
 constexpr const char* kSongFilter =
-    "MIDI/LZH/LIST files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
+    "MIDI/LZH/LIST files|*.MID;*.SMF;*.MFF;*.RMI;*.KAR;*.RCP;*.R36;*.G18;*.G36;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 constexpr const char* kSongFilterWave =
     "MIDI/WAVE/LZH/LIST "
-    "files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
+    "files|*.MID;*.SMF;*.MFF;*.RMI;*.KAR;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 
 bool isFolder(const std::string& name) {
   std::error_code ignored;

@@ -18,7 +18,8 @@ namespace {
 // The songs a WRD script may belong to, in the order they are looked for.
 constexpr std::array<std::string_view, 8> kScriptSongExtensions = {"G18", "G36", "RCP", "R36",
                                                                    "MID", "SMF", "RMI", "MFF"};
-constexpr std::array<std::string_view, 8> kSongExtensions = {"RCP", "R36", "G18", "G36", "MID", "MFF", "SMF", "RMI"};
+constexpr std::array<std::string_view, 9> kSongExtensions = {"RCP", "R36", "G18", "G36", "MID",
+                                                             "MFF", "SMF", "RMI", "KAR"};
 
 bool isSeparator(char c) {
   return c == '\\' || c == '/';
