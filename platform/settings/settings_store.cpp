@@ -256,8 +256,11 @@ bool SettingsStore::apply(const SettingsBatch& batch) {
   const std::string before = readWhole(file_);
   IniDocument doc = parseIni(before);
   batch.applyTo(doc.entries);
+  const std::string after = formatIni(doc.entries);
+  // Saved often (a crash should lose little): an unchanged file is left alone.
+  if (after == before && doc.malformedLines == 0) return true;
   if (doc.malformedLines > 0) replaceFile(withSuffix(file_, ".bad"), before, FileAccess::kPrivate);
-  const bool written = replaceFile(file_, formatIni(doc.entries), FileAccess::kPrivate);
+  const bool written = replaceFile(file_, after, FileAccess::kPrivate);
   cachedStamp_.reset();
   return written;
 }

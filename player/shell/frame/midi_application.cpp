@@ -42,6 +42,8 @@ app::FileDialogResult dialogResult(const QString& chosen, const QString& startFo
 
 // Idle updates follow the display this often: as fast as the eye reads, without a busy loop.
 constexpr int kIdleIntervalMs = 16;
+// The list and settings are saved this often when they changed, so a crash loses little.
+constexpr int kKeepIntervalMs = 1000;
 
 }  // namespace
 
@@ -60,6 +62,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, [this, id] { fireTimer(id); });
   }
+  keep_.setInterval(kKeepIntervalMs);
+  connect(&keep_, &QTimer::timeout, this, &MIDIApplication::keep);
   idle_.setInterval(kIdleIntervalMs);
   connect(&idle_, &QTimer::timeout, this, &MIDIApplication::runIdle);
   connect(qApp, &QApplication::focusChanged, this, &MIDIApplication::updateIdle);
@@ -115,13 +119,20 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   panes_->attach(*controller_);
   controller_->start(commandLine);
   started_ = true;
+  keep_.start();
   updateIdle();
+}
+
+void MIDIApplication::keep() {
+  keepWindowSettings();
+  controller_->keep();
 }
 
 void MIDIApplication::shutDown() {
   if (!started_ || shutDown_) return;
   shutDown_ = true;
   idle_.stop();
+  keep_.stop();
   keepWindowSettings();
   panes_->keepSettings(*store_);
   controller_->shutDown();

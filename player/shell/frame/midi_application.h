@@ -38,6 +38,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   void start(const app::CommandLine& commandLine);
   // Saves and closes (the main window's end); safe to call twice.
   void shutDown();
+  // Saves what changed of the list and settings (every second while running).
+  void keep();
 
   TMainFrame& frame() const { return *frame_; }
   TFileList& fileList() const;
@@ -125,6 +127,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
+  QTimer keep_;
   std::unique_ptr<ProgressSink> progress_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
