@@ -79,6 +79,9 @@ void PlayerController::keep() {
   if (!kept && !keepFailed_)
     p.view.message("Settings - VOLTA Player", "Cannot save the settings to " + p.store.path().string());
   keepFailed_ = !kept;
+  if (const auto aside = p.store.takeSetAside())
+    p.view.message("Settings - VOLTA Player",
+                   "The settings file could not be read whole; it was set aside as " + aside->string());
 }
 
 void PlayerController::shutDown() {
