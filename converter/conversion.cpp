@@ -65,6 +65,8 @@ std::unique_ptr<Conversion> Conversion::fromFile(const char* fileName, const Not
   std::unique_ptr<Conversion> conversion(new Conversion(notifier));
   std::size_t length = 0;
   if (!readWhole(fileName, conversion->owned_, length)) return nullptr;
+  // Collections hold G36 songs named .rcp and the reverse: the header's signature wins.
+  rcp::recognise(conversion->owned_.data(), length, family);
   const rcp::Image image{conversion->owned_.data(), length, conversion->owned_.size()};
   if (!conversion->run(image, family)) return nullptr;
   return conversion;

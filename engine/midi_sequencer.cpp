@@ -186,6 +186,7 @@ void MidiSequencer::step(StepMode mode) {
     status_->position = status_->position + 1;
   }
   advanceNextTickTime(1);
+  if (mode != StepMode::Scan) endBeforeUnreachableEvent();
 }
 
 void MidiSequencer::bookMeasure() {
@@ -294,13 +295,26 @@ std::uint32_t MidiSequencer::scanLength() {
   return nextTickTime_;
 }
 
-std::uint32_t MidiSequencer::skipQuietTicks(StepMode mode, std::uint32_t limit) {
+std::uint32_t MidiSequencer::quietTicks() const {
   std::int32_t quiet = std::numeric_limits<std::int32_t>::max();
   for (std::int32_t i = 0; i < trackCount_; ++i) {
     if (!tracks_[i].ended) quiet = std::min(quiet, tracks_[i].deltaCounter - 1);
   }
   if (quiet <= 0 || quiet == std::numeric_limits<std::int32_t>::max()) return 0;
-  const std::uint32_t ticks = std::min(static_cast<std::uint32_t>(quiet), limit);
+  return static_cast<std::uint32_t>(quiet);
+}
+
+// The scan passes a quiet stretch in one go and meets the overflow at its start; playback,
+// tick by tick, would otherwise play silence for hours before meeting it. Both end here.
+void MidiSequencer::endBeforeUnreachableEvent() {
+  const std::uint64_t next = nextTickTime_ + std::uint64_t{quietTicks()} * static_cast<std::uint64_t>(tickDuration_);
+  if (next <= std::numeric_limits<std::uint32_t>::max()) return;
+  fail(protocol::kErrTimeOverflow);
+  status_->playing = 0;
+}
+
+std::uint32_t MidiSequencer::skipQuietTicks(StepMode mode, std::uint32_t limit) {
+  const std::uint32_t ticks = std::min(quietTicks(), limit);
   if (ticks == 0) return 0;
   for (std::int32_t i = 0; i < trackCount_; ++i) {
     if (!tracks_[i].ended) tracks_[i].deltaCounter -= static_cast<std::int32_t>(ticks);

@@ -138,6 +138,11 @@ class MidiSequencer {
   // Passes up to `limit` ticks at which no track has an event in one go, with the
   // same effect as so many steps in the mode; returns the ticks passed.
   std::uint32_t skipQuietTicks(StepMode mode, std::uint32_t limit);
+  // Ticks from now at which no track has an event (0 when the next tick has one or
+  // every track has ended).
+  std::uint32_t quietTicks() const;
+  // Ends the song (error 1) when the next event lies beyond the 32-bit song time.
+  void endBeforeUnreachableEvent();
   // Steps it takes the next tick time to reach a time.
   std::uint32_t ticksToReach(std::uint32_t time) const;
   void advanceMeasureTicks(std::uint32_t ticks, std::uint32_t firstTick);

@@ -16,4 +16,8 @@ enum class FileAccess {
 // over `target`. False when any step fails; the temporary file is then removed.
 bool replaceFile(const std::filesystem::path& target, std::string_view text, FileAccess access);
 
+// Removes the temporary files that replacements of `target` by processes no longer
+// running left behind (a save killed half-way); returns how many.
+int removeLeftoverTemporaries(const std::filesystem::path& target);
+
 }  // namespace volta::platform

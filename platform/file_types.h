@@ -16,7 +16,7 @@ struct SongExtension {
 };
 
 // Every song extension, in the order a WRD script's song is looked for.
-inline constexpr std::array<SongExtension, 9> kSongExtensions{{{"G18", SongFormat::kG36},
+inline constexpr std::array<SongExtension, 10> kSongExtensions{{{"G18", SongFormat::kG36},
                                                                {"G36", SongFormat::kG36},
                                                                {"RCP", SongFormat::kRcp},
                                                                {"R36", SongFormat::kRcp},
@@ -24,6 +24,7 @@ inline constexpr std::array<SongExtension, 9> kSongExtensions{{{"G18", SongForma
                                                                {"SMF", SongFormat::kSmf},
                                                                {"RMI", SongFormat::kSmf},
                                                                {"MFF", SongFormat::kSmf},
+                                                               {"KAR", SongFormat::kSmf},  // with lyrics
                                                                {"WAV", SongFormat::kWave}}};
 
 // A song converted before it plays is a Standard MIDI File beside it, named

@@ -1,7 +1,6 @@
 // Arbitrary bytes as a song's document, TDF file and keyword definitions: the
 // document reader, the companion gathering, the TDF reader and writer and the
 // keyword search must take anything.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/scratch_folder.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/documents.h"
 #include "player/core/module_detection.h"
@@ -20,12 +20,7 @@ namespace {
 namespace core = volta::core;
 
 const std::filesystem::path& scratchFolder() {
-  static const std::filesystem::path dir = [] {
-    auto path = std::filesystem::temp_directory_path() / ("volta-doc-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return dir;
+  return volta::fuzz::scratchFolder("volta-doc-fuzz");
 }
 
 void write(const std::filesystem::path& path, std::string_view bytes) {

@@ -1,7 +1,6 @@
 // Arbitrary text as a module definition file, read from disk so that its
 // "#include" lines (of itself, too) are followed; then the lookups that the
 // player makes. Nothing may crash, hang or grow without bound.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -10,17 +9,13 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/scratch_folder.h"
 #include "player/core/module_definitions.h"
 
 namespace {
 
 const std::filesystem::path& scratchFolder() {
-  static const std::filesystem::path dir = [] {
-    auto path = std::filesystem::temp_directory_path() / ("volta-def-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return dir;
+  return volta::fuzz::scratchFolder("volta-def-fuzz");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Arbitrary bytes as the settings file: reading yields values or defaults, and
 // what is written reads back the same.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/scratch_folder.h"
 #include "platform/settings/settings_store.h"
 
 namespace {
@@ -16,11 +16,7 @@ namespace {
 namespace st = volta::platform::settings;
 
 const std::filesystem::path& scratchFile() {
-  static const std::filesystem::path file = [] {
-    const auto dir = std::filesystem::temp_directory_path() / ("volta-settings-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir / "VOLTA.conf";
-  }();
+  static const std::filesystem::path file = volta::fuzz::scratchFolder("volta-settings-fuzz") / "VOLTA.conf";
   return file;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -253,10 +254,33 @@ bool SettingsStore::apply(const SettingsBatch& batch) {
   const std::string before = readWhole(file_);
   IniDocument doc = parseIni(before);
   batch.applyTo(doc.entries);
-  if (doc.malformedLines > 0) replaceFile(withSuffix(file_, ".bad"), before, FileAccess::kPrivate);
-  const bool written = replaceFile(file_, formatIni(doc.entries), FileAccess::kPrivate);
+  const std::string after = formatIni(doc.entries);
+  // Saved often (a crash should lose little): an unchanged file is left alone.
+  if (after == before && doc.malformedLines == 0) return true;
+  if (doc.malformedLines > 0) setAside(before);
+  const bool written = replaceFile(file_, after, FileAccess::kPrivate);
   cachedStamp_.reset();
   return written;
+}
+
+// The unreadable text goes to "<file>.bad.1", the earlier ones move up to ".bad.3".
+void SettingsStore::setAside(const std::string& text) {
+  std::error_code ignored;
+  for (int n = kBadCopies; n > 1; --n)
+    fs::rename(badCopy(n - 1), badCopy(n), ignored);
+  replaceFile(badCopy(1), text, FileAccess::kPrivate);
+  setAside_ = badCopy(1);
+  std::fprintf(stderr, "volta: %s could not be read whole; its text was set aside as %s\n", file_.c_str(),
+               setAside_->c_str());
+}
+
+fs::path SettingsStore::badCopy(int n) const {
+  return withSuffix(file_, ".bad." + std::to_string(n));
+}
+
+std::optional<fs::path> SettingsStore::takeSetAside() {
+  std::lock_guard guard(mutex_);
+  return std::exchange(setAside_, std::nullopt);
 }
 
 bool SettingsStore::writeInt(std::string_view key, std::string_view name, std::int32_t value) {

@@ -9,7 +9,8 @@
 // file, and replaces the file by rename after the new text reached the disk, so
 // two programs writing at once never lose each other's values and a crash leaves
 // either the old or the new file. Lines that cannot be read are skipped; when a
-// write replaces such a file, its previous text is kept beside it as "VOLTA.conf.bad".
+// write replaces such a file, its previous text is kept beside it as "VOLTA.conf.bad.1"
+// (the three latest such texts, newest first), and standard error says so.
 
 #include <cstdint>
 #include <filesystem>
@@ -78,6 +79,9 @@ class SettingsStore {
   bool removeKey(std::string_view key);
 
   const std::filesystem::path& path() const { return file_; }
+  // Where a write last set an unreadable file's text aside, once; none since the last call.
+  std::optional<std::filesystem::path> takeSetAside();
+  static constexpr int kBadCopies = 3;
 
  private:
   struct FileStamp {
@@ -90,7 +94,11 @@ class SettingsStore {
   const IniEntries& current() const;  // with mutex_ held
   FileStamp stamp() const;
 
+  void setAside(const std::string& text);
+  std::filesystem::path badCopy(int n) const;
+
   std::filesystem::path file_;
+  std::optional<std::filesystem::path> setAside_;
   mutable std::mutex mutex_;
   mutable IniEntries cache_;
   mutable std::optional<FileStamp> cachedStamp_;

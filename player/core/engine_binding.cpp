@@ -10,6 +10,7 @@
 #include "platform/low_memory.h"
 #include "platform/text.h"
 #include "player/core/file_bytes.h"
+#include "rcp/song.h"
 
 namespace volta::core {
 
@@ -232,11 +233,20 @@ std::uint16_t songFileType(std::string_view name) {
   return fileTypeOf(platform::songFormatOfExtension(name.substr(name.size() - 3)));
 }
 
+// Collections hold G36 songs named .rcp and the reverse.
+std::uint16_t songFileType(std::uint16_t byName, std::string_view bytes) {
+  rcp::Family family{};
+  if (byName != kFileRCP && byName != kFileG36) return byName;
+  if (!rcp::recognise(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), family)) return byName;
+  return family == rcp::Family::G36 ? kFileG36 : kFileRCP;
+}
+
 SongOpening SongHandle::open(EngineBinding& binding, const OutputHandle* output, const std::filesystem::path& file) {
-  const std::uint16_t type = songFileType(file.filename().string());
-  if (type == 0) return {nullptr, kErrUnknownFile};
+  const std::uint16_t byName = songFileType(file.filename().string());
+  if (byName == 0) return {nullptr, kErrUnknownFile};
   const auto bytes = readFileBytes(file);
   if (!bytes || bytes->size() > UINT32_MAX) return {nullptr, kErrOpenFile};
+  const std::uint16_t type = songFileType(byName, *bytes);
 
   std::lock_guard lock(binding.mutex());
   OpenSequencerCommand reply{};

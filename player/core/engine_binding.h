@@ -127,6 +127,8 @@ class OutputHandle {
 
 // The file type of a song name by its extension, 0 when it is no song.
 std::uint16_t songFileType(std::string_view name);
+// The file type by name corrected by the song's bytes: an RCP or G36 header decides its family.
+std::uint16_t songFileType(std::uint16_t byName, std::string_view bytes);
 
 class SongHandle;
 struct SongOpening {

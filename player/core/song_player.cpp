@@ -1,9 +1,12 @@
 #include "player/core/song_player.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "converter/morph.h"
@@ -58,6 +61,16 @@ bool hasConversionTool(std::string_view conversion) {
     at = end;
   }
   return false;
+}
+
+// A new empty file of this process alone in the folder (mode 0600, a name no other
+// player uses at the same time), or none.
+std::optional<fs::path> uniqueWorkFile(const fs::path& folder, const std::string& prefix, const std::string& suffix) {
+  std::string name = (folder / (prefix + "XXXXXX" + suffix)).string();
+  const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+  if (fd < 0) return std::nullopt;
+  ::close(fd);
+  return fs::path(name);
 }
 
 // The RCP or G36 song as a Standard MIDI File through the converter library.
@@ -151,9 +164,14 @@ int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
   // The outside SMF Knife tool does not exist here; RCP-family songs still become Standard MIDI Files.
   if (!platform::isRcpFamily(formatOf(song))) return 0;
   if (settings_.tempFolder.empty()) return kErrOpenFile;
-  const fs::path converted = settings_.tempFolder / "VO_RCP.MID";
-  if (!convertRcp(song, converted)) return kErrOpenFile;
-  playFile = converted;
+  const auto converted = uniqueWorkFile(settings_.tempFolder, "VO_RCP.", ".MID");
+  if (!converted) return kErrOpenFile;
+  if (!convertRcp(song, *converted)) {
+    std::error_code ignored;
+    fs::remove(*converted, ignored);
+    return kErrOpenFile;
+  }
+  playFile = *converted;
   converted_ = true;
   return 0;
 }
@@ -179,6 +197,9 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   if (const int error = convert(song, playFile)) return error;
 
   auto opening = SongHandle::open(binding_, output_.get(), playFile);
+  // The engine holds the song's bytes now: the converted file has done its work.
+  std::error_code ignored;
+  if (converted_) fs::remove(playFile, ignored);
   if (!opening.song) return opening.error;
   song_ = std::move(opening.song);
 

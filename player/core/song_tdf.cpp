@@ -1,9 +1,9 @@
 #include "player/core/song_tdf.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/text.h"
 #include "player/core/file_bytes.h"
 #include "player/core/module_definitions.h"
@@ -43,19 +43,6 @@ bool isKeyLine(std::string_view line, std::string_view key) {
 
 std::string sectionFor(std::string_view member, std::string_view plain) {
   return member.empty() ? std::string(plain) : std::string(member);
-}
-
-bool replaceFile(const fs::path& path, std::string_view text) {
-  const fs::path temp = path.string() + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out.flush()) return false;
-  }
-  std::error_code error;
-  fs::rename(temp, path, error);
-  if (error) fs::remove(temp, error);
-  return !error;
 }
 
 }  // namespace
@@ -130,7 +117,9 @@ bool writeSongTdf(const fs::path& songPath, std::string_view member, const SongT
   text = setProfileValue(text, sectionFor(member, "MIDI"), "ModuleName", values.moduleName);
   text =
       setProfileValue(text, sectionFor(member, "Sequencer"), "PortAssignType", std::to_string(values.portAssignType));
-  return replaceFile(path, text);
+  // Beside the song, in a folder others may write to: a private temporary name, synced,
+  // renamed over the file itself (a symbolic link there is replaced, not followed).
+  return platform::replaceFile(path, text, platform::FileAccess::kShared);
 }
 
 }  // namespace volta::core

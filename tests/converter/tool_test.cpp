@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "tests/converter/converter_fixture.h"
@@ -42,4 +43,30 @@ TEST(VoltaConvert, ConvertsSeveralSongsAndNamesFailures) {
 }
 
 }  // namespace
+// Collections hold G36 songs named .rcp: converted by their header, they keep their
+// 36 tracks (and the conductor) and their notes.
+TEST(VoltaConvert, AG36SongNamedRcpConvertsAsG36) {
+  if (!std::filesystem::exists(test::binDir() / "volta-convert")) GTEST_SKIP() << "tool not built";
+  test::TempDir dir;
+  test::RcpWriter g36(true);
+  for (int track = 0; track < 36; ++track) {
+    auto& spec = g36.addTrack(static_cast<std::uint8_t>(track % 16));
+    if (track < 8) spec.add(static_cast<std::uint8_t>(0x3C + track), 48, 40, 100);
+    spec.end();
+  }
+  test::writeFile(dir / "song.rcp", g36.build());
+  EXPECT_EQ(runTool("'" + (dir / "song.rcp").string() + "'", dir), 0) << test::readText(dir / "log");
+  const auto bytes = test::readFile(dir / "song.mid");
+  const SmfFile smf = readSmf(bytes.data(), bytes.size());
+  ASSERT_TRUE(smf.error.empty()) << smf.error;
+  EXPECT_EQ(smf.tracks.size(), 37u);
+  EXPECT_EQ(smf.division, 48);
+  int notes = 0;
+  for (const auto& track : smf.tracks)
+    notes += static_cast<int>(std::count_if(track.begin(), track.end(), [](const SmfEvent& e) {
+      return (e.status & 0xF0) == 0x90 && e.data.size() == 2 && e.data[1] > 0;
+    }));
+  EXPECT_EQ(notes, 8);
+}
+
 }  // namespace volta::converter::testing

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -45,6 +47,29 @@ TEST(AtomicFile, AFailedReplaceLeavesNothingBehind) {
   EXPECT_FALSE(replaceFile(dir / "taken", "text", FileAccess::kPrivate));
   EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// Killed saves leave their temporary files; the next start removes those of writers
+// that no longer run, and nothing else.
+TEST(AtomicFile, LeftoversOfEndedWritersAreRemovedOthersStay) {
+  test::TempDir dir;
+  const fs::path file = dir / "DEFAULT.TO2";
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  const std::string ended = std::to_string(child);
+  const std::string alive = std::to_string(::getpid());
+  for (const std::string& name :
+       {".DEFAULT.TO2." + ended + ".0", ".DEFAULT.TO2." + ended + ".17", ".DEFAULT.TO2." + alive + ".0",
+        std::string(".DEFAULT.TO2.x.0"), ".OTHER.TO2." + ended + ".0", ".DEFAULT.TO2." + ended + ".0.bak"})
+    test::writeFile(dir / name, {'x'});
+  EXPECT_EQ(removeLeftoverTemporaries(file), 2);
+  EXPECT_FALSE(fs::exists(dir / (".DEFAULT.TO2." + ended + ".0")));
+  EXPECT_TRUE(fs::exists(dir / (".DEFAULT.TO2." + alive + ".0")));
+  EXPECT_TRUE(fs::exists(dir / ".DEFAULT.TO2.x.0"));
+  EXPECT_TRUE(fs::exists(dir / (".OTHER.TO2." + ended + ".0")));
+  EXPECT_TRUE(fs::exists(dir / (".DEFAULT.TO2." + ended + ".0.bak")));
+  EXPECT_EQ(removeLeftoverTemporaries(dir / "missing" / "file"), 0);
 }
 
 }  // namespace

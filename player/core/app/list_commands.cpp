@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "platform/atomic_file.h"
 #include "player/core/app/command_ids.h"
 #include "player/core/app/engine_session.h"
 #include "player/core/app/pane_state.h"
@@ -26,10 +27,10 @@ constexpr const char* kDefaultList = "DEFAULT.TO2";
 constexpr const char* kListFilterTo2 = "リストファイル|*.TO2|";
 constexpr const char* kListFilterTor = "リストファイル|*.TOR|";
 constexpr const char* kSongFilter =
-    "MIDI/LZH/LIST files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
+    "MIDI/LZH/LIST files|*.MID;*.SMF;*.MFF;*.RMI;*.KAR;*.RCP;*.R36;*.G18;*.G36;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 constexpr const char* kSongFilterWave =
     "MIDI/WAVE/LZH/LIST "
-    "files|*.MID;*.SMF;*.MFF;*.RMI;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
+    "files|*.MID;*.SMF;*.MFF;*.RMI;*.KAR;*.RCP;*.R36;*.G18;*.G36;*.WAV;*.LZH;*.TOR;*.TO2;*.MYP;*.WRD;*.DV|";
 
 bool isFolder(const std::string& name) {
   std::error_code ignored;
@@ -171,14 +172,48 @@ void ListCommands::openFolderWithDialog() {
 
 // ---- saving and closing ----
 
-bool ListCommands::storeList(const fs::path& file) const {
+std::string ListCommands::listText(const fs::path& file) const {
   const bool relative = core::listKindOf(file.string()) == core::ListKind::kTor && !list_.baseFolder.empty();
-  if (relative || list_.baseFolder.empty()) return core::saveListFile(file, core::writeFormatA(list_.files, relative));
+  if (relative || list_.baseFolder.empty()) return core::writeFormatA(list_.files, relative);
   // A relative list saved under another kind of name keeps working: its names become absolute.
   std::vector<core::MIDIFile> files = list_.files;
   for (auto& entry : files)
     entry.fileName = core::fullPath(list_.baseFolder, entry).string();
-  return core::saveListFile(file, core::writeFormatA(files, false));
+  return core::writeFormatA(files, false);
+}
+
+bool ListCommands::storeList(const fs::path& file) const {
+  return core::saveListFile(file, listText(file));
+}
+
+void ListCommands::removeLeftovers() const {
+  platform::removeLeftoverTemporaries(userData_ / kDefaultList);
+  platform::removeLeftoverTemporaries(store_.path());
+}
+
+void ListCommands::keep(SettingsBatch& batch) {
+  keepLast(batch);
+  if (!list_.listNamed && !list_.empty()) keepUnnamedList();
+}
+
+void ListCommands::keepUnnamedList() {
+  const fs::path file = userData_ / kDefaultList;
+  std::string text = listText(file);
+  if (text == keptText_) return;
+  std::error_code ignored;
+  fs::create_directories(userData_, ignored);
+  if (core::saveListFile(file, text)) {
+    keptText_ = std::move(text);
+    keepFailed_ = false;
+  } else if (!keepFailed_) {
+    keepFailed_ = true;
+    view_.message(kSaveCaption, file.string() + " のセーブに失敗しました。");
+  }
+}
+
+void ListCommands::keepLast(SettingsBatch& batch) const {
+  batch.setString(kMainKey, "LastList", list_.listNamed ? list_.listFileName : "");
+  batch.setInt(kMainKey, "LastMusic", playback_.state().position);
 }
 
 bool ListCommands::writeList(const fs::path& file) {
@@ -233,14 +268,10 @@ bool ListCommands::closeList(bool defaultSave, SettingsBatch* batch) {
     if (answer == Answer::kCancel) return false;
     if (answer == Answer::kYes && !saveList()) return false;
   } else if (defaultSave && !list_.listNamed) {
-    std::error_code ignored;
-    fs::create_directories(userData_, ignored);
-    writeList(userData_ / kDefaultList);
+    keepUnnamedList();
   }
   SettingsBatch own;
-  SettingsBatch& last = batch ? *batch : own;
-  last.setString(kMainKey, "LastList", list_.listNamed ? list_.listFileName : "");
-  last.setInt(kMainKey, "LastMusic", playback_.state().position);
+  keepLast(batch ? *batch : own);
   if (!batch) store_.apply(own);
   list_.clear();
   refreshList();

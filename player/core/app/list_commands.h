@@ -40,6 +40,12 @@ class ListCommands {
   // False when the user cancelled. The last list and position go into the batch (or are written at once).
   bool closeList(bool defaultSave, platform::settings::SettingsBatch* batch = nullptr);
   std::vector<std::string> albumItems() const;
+  // What closing with the default save would keep, kept now without closing: the unnamed
+  // list (written only when it changed since) and the last list and position into the batch.
+  // A failed write is told once, until a write succeeds again.
+  void keep(platform::settings::SettingsBatch& batch);
+  // Removes what saves of the list and settings killed half-way left behind.
+  void removeLeftovers() const;
 
   // The list, album, history, order and file-browser commands; false for others.
   bool command(int id);
@@ -65,11 +71,15 @@ class ListCommands {
   void addName(const std::string& name, const std::string& module, bool withProgress);
   bool loadListFile(const std::string& name, bool reportErrors);
   bool openFile(const std::string& name, const std::string& module);
-  // The list's text into a file (absolute names unless the file is a relative list); false on failure.
+  // The list's text for a file (absolute names unless the file is a relative list).
+  std::string listText(const std::filesystem::path& file) const;
+  // That text into the file; false on failure.
   bool storeList(const std::filesystem::path& file) const;
   // The same, telling the user of a failure.
   bool writeList(const std::filesystem::path& file);
   bool saveList();
+  void keepLast(platform::settings::SettingsBatch& batch) const;
+  void keepUnnamedList();
   bool saveListAs();
   std::optional<std::string> askListName();
   void pushHistory(const std::string& name);
@@ -94,6 +104,8 @@ class ListCommands {
   Playback& playback_;
   PaneState& panes_;
   const RemoteLock& lock_;
+  std::string keptText_;  // the unnamed list as last written
+  bool keepFailed_ = false;
 };
 
 }  // namespace volta::app

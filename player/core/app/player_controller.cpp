@@ -51,6 +51,7 @@ void PlayerController::useEngine(std::unique_ptr<PlayerEngine> engine) {
 
 void PlayerController::start(const CommandLine& commandLine) {
   Parts& p = *parts_;
+  p.lists.removeLeftovers();
   p.playback.begin();
   p.panes.selectPane(p.settings.windowMode);
   switch (commandLine.kind) {
@@ -67,6 +68,20 @@ void PlayerController::start(const CommandLine& commandLine) {
     default:
       break;
   }
+}
+
+void PlayerController::keep() {
+  Parts& p = *parts_;
+  platform::settings::SettingsBatch batch;
+  p.settings.addTo(batch);
+  p.lists.keep(batch);
+  const bool kept = p.store.apply(batch);
+  if (!kept && !keepFailed_)
+    p.view.message("Settings - VOLTA Player", "Cannot save the settings to " + p.store.path().string());
+  keepFailed_ = !kept;
+  if (const auto aside = p.store.takeSetAside())
+    p.view.message("Settings - VOLTA Player",
+                   "The settings file could not be read whole; it was set aside as " + aside->string());
 }
 
 void PlayerController::shutDown() {

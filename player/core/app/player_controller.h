@@ -50,6 +50,10 @@ class PlayerController {
   void start(const CommandLine& commandLine);
   // Saves the settings of the exit, closes a non-empty list with the default save and stops.
   void shutDown();
+  // Saves what the exit would (the settings, the unnamed list, the last list and position)
+  // without closing anything, so that a crash loses little; only what changed is written.
+  // A failed settings save is told once, until one succeeds again.
+  void keep();
 
   void setWrdHooks(WrdHooks hooks);
   // Called with every song player made, e.g. to give it a wave opener or an archive extractor.
@@ -82,6 +86,7 @@ class PlayerController {
  private:
   struct Parts;
   std::unique_ptr<Parts> parts_;
+  bool keepFailed_ = false;
 };
 
 }  // namespace volta::app

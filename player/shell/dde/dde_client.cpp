@@ -87,8 +87,13 @@ std::optional<Frame> MIDIDDEClient::awaitFrame(int timeoutMs) {
 }
 
 bool MIDIDDEClient::execute(std::string_view command) {
+  return executeAnswer(command) == FrameType::Acknowledged;
+}
+
+std::optional<FrameType> MIDIDDEClient::executeAnswer(std::string_view command) {
   const auto reply = transact(FrameType::Execute, command);
-  return reply && reply->type == FrameType::Acknowledged;
+  if (!reply) return std::nullopt;
+  return reply->type;
 }
 
 std::optional<std::string> MIDIDDEClient::request(std::string_view item) {

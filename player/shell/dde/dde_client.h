@@ -33,6 +33,9 @@ class MIDIDDEClient {
 
   // One execute transaction; true when the player acknowledged it.
   bool execute(std::string_view command);
+  // The player's answer to one execute transaction (Acknowledged or NotProcessed); none
+  // when no answer came in time.
+  std::optional<FrameType> executeAnswer(std::string_view command);
   // One request transaction; none when the player had no data (or did not answer).
   std::optional<std::string> request(std::string_view item);
 

@@ -1,7 +1,7 @@
 #include "player/shell/dde/dde_entry.h"
 
 #include <QCoreApplication>
-#include <ostream>
+#include <iostream>
 
 #include "player/core/dde/dde_commands.h"
 #include "player/shell/dde/dde_client.h"
@@ -31,7 +31,11 @@ std::optional<int> runDdeCommand(const std::string& command) {
   const ApplicationForTheCall application;
   MIDIDDEClient client;
   if (!client.connected()) return std::nullopt;
-  return client.execute(command) ? 0 : 1;
+  const auto answer = client.executeAnswer(command);
+  if (answer == FrameType::Acknowledged) return 0;
+  std::cerr << (answer ? "volta: the player did not process the command\n"
+                       : "volta: the player did not answer in time\n");
+  return 1;
 }
 
 std::optional<std::string> handOverCommand(const std::string& absolutePath, const std::string& secondArgument) {

@@ -110,11 +110,17 @@ void DdeServer::answer(Connection& connection, const Frame& frame, Conversation 
     return;
   }
   switch (frame.type) {
-    case FrameType::Execute:
-      send(connection, execute(host_, id, frame.payload) ? FrameType::Acknowledged : FrameType::NotProcessed, {}, id);
+    case FrameType::Execute: {
+      emit serving(true);
+      const bool done = execute(host_, id, frame.payload);
+      emit serving(false);
+      send(connection, done ? FrameType::Acknowledged : FrameType::NotProcessed, {}, id);
       return;
+    }
     case FrameType::Request: {
+      emit serving(true);
       const auto reply = request(host_, id, frame.payload);
+      emit serving(false);
       if (reply && reply->size() <= kMaxPayload) {
         send(connection, FrameType::Data, *reply, id);
       } else {

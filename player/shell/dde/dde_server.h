@@ -42,6 +42,8 @@ class DdeServer : public QObject {
   void dropped(const QString& why);
   // A conversation ended and its lock, if it held one, was released.
   void ended(volta::dde::Conversation conversation);
+  // A command or request is being served (true) or was answered (false).
+  void serving(bool on);
 
  private:
   struct Connection {

@@ -7,10 +7,12 @@
 #include <QMessageBox>
 #include <QUrl>
 #include <cstdlib>
+#include <iostream>
 
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
+#include "player/shell/frame/notice_boxes.h"
 #include "player/shell/frame/progress_sink.h"
 #include "player/shell/frame/text_codec.h"
 
@@ -40,6 +42,8 @@ app::FileDialogResult dialogResult(const QString& chosen, const QString& startFo
 
 // Idle updates follow the display this often: as fast as the eye reads, without a busy loop.
 constexpr int kIdleIntervalMs = 16;
+// The list and settings are saved this often when they changed, so a crash loses little.
+constexpr int kKeepIntervalMs = 1000;
 
 }  // namespace
 
@@ -48,7 +52,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
       store_(std::make_unique<platform::settings::SettingsStore>(places.settingsFile)),
       setup_(std::make_unique<core::PlayerSetup>(*store_, core::PlayerSetupOptions{places})),
       frame_(std::make_unique<TMainFrame>()),
-      panes_(std::make_unique<FramePanes>(*frame_, *setup_)) {
+      panes_(std::make_unique<FramePanes>(*frame_, *setup_)),
+      notices_(std::make_unique<NoticeBoxes>(frame_.get())) {
   std::error_code ignored;
   fs::create_directories(places.userDataFolder, ignored);
   controller_ = std::make_unique<app::PlayerController>(*this, *store_, places.userDataFolder);
@@ -57,6 +62,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, [this, id] { fireTimer(id); });
   }
+  keep_.setInterval(kKeepIntervalMs);
+  connect(&keep_, &QTimer::timeout, this, &MIDIApplication::keep);
   idle_.setInterval(kIdleIntervalMs);
   connect(&idle_, &QTimer::timeout, this, &MIDIApplication::runIdle);
   connect(qApp, &QApplication::focusChanged, this, &MIDIApplication::updateIdle);
@@ -69,6 +76,7 @@ MIDIApplication::~MIDIApplication() {
   // The controller talks to the windows while it goes: it leaves before them.
   controller_.reset();
   setup_.reset();
+  notices_.reset();
 }
 
 TFileList& MIDIApplication::fileList() const {
@@ -111,13 +119,20 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   panes_->attach(*controller_);
   controller_->start(commandLine);
   started_ = true;
+  keep_.start();
   updateIdle();
+}
+
+void MIDIApplication::keep() {
+  keepWindowSettings();
+  controller_->keep();
 }
 
 void MIDIApplication::shutDown() {
   if (!started_ || shutDown_) return;
   shutDown_ = true;
   idle_.stop();
+  keep_.stop();
   keepWindowSettings();
   panes_->keepSettings(*store_);
   controller_->shutDown();
@@ -286,7 +301,23 @@ void MIDIApplication::setWrdDebugCursor(std::size_t offset) {
 
 void MIDIApplication::message(const std::string& caption, const std::string& text) {
   if (standIn_) return dialogLog_.push_back(caption + ": " + text);
-  QMessageBox::information(frame_.get(), qt(caption), qt(text));
+  // While ending the box may never be seen: the message goes to standard error too.
+  if (shutDown_) std::cerr << "volta: " << caption << ": " << text << '\n';
+  notices_->show(qt(caption), qt(text));
+}
+
+int MIDIApplication::noticeCount(const std::string& caption) const {
+  return notices_->count(qt(caption));
+}
+
+// A question cannot be answered while a remote command waits for its reply: it gets the
+// answer that changes nothing, and the command is refused.
+app::Answer MIDIApplication::unattendedAnswer(const std::string& caption, const std::string& text,
+                                              app::Buttons buttons) {
+  notices_->show(qt(caption), qt(text + "\n(a remote command was refused: it needed an answer)"));
+  return buttons == app::Buttons::kOk      ? app::Answer::kYes
+         : buttons == app::Buttons::kYesNo ? app::Answer::kNo
+                                           : app::Answer::kCancel;
 }
 
 app::Answer MIDIApplication::ask(const std::string& caption, const std::string& text, app::Buttons buttons) {
@@ -294,6 +325,7 @@ app::Answer MIDIApplication::ask(const std::string& caption, const std::string& 
     dialogLog_.push_back(caption + ": " + text);
     return *standIn_;
   }
+  if (servingRemote_ > 0) return unattendedAnswer(caption, text, buttons);
   QMessageBox::StandardButtons choices = QMessageBox::Ok;
   if (buttons == app::Buttons::kYesNo) choices = QMessageBox::Yes | QMessageBox::No;
   if (buttons == app::Buttons::kYesNoCancel) choices = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;

@@ -23,6 +23,7 @@ class TMainFrame;
 class TFileList;
 class FramePanes;
 class ProgressSink;
+class NoticeBoxes;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -37,6 +38,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   void start(const app::CommandLine& commandLine);
   // Saves and closes (the main window's end); safe to call twice.
   void shutDown();
+  // Saves what changed of the list and settings (every second while running).
+  void keep();
 
   TMainFrame& frame() const { return *frame_; }
   TFileList& fileList() const;
@@ -49,6 +52,10 @@ class MIDIApplication : public QObject, public app::FrameView {
   // are logged, questions get the answer, file dialogs are cancelled.
   void answerDialogs(std::optional<app::Answer> answer) { standIn_ = answer; }
   const std::vector<std::string>& dialogLog() const { return dialogLog_; }
+  // A remote command is being served (calls nest): questions are not asked meanwhile.
+  void setServingRemote(bool serving) { servingRemote_ += serving ? 1 : -1; }
+  // How many messages the open box of the caption stands for (0: none open).
+  int noticeCount(const std::string& caption) const;
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -109,18 +116,22 @@ class MIDIApplication : public QObject, public app::FrameView {
   void runIdle();
   void updateIdle();
   bool eventFilter(QObject* watched, QEvent* event) override;
+  app::Answer unattendedAnswer(const std::string& caption, const std::string& text, app::Buttons buttons);
 
   std::unique_ptr<platform::settings::SettingsStore> store_;
   std::unique_ptr<core::PlayerSetup> setup_;
   std::unique_ptr<TMainFrame> frame_;
   std::unique_ptr<FramePanes> panes_;
+  std::unique_ptr<NoticeBoxes> notices_;
   std::unique_ptr<app::PlayerController> controller_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
+  QTimer keep_;
   std::unique_ptr<ProgressSink> progress_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
+  int servingRemote_ = 0;
   bool started_ = false;
   bool shutDown_ = false;
   bool painted_ = false;

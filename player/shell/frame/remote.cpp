@@ -29,7 +29,9 @@ std::optional<int> offerToRunningPlayer(const app::CommandLine& commandLine) {
 }
 
 RemoteService::RemoteService(MIDIApplication& application)
-    : server_(std::make_unique<dde::DdeServer>(application.controller().remote())) {}
+    : server_(std::make_unique<dde::DdeServer>(application.controller().remote())) {
+  QObject::connect(server_.get(), &dde::DdeServer::serving, &application, &MIDIApplication::setServingRemote);
+}
 
 RemoteService::~RemoteService() = default;
 

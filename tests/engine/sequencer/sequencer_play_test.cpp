@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/engine/sequencer/sequencer_harness.h"
 #include "tests/support/smf_writer.h"
+#include "tests/support/test_support.h"
 
 namespace volta::test {
 namespace {
@@ -85,26 +88,44 @@ TEST(SequencerClock, HeadSkipOffWaitsForTheLeadIn) {
   EXPECT_EQ(value(h.status().position), 1u);
 }
 
-TEST(SequencerClock, SongTimeOverflowIsError1AndFreezesTheSong) {
+// Plays from the start until the song stops (or the given time has passed); returns where it stopped.
+static std::uint32_t playToTheEnd(SequencerHarness& h, std::uint32_t handle, std::uint64_t ms) {
+  h.seek(handle, 0);
+  h.play(handle);
+  for (std::uint64_t waited = 0; waited < ms && h.status().playing != 0; waited += 100)
+    h.advance(100);
+  return songTime(h);
+}
+
+TEST(SequencerClock, AnEventBeyondTheSongTimeEndsTheSongWhereTheScanSays) {
   SequencerHarness h;
   SmfTrack track;
   // The slowest tempo at time base 1: 1677721 units a tick; 5000 ticks overflow.
   track.tempo(0, 0xFFFFFF).noteOn(0, 0, 60, 100).noteOff(5000, 0, 60).endOfTrack();
   const std::uint32_t handle = h.open(SmfWriter(1, 1).track(track).build());
-  EXPECT_EQ(value(h.scan(handle).error), protocol::kErrTimeOverflow);
-
-  h.seek(handle, 0xFFFF0000u);
-  EXPECT_EQ(value(h.status().error), 0);
-  EXPECT_GE(songTime(h), 0xFFFF0000u);
-  h.play(handle);
-  h.status().playControl.speed = 30000;
-  h.advance(5);
+  const auto scanned = h.scan(handle);
+  EXPECT_EQ(value(scanned.error), protocol::kErrTimeOverflow);
+  const std::uint32_t end = playToTheEnd(h, handle, 60'000);
+  EXPECT_EQ(value(h.status().playing), 0);
   EXPECT_EQ(value(h.status().error), protocol::kErrTimeOverflow);
-  const std::uint32_t frozen = songTime(h);
-  const std::uint32_t position = h.status().position;
+  EXPECT_LE(end, value(scanned.totalTime) + 1000);
+  // Frozen there.
   h.advance(50);
-  EXPECT_EQ(songTime(h), frozen);
-  EXPECT_EQ(value(h.status().position), position);
+  EXPECT_EQ(songTime(h), end);
+}
+
+// Files found in the wild whose scan said 00:21 while playback went on for hours.
+TEST(SequencerClock, HostileSongsEndByTheirScannedLength) {
+  const auto dir = corpusDir("hostile");
+  if (dir.empty()) GTEST_SKIP() << "no hostile corpus";
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    SequencerHarness h;
+    const std::uint32_t handle = h.open(readFile(entry.path()));
+    h.prepare(handle);
+    const std::uint32_t total = h.scan(handle).totalTime;
+    EXPECT_LE(playToTheEnd(h, handle, total / 100 + 60'000), total + 1000) << entry.path();
+    EXPECT_EQ(value(h.status().playing), 0) << entry.path();
+  }
 }
 
 TEST(SequencerClock, EndOfSongClearsPlayingAndStopsTheClock) {

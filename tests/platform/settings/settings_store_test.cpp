@@ -136,7 +136,21 @@ TEST_F(SettingsStoreTest, CorruptLinesKeepTheirDefaultsAndSpareTheOthers) {
   EXPECT_EQ(store_.readInt(kMainKey, "AutoScan", 1), 0);
   EXPECT_EQ(store_.readString(midiTemplateKey(0), "Module", "THRU"), "MU80");
   EXPECT_EQ(store_.readInt(kMainKey, "LastVolume", 127), 100);
-  EXPECT_TRUE(std::filesystem::exists(file().string() + ".bad"));  // the old text is not thrown away
+  EXPECT_TRUE(std::filesystem::exists(file().string() + ".bad.1"));  // the old text is not thrown away
+  EXPECT_EQ(store_.takeSetAside(), std::filesystem::path(file().string() + ".bad.1"));
+  EXPECT_EQ(store_.takeSetAside(), std::nullopt);  // told once
+}
+
+TEST_F(SettingsStoreTest, TheLastThreeCorruptFilesAreKeptNewestFirst) {
+  for (int n = 1; n <= 4; ++n) {
+    writeRaw("[General]\n\x01 broken " + std::to_string(n) + "\n");
+    ASSERT_TRUE(store_.writeInt(kMainKey, "LastVolume", n));
+  }
+  for (int n = 1; n <= 3; ++n)
+    EXPECT_NE(test::readText(file().string() + ".bad." + std::to_string(n)).find("broken " + std::to_string(5 - n)),
+              std::string::npos)
+        << n;
+  EXPECT_FALSE(std::filesystem::exists(file().string() + ".bad.4"));
 }
 
 TEST_F(SettingsStoreTest, ABinaryFileReadsAsDefaults) {

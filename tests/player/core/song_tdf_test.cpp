@@ -32,6 +32,19 @@ TEST(SongTdf, MissingKeysKeepTheEntrysValuesAndLongNamesAreCut) {
   EXPECT_EQ(values->portAssignType, 3);
 }
 
+// The settings file beside a song may be a link planted by someone else: it is replaced,
+// never written through, and no work file stays behind.
+TEST(SongTdf, WritingReplacesALinkInsteadOfFollowingIt) {
+  test::TempDir dir;
+  writeText(dir / "victim.txt", "untouched");
+  std::filesystem::create_symlink(dir / "victim.txt", dir / "song.tdf");
+  ASSERT_TRUE(writeSongTdf(dir / "song.mid", {}, {"MU80", 1}));
+  EXPECT_EQ(test::readText(dir / "victim.txt"), "untouched");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "song.tdf"));
+  EXPECT_EQ(readSongTdf(dir / "song.mid", {}, {}, 31)->moduleName, "MU80");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 2);
+}
+
 TEST(SongTdf, ArchiveMembersUseTheirOwnSection) {
   test::TempDir dir;
   const auto archive = dir / "pack.lzh";

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "platform/midi/output_device.h"
+#include "tests/support/rcp_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
@@ -28,10 +29,22 @@ TEST(SongFileType, FollowsTheExtensionWhateverItsCase) {
   EXPECT_EQ(songFileType("g.G36"), 6);
   EXPECT_EQ(songFileType("song.mid.smfk"), 1);
   EXPECT_EQ(songFileType("SONG.RCP.SmFk"), 1);
-  EXPECT_EQ(songFileType("karaoke.kar"), 0);
+  EXPECT_EQ(songFileType("karaoke.kar"), 1);
   EXPECT_EQ(songFileType("readme.txt"), 0);
   EXPECT_EQ(songFileType("id"), 0);
   EXPECT_EQ(songFileType(""), 0);
+}
+
+TEST(SongFileType, AnRcpOrG36HeaderDecidesTheFamilyWhateverTheName) {
+  const auto g36 = test::RcpWriter(true).build();
+  const auto rcp = test::RcpWriter(false).build();
+  const auto text = [](const std::vector<std::uint8_t>& bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  };
+  EXPECT_EQ(songFileType(songFileType("named.rcp"), text(g36)), 6);
+  EXPECT_EQ(songFileType(songFileType("named.g36"), text(rcp)), 2);
+  EXPECT_EQ(songFileType(songFileType("named.rcp"), "no header"), 2);
+  EXPECT_EQ(songFileType(songFileType("named.mid"), text(g36)), 1);
 }
 
 TEST(EngineLibraryChoice, OnlyTheNativeLibraryExistsHere) {

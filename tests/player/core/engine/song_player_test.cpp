@@ -124,7 +124,7 @@ TEST_F(SongPlayerTest, TheSryCompanionWinsOnlyWhenEnabled) {
 
 TEST_F(SongPlayerTest, LoadErrorsAreThoseOfTheEngineAndThePlayer) {
   EXPECT_EQ(load(dir_ / "absent.mid"), protocol::kErrOpenFile);
-  EXPECT_EQ(load(song("notes.kar", shortSong("x"))), protocol::kErrUnknownFile);
+  EXPECT_EQ(load(song("notes.txt", shortSong("x"))), protocol::kErrUnknownFile);
   EXPECT_EQ(load(song("broken.mid", {'M', 'T'})), protocol::kErrNoHeader);
   EXPECT_NE(load(song("empty.mid", {})), 0);
   EXPECT_FALSE(player_->loaded());
@@ -260,8 +260,34 @@ TEST_F(SongPlayerTest, AnRcpSongIsConvertedWhenTheConversionAsksForTheTool) {
   text("song.tdf", "[MIDI]\r\nModuleName=SC-55\r\n");
   ASSERT_EQ(load(path), 0);
   EXPECT_TRUE(player_->converted());
-  EXPECT_TRUE(fs::exists(dir_ / "VO_RCP.MID"));
+  // The work file had its own name and is gone once the engine holds the song.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3);  // song, tdf, trace
   EXPECT_EQ(player_->title().rfind("RCP song", 0), 0u);
+}
+
+TEST_F(SongPlayerTest, AKaraokeFilePlaysItsNotesAndLyrics) {
+  test::SmfTrack track;
+  track.trackName(0, "Karaoke").tempo(0, 500000).lyric(0, "Twin").noteOn(0, 0, 64, 100).lyric(48, "kle");
+  track.noteOff(48, 0, 64).endOfTrack(0);
+  ASSERT_EQ(load(song("song.kar", test::SmfWriter(0, 96).track(track).build())), 0);
+  EXPECT_EQ(player_->title().rfind("Karaoke", 0), 0u);
+  playToTheEnd();
+  const auto lines = test::readTrace(trace_);
+  EXPECT_LT(test::findLine(lines, "90 40 64"), lines.size());
+  EXPECT_STREQ(player_->output()->status()->lyric, "kle");
+  EXPECT_GE(player_->output()->status()->lyricCounter, 2);
+}
+
+// Collections hold G36 songs named .rcp: the header decides how it plays.
+TEST_F(SongPlayerTest, AG36SongNamedRcpPlaysAsG36) {
+  test::RcpWriter writer(true);
+  writer.title = "G36 song";
+  writer.addTrack(0).add(62, 48, 40, 100).end();
+  ASSERT_EQ(load(song("song.rcp", writer.build())), 0);
+  EXPECT_EQ(player_->title().rfind("G36 song", 0), 0u);
+  playToTheEnd();
+  const auto lines = test::readTrace(trace_);
+  EXPECT_LT(test::findLine(lines, "90 3E 64"), lines.size());
 }
 
 TEST_F(SongPlayerTest, PlayListEntriesAreScannedWithoutAnOutput) {

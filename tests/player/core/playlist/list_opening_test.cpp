@@ -101,20 +101,21 @@ TEST_F(ListOpeningTest, AFolderAddsItsSongsByExtension) {
   touch("songs/sub/d.mid");
   touch("songs/folder.mid/f.mid");
   touch("songs/e.R36");
+  touch("songs/k.kar");
   openName(list_, folder_ + "/songs/", {}, reader_, &progress_);
   auto added = names();
   std::sort(added.begin(), added.end());
-  EXPECT_EQ(added,
-            (std::vector<std::string>{folder_ + "/songs/a.MID", folder_ + "/songs/b.rcp", folder_ + "/songs/e.R36"}));
+  EXPECT_EQ(added, (std::vector<std::string>{folder_ + "/songs/a.MID", folder_ + "/songs/b.rcp",
+                                             folder_ + "/songs/e.R36", folder_ + "/songs/k.kar"}));
   EXPECT_EQ(progress_.sources, std::vector<std::string>{folder_ + "/songs/"});
-  EXPECT_EQ(reader_.read.size(), 3u);  // neither the text file nor the folder named like a song
+  EXPECT_EQ(reader_.read.size(), 4u);  // neither the text file nor the folder named like a song
 
   // Wave files while wave playing is on; a folder named without its separator gets one.
   list_.clear();
   OpenOptions wave;
   wave.waveEnabled = true;
   openName(list_, folder_ + "/songs", wave, reader_);
-  ASSERT_EQ(list_.size(), 4u);
+  ASSERT_EQ(list_.size(), 5u);
   EXPECT_TRUE(std::any_of(list_.files.begin(), list_.files.end(),
                           [&](const MIDIFile& entry) { return entry.fileName == folder_ + "/songs/c.wav"; }));
 }

@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <fstream>
 #include <regex>
 
 #include "player/core/playlist/history.h"
@@ -240,4 +242,42 @@ TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
 }
 
 }  // namespace
+
+// Messages never run an event loop of their own: repeats gather in one open box.
+TEST_F(ApplicationTest, MessagesStayOpenWithoutBlockingAndCountTheirRepeats) {
+  MIDIApplication& app = launch({"/n"});
+  app.answerDialogs(std::nullopt);
+  app.message("Caption", "first");
+  app.message("Caption", "second");
+  app.message("Other", "third");
+  EXPECT_EQ(app.noticeCount("Caption"), 2);
+  EXPECT_EQ(app.noticeCount("Other"), 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ApplicationTest, AQuestionWhileServingARemoteCommandIsAnsweredWithoutAsking) {
+  MIDIApplication& app = launch({"/n"});
+  app.answerDialogs(std::nullopt);
+  app.setServingRemote(true);
+  EXPECT_EQ(app.ask("Save", "Save the list?", app::Buttons::kYesNoCancel), app::Answer::kCancel);
+  EXPECT_EQ(app.ask("Close", "Close the list?", app::Buttons::kYesNo), app::Answer::kNo);
+  app.setServingRemote(false);
+  EXPECT_EQ(app.noticeCount("Save"), 1);
+}
+
+TEST_F(ApplicationTest, ACorruptSettingsFileIsAnnouncedAndKept) {
+  std::ofstream(places_.settingsFile, std::ios::app) << "\x01\x02 not a setting\n";
+  MIDIApplication& app = launch({"/n"});
+  app.keep();
+  const auto& log = app.dialogLog();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& line) { return line.find("set aside") != std::string::npos; }),
+            1);
+  EXPECT_NE(test::readText(places_.settingsFile.string() + ".bad.1").find("not a setting"), std::string::npos);
+  app.keep();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& line) { return line.find("set aside") != std::string::npos; }),
+            1);
+}
+
 }  // namespace volta::shell

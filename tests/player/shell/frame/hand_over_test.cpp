@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <chrono>
@@ -13,6 +16,7 @@
 #include <thread>
 
 #include "platform/settings/settings_store.h"
+#include "player/shell/dde/dde_client.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
@@ -100,6 +104,36 @@ TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
   EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("stop"));
 }
 
+// Each failure raises a message; none of them may hold up the answers, and a flood of
+// them must not pile up event loops until the player falls over.
+TEST_F(HandOverTest, CommandsNamingMissingFilesAreEachAnsweredAtOnce) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  dde::MIDIDDEClient client(QString::fromStdString((dir_ / "run" / "volta" / "dde.socket").string()));
+  ASSERT_TRUE(client.connected());
+  for (int n = 0; n < 500; ++n) {
+    QElapsedTimer clock;
+    clock.start();
+    const auto answer = client.executeAnswer("PlayFile \"/nonexistent/song" + std::to_string(n) + ".mid\"");
+    ASSERT_TRUE(answer.has_value()) << "command " << n;
+    EXPECT_LT(clock.elapsed(), 1000) << "command " << n;
+  }
+  EXPECT_TRUE(client.getStatus().has_value());
+  EXPECT_EQ(request("GetStatus"), QByteArray("stop"));
+  EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
+TEST_F(HandOverTest, ARefusedCommandSaysWhy) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  second_.start(program(), {"dde", "Rewind"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 1);
+  EXPECT_TRUE(second_.readAllStandardError().contains("did not process"));
+}
+
 TEST_F(HandOverTest, ARequestWithNoPlayerRunningFailsAtOnce) {
   second_.start(program(), {"dde-request", "GetStatus"});
   ASSERT_TRUE(second_.waitForFinished(5000));
@@ -127,7 +161,6 @@ TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresTh
   ASSERT_TRUE(first_.waitForStarted(5000));
   ASSERT_TRUE(waitFor([&] { return heard(); }));
   ASSERT_TRUE(waitFor([&] { return socketUp(); }));
-  EXPECT_FALSE(fs::exists(defaultList()));
 
   first_.terminate();
   first_.terminate();
@@ -139,10 +172,46 @@ TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresTh
   const platform::settings::SettingsStore settings(dir_ / "config" / "QZ" / "VOLTA.conf");
   EXPECT_EQ(settings.readInt(platform::settings::kMainKey, "LastVolume", -1), 127);
 
+  // The killed player's socket is still there: wait for the new one to answer.
   first_.start(program(), {});
   ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return request("GetCount") == QByteArray("1"); }));
+  EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
+}
+
+// The process id of a child that has ended: no process runs under it now.
+pid_t endedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST_F(HandOverTest, TheListSurvivesAKillTwoSecondsAfterAChangeAndLeftoversGo) {
+  const std::string dead = std::to_string(endedProcess());
+  const fs::path settingsFile = dir_ / "config" / "QZ" / "VOLTA.conf";
+  const fs::path leftovers[] = {settingsFile.parent_path() / (".VOLTA.conf." + dead + ".3"),
+                                defaultList().parent_path() / (".DEFAULT.TO2." + dead + ".0")};
+  fs::create_directories(defaultList().parent_path());
+  for (const fs::path& leftover : leftovers)
+    test::writeFile(leftover, {'x'});
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
   ASSERT_TRUE(waitFor([&] { return socketUp(); }));
-  EXPECT_EQ(request("GetCount"), QByteArray("1"));
+
+  second_.start(program(), {"dde", "PlayFile \"" + QString::fromStdString(song_.string()) + "\""});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  for (const fs::path& leftover : leftovers)
+    EXPECT_FALSE(fs::exists(leftover)) << leftover;
+  ASSERT_TRUE(waitFor([&] { return test::readText(defaultList()).find(song_.string()) != std::string::npos; }, 2000));
+  ::kill(static_cast<pid_t>(first_.processId()), SIGKILL);
+  ASSERT_TRUE(first_.waitForFinished(5000));
+
+  // The killed player's socket is still there: wait for the new one to answer.
+  first_.start(program(), {});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return request("GetCount") == QByteArray("1"); }));
   EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
 }
 
