@@ -100,6 +100,29 @@ TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
   EXPECT_EQ(second_.readAllStandardOutput().trimmed(), QByteArray("stop"));
 }
 
+TEST_F(HandOverTest, HelpAndVersionLeaveARunningPlayerUntouched) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+
+  second_.start(program(), {"--help"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  EXPECT_TRUE(second_.readAllStandardOutput().startsWith("usage: volta"));
+  second_.start(program(), {"--version"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  EXPECT_TRUE(second_.readAllStandardOutput().startsWith("volta "));
+  second_.start(program(), {"--bogus"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 2);
+
+  // The running player was asked nothing: its list is still empty and it plays nothing.
+  EXPECT_EQ(request("GetCount"), QByteArray("0"));
+  EXPECT_EQ(request("GetStatus"), QByteArray("stop"));
+  EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
 TEST_F(HandOverTest, ARequestWithNoPlayerRunningFailsAtOnce) {
   second_.start(program(), {"dde-request", "GetStatus"});
   ASSERT_TRUE(second_.waitForFinished(5000));
