@@ -191,7 +191,8 @@ std::optional<std::string> ListCommands::askListName() {
   const auto answer = view_.askSaveFile({kSaveCaption, kListFilterTo2, general_.openListDirectory, true});
   general_.openListDirectory = answer.folder;
   store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
-  return answer.name;
+  if (!answer.name) return std::nullopt;
+  return core::withListExtension(*answer.name, core::ListKind::kTo2);
 }
 
 bool ListCommands::saveListAs() {
@@ -262,10 +263,11 @@ void ListCommands::newRelativeList() {
   general_.openListDirectory = answer.folder;
   store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
   if (!answer.name) return;
-  list_.listFileName = *answer.name;
-  list_.baseFolder = fs::path(*answer.name).parent_path().string();
+  const std::string name = core::withListExtension(*answer.name, core::ListKind::kTor);
+  list_.listFileName = name;
+  list_.baseFolder = fs::path(name).parent_path().string();
   list_.listNamed = true;
-  writeList(*answer.name);
+  writeList(name);
   playback_.updateTitle();
   editList();
 }

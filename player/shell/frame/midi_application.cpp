@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QUrl>
 #include <cstdlib>
+#include <utility>
 
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
@@ -307,8 +308,12 @@ app::Answer MIDIApplication::ask(const std::string& caption, const std::string& 
   }
 }
 
+app::FileDialogResult MIDIApplication::standInFileAnswer(const app::FileDialogRequest& request) {
+  return {std::exchange(fileAnswer_, std::nullopt), request.startFolder};
+}
+
 app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -327,7 +332,7 @@ app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& r
 }
 
 app::FileDialogResult MIDIApplication::askSaveFile(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -49,6 +49,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   // are logged, questions get the answer, file dialogs are cancelled.
   void answerDialogs(std::optional<app::Answer> answer) { standIn_ = answer; }
   const std::vector<std::string>& dialogLog() const { return dialogLog_; }
+  // While dialogs are answered without being shown, the next file or save dialog chooses this name.
+  void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -108,6 +110,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void keepWindowSettings();
   void runIdle();
   void updateIdle();
+  app::FileDialogResult standInFileAnswer(const app::FileDialogRequest& request);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   std::unique_ptr<platform::settings::SettingsStore> store_;
@@ -121,6 +124,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<ProgressSink> progress_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
+  std::optional<std::string> fileAnswer_;
   bool started_ = false;
   bool shutDown_ = false;
   bool painted_ = false;

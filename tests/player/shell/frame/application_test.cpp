@@ -239,5 +239,34 @@ TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
   EXPECT_EQ((*saved)[1].fileName, "/later.mid");
 }
 
+TEST_F(ApplicationTest, AListSavedWithoutAnExtensionGetsOneAndReopens) {
+  {
+    MIDIApplication& app = launch({"/n"});
+    app.controller().lists().drop({songs_[0].string(), songs_[2].string()});
+    app.answerFileDialog((dir_ / "mylist").string());
+    command(app::cmd::kSaveListAs);
+    EXPECT_FALSE(fs::exists(dir_ / "mylist"));
+    ASSERT_TRUE(fs::exists(dir_ / "mylist.TO2"));
+    EXPECT_EQ(app.controller().lists().listFileName(), (dir_ / "mylist.TO2").string());
+    app.shutDown();
+  }
+  MIDIApplication& again = launch({(dir_ / "mylist.TO2").string()});
+  ASSERT_EQ(again.fileList().rowCount(), 2);
+  EXPECT_EQ(again.fileList().rowAt(1).fileName, QStringLiteral("song2.mid"));
+}
+
+TEST_F(ApplicationTest, AListFileIsKnownByItsContentWhateverItsName) {
+  // Written elsewhere: a BOM, CR LF line ends, and no extension.
+  const fs::path list = listFile();
+  const fs::path bare = dir_ / "saved list";
+  const std::string bytes = "\xEF\xBB\xBF" + test::readText(list);
+  test::writeFile(bare, test::Bytes(bytes.begin(), bytes.end()));
+  fs::remove(list);
+  MIDIApplication& app = launch({bare.string()});
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  EXPECT_EQ(app.controller().lists().listFileName(), bare.string());
+  EXPECT_TRUE(app.dialogLog().empty());
+}
+
 }  // namespace
 }  // namespace volta::shell
