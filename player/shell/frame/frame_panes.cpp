@@ -156,6 +156,8 @@ TFileList& FramePanes::fileList() const {
 }
 
 void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
+  // The first start speaks the locale's language; a language chosen in the menu stays.
+  parts_->language = store.readInt(kMainKey, "Language", languageOfLocale()) == kJapanese ? kJapanese : kEnglish;
   idleNoAct_ = store.readInt(kMainKey, "IdleNoAct", 0) != 0;
   spaceCut_ = store.readInt(kMainKey, "SpaceCut", 0) != 0;
   TFileList& list = fileList();
@@ -178,6 +180,7 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
   store.writeBinary(kMainKey, "ColumnWidth", columnWidthBytes(fileList().columnWidths()));
+  store.writeInt(kMainKey, "Language", parts_->language);
 }
 
 void FramePanes::attach(app::PlayerController& controller) {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <regex>
@@ -266,6 +267,30 @@ TEST_F(ApplicationTest, AListFileIsKnownByItsContentWhateverItsName) {
   EXPECT_EQ(app.fileList().rowCount(), 4);
   EXPECT_EQ(app.controller().lists().listFileName(), bare.string());
   EXPECT_TRUE(app.dialogLog().empty());
+}
+
+// The first menu's title tells the menus' language.
+std::string firstMenu(MIDIApplication& app) {
+  return app.frame().menuBar()->actions().value(0)->text().toStdString();
+}
+
+TEST_F(ApplicationTest, TheFirstStartSpeaksTheLocalesLanguageAndAChosenOneStays) {
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  setenv("LANG", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
+  app_.reset();
+  // Another first start, under an English locale.
+  platform::settings::SettingsStore(places_.settingsFile).removeValue(kMainKey, "Language");
+  setenv("LANG", "en_GB.UTF-8", 1);
+  MIDIApplication& english = launch({"/n"});
+  EXPECT_EQ(firstMenu(english), "&File");
+  command(app::cmd::kLanguage);
+  EXPECT_EQ(firstMenu(english), "ファイル(&F)");
+  english.shutDown();
+  // The choice outlives the locale.
+  EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
+  unsetenv("LANG");
 }
 
 }  // namespace
