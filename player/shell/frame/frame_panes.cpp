@@ -201,6 +201,8 @@ void FramePanes::buildMenus() {
     return std::vector<std::string>(history.begin(), history.end());
   };
   parts_->menus = buildMenuBar(frame_.menuBar(), parts_->language, hooks);
+  // A hidden menu bar is brought back from here.
+  frame_.setContextActions({parts_->menus.action(cmd::kMenuBar)});
   commandsChanged(*parts_->controller);
 }
 

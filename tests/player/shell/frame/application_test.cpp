@@ -5,7 +5,9 @@
 // real time, so the tests wait for its trace.
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -291,6 +293,36 @@ TEST_F(ApplicationTest, TheFirstStartSpeaksTheLocalesLanguageAndAChosenOneStays)
   // The choice outlives the locale.
   EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
   unsetenv("LANG");
+}
+
+void press(QWidget& target, int key) {
+  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&target, &down);
+  QCoreApplication::sendEvent(&target, &up);
+}
+
+TEST_F(ApplicationTest, AHiddenMenuBarComesBackForTheMomentAndFromTheContextMenu) {
+  MIDIApplication& app = launch({"/n"});
+  QMenuBar& bar = *app.frame().menuBar();
+  command(app::cmd::kMenuBar);
+  ASSERT_TRUE(bar.isHidden());
+  // Alt alone, then F10: the bar shows with its first menu open, and goes when the menu closes.
+  for (int key : {int(Qt::Key_Alt), int(Qt::Key_F10)}) {
+    press(app.frame(), key);
+    EXPECT_FALSE(bar.isHidden());
+    ASSERT_NE(bar.activeAction(), nullptr);
+    bar.activeAction()->menu()->hide();
+    EXPECT_TRUE(waitFor([&] { return bar.isHidden(); }));
+  }
+  EXPECT_TRUE(app.controller().settings().menuDisable);
+  // The window's context menu offers the bar back for good.
+  const auto offered = app.frame().centralWidget()->actions();
+  ASSERT_EQ(offered.size(), 1);
+  EXPECT_EQ(app.frame().centralWidget()->contextMenuPolicy(), Qt::ActionsContextMenu);
+  offered.first()->trigger();
+  EXPECT_FALSE(bar.isHidden());
+  EXPECT_FALSE(app.controller().settings().menuDisable);
 }
 
 }  // namespace
