@@ -325,5 +325,26 @@ TEST_F(ApplicationTest, AHiddenMenuBarComesBackForTheMomentAndFromTheContextMenu
   EXPECT_FALSE(app.controller().settings().menuDisable);
 }
 
+TEST_F(ApplicationTest, TitlesAreNeitherPathsNorXfMarkers) {
+  test::SmfTrack marked;
+  marked.text(0, 0x01, "XFhd:1999/01/01:JP:J-Pop").text(0, 0x01, "XFln:L1:Lyrics").trackName(0, "Real title");
+  marked.noteOn(0, 0, 60, 100).noteOff(96, 0, 60).endOfTrack(0);
+  test::SmfTrack untitled;
+  untitled.noteOn(0, 0, 61, 100).noteOff(96, 0, 61).endOfTrack(0);
+  fs::create_directories(dir_ / "deep" / "folder");
+  const fs::path first = dir_ / "deep" / "folder" / "marked.mid";
+  const fs::path second = dir_ / "deep" / "folder" / "untitled.mid";
+  test::writeFile(first, test::SmfWriter(0, 96).track(marked).build());
+  test::writeFile(second, test::SmfWriter(0, 96).track(untitled).build());
+  MIDIApplication& app = launch({"/n"});
+  app.controller().lists().drop({first.string(), second.string()});
+  ASSERT_EQ(app.fileList().rowCount(), 2);
+  EXPECT_EQ(app.fileList().rowAt(0).title, QStringLiteral("Real title"));
+  EXPECT_EQ(app.fileList().rowAt(1).title, QStringLiteral("untitled.mid"));
+  EXPECT_EQ(title(), "Real title - VOLTA Player [PLAY]");
+  app.controller().playback().playPosition(1);
+  EXPECT_EQ(title(), "untitled.mid - VOLTA Player [PLAY]");
+}
+
 }  // namespace
 }  // namespace volta::shell
