@@ -76,6 +76,10 @@ class SongWrd final : public core::WrdFollower {
     display_.restart(timeBase);
   }
   bool follow(const Position& position) override { return display_.follow(position); }
+  void forget() {
+    last_ = {};
+    text_.clear();
+  }
 
   const std::string* text() const { return text_.empty() ? nullptr : &text_; }
   std::optional<std::size_t> step() const {
@@ -258,6 +262,12 @@ void FramePanes::setBackLight(const monitor::Palette& palette) {
 }
 
 void FramePanes::resetMonitor() {}
+
+void FramePanes::resetWrdScreen() {
+  // A song started again opens its script afresh.
+  if (parts_->songWrd) parts_->songWrd->forget();
+  parts_->wrdDisplay->showDefault();
+}
 void FramePanes::animate() {}
 void FramePanes::updateLcd() {}
 

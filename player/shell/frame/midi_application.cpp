@@ -198,6 +198,9 @@ void MIDIApplication::setPanelText(int item, const std::string& text) {
 void MIDIApplication::setPanelLamp(int item, bool lit) {
   panes_->setPanelLamp(item, lit);
 }
+void MIDIApplication::resetWrdScreen() {
+  panes_->resetWrdScreen();
+}
 std::string MIDIApplication::panelText(int item) const {
   return panes_->panelText(item);
 }

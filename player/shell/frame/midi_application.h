@@ -69,6 +69,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setPanelLamp(int item, bool lit) override;
   void setBackLight(const monitor::Palette& palette) override;
   void resetMonitor() override;
+  void resetWrdScreen() override;
   void animate() override;
   void updateLcd() override;
   void armTimer(int id, int ms) override;

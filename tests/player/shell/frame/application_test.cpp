@@ -346,5 +346,37 @@ TEST_F(ApplicationTest, TitlesAreNeitherPathsNorXfMarkers) {
   EXPECT_EQ(title(), "untitled.mid - VOLTA Player [PLAY]");
 }
 
+TEST_F(ApplicationTest, NothingOfTheLastSongStaysWhenTheSongChangesOrStops) {
+  // Song 0 resets its module to GS; song 1 does not.
+  test::SmfTrack gs;
+  gs.trackName(0, "GS song").tempo(0, 500000).sysex(0, {0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
+  gs.noteOn(0, 0, 60, 100).noteOff(96 * 20, 0, 60).endOfTrack(0);
+  test::writeFile(songs_[0], test::SmfWriter(0, 96).track(gs).build());
+  MIDIApplication& app = launch({listFile().string()});
+  command(app::cmd::kPlay);
+  ASSERT_TRUE(waitFor([&] {
+    app.fireTimer(app::kDisplayTimer);
+    return app.panelLamp(app::kPanelGsLamp);
+  }));
+  emit app.frame().sliderReleased(50);
+  app.fireTimer(app::kDisplayTimer);
+  ASSERT_EQ(app.frame().slider()->value(), 50);
+
+  app.controller().playback().playPosition(1);
+  ASSERT_TRUE(waitFor([&] { return heard(1); }));
+  EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 1");
+  EXPECT_FALSE(app.panelLamp(app::kPanelGsLamp));
+  EXPECT_LT(app.frame().slider()->value(), 10);
+
+  emit app.frame().sliderReleased(50);
+  command(app::cmd::kStop);
+  EXPECT_EQ(app.frame().slider()->value(), 0);
+  EXPECT_EQ(app.frame().slider()->maximum(), 0);
+  EXPECT_EQ(app.panelText(app::kPanelModule), "");
+  // The port lamps stay: they tell the ports that are open, not the song.
+  for (int lamp : {app::kPanelGsLamp, app::kPanelGmLamp, app::kPanelXgLamp})
+    EXPECT_FALSE(app.panelLamp(lamp)) << lamp;
+}
+
 }  // namespace
 }  // namespace volta::shell
