@@ -40,6 +40,21 @@ std::string withSeparator(const std::string& folder) {
   return !folder.empty() && (folder.back() == '/' || folder.back() == '\\') ? folder : folder + "/";
 }
 
+// A list file in the folder named by the local date and time, not yet taken.
+fs::path datedListName(const fs::path& folder) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H.%M.%S", &local);
+  const std::string base = std::string("Unnamed ") + stamp;
+  fs::path name = folder / (base + ".TO2");
+  std::error_code ignored;
+  for (int n = 2; fs::exists(name, ignored); ++n)
+    name = folder / (base + " (" + std::to_string(n) + ").TO2");
+  return name;
+}
+
 }  // namespace
 
 ListCommands::ListCommands(FrameView& view, platform::settings::SettingsStore& store, fs::path userData,
@@ -111,6 +126,7 @@ bool ListCommands::loadListFile(const std::string& name, bool reportErrors) {
 }
 
 bool ListCommands::openFile(const std::string& name, const std::string& module) {
+  keepUnnamedList();
   if (!closeList(false)) return false;
   addName(name, module, false);
   playback_.updateTitle();
@@ -249,6 +265,16 @@ bool ListCommands::closeList(bool defaultSave, SettingsBatch* batch) {
   playback_.setPosition(0);
   playback_.stop();
   return true;
+}
+
+// A file handed over by another program must not throw away what the user gathered: a
+// non-empty unnamed list goes to a dated list file first, reachable from the history.
+void ListCommands::keepUnnamedList() {
+  if (list_.listNamed || list_.empty()) return;
+  std::error_code ignored;
+  fs::create_directories(userData_, ignored);
+  const fs::path file = datedListName(userData_);
+  if (writeList(file)) pushHistory(file.string());
 }
 
 void ListCommands::pushHistory(const std::string& name) {

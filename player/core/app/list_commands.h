@@ -73,6 +73,7 @@ class ListCommands {
   bool saveListAs();
   std::optional<std::string> askListName();
   void pushHistory(const std::string& name);
+  void keepUnnamedList();
   void openWithDialog();
   void openFolderWithDialog();
   void newRelativeList();

@@ -378,5 +378,30 @@ TEST_F(ApplicationTest, NothingOfTheLastSongStaysWhenTheSongChangesOrStops) {
     EXPECT_FALSE(app.panelLamp(lamp)) << lamp;
 }
 
+TEST_F(ApplicationTest, AFileHandedOverKeepsTheUnnamedListReachableFromTheHistory) {
+  MIDIApplication& app = launch({"/n"});
+  app.controller().lists().drop({songs_[0].string(), songs_[1].string(), songs_[2].string()});
+  ASSERT_EQ(app.fileList().rowCount(), 3);
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  ASSERT_EQ(app.fileList().rowCount(), 1);
+
+  const std::string kept = app.controller().settings().history[0];
+  EXPECT_EQ(fs::path(kept).parent_path(), places_.userDataFolder);
+  EXPECT_EQ(fs::path(kept).extension(), ".TO2");
+  EXPECT_EQ(fs::path(kept).filename().string().substr(0, 8), "Unnamed ");
+  command(app::cmd::kHistoryFirst);
+  ASSERT_EQ(app.fileList().rowCount(), 3);
+  EXPECT_EQ(app.fileList().rowAt(2).title, QStringLiteral("Song 2"));
+  // A named list needs no keeping, and an empty one has nothing to keep.
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  command(app::cmd::kCloseList);
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[2].string(), ""));
+  std::size_t keptLists = 0;
+  for (const auto& file : fs::directory_iterator(places_.userDataFolder))
+    keptLists += file.path().filename().string().starts_with("Unnamed ") ? 1 : 0;
+  EXPECT_EQ(keptLists, 2u);
+}
+
 }  // namespace
 }  // namespace volta::shell

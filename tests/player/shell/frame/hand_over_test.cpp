@@ -169,6 +169,33 @@ TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresTh
   EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
 }
 
+TEST_F(HandOverTest, AHandOverKeepsTheUnnamedListInADatedListFileOfTheHistory) {
+  // The last list, unnamed, holds two songs.
+  const fs::path other = dir_ / "other.mid";
+  fs::copy_file(song_, other);
+  fs::create_directories(defaultList().parent_path());
+  std::string list = "#! /usr/local/bin/volta\r\n";
+  for (const fs::path& name : {song_, other})
+    list += name.string() + "\r\nTitle\r\n0\r\n0\r\n\r\n0\r\n\r\n0\r\n0\r\n@\r\n";
+  test::writeFile(defaultList(), test::Bytes(list.begin(), list.end()));
+  first_.start(program(), {});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_EQ(request("GetCount"), QByteArray("2"));
+
+  second_.start(program(), {QString::fromStdString(song_.string())});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  EXPECT_EQ(request("GetCount"), QByteArray("1"));
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(5000));
+
+  const platform::settings::SettingsStore settings(dir_ / "config" / "QZ" / "VOLTA.conf");
+  const fs::path kept = settings.readString(platform::settings::kMainKey, "History0", "");
+  EXPECT_EQ(kept.parent_path(), defaultList().parent_path());
+  EXPECT_NE(test::readText(kept).find(other.string()), std::string::npos);
+}
+
 TEST_F(HandOverTest, InterruptAndHangUpEndThePlayerAsTerminationDoes) {
   for (const int signal : {SIGINT, SIGHUP}) {
     fs::remove(defaultList());
