@@ -1,6 +1,7 @@
 #include "engine/smf_sequencer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "engine/midi_output.h"
@@ -23,6 +24,13 @@ std::uint32_t be32(const std::uint8_t* p) {
 }
 
 // Bytes left to read; none once the track has ended.
+// The XF format's texts ("XFhd:", "XFln:", "XFkm:" ...) describe the song for karaoke devices;
+// they are no title.
+bool isXfMarker(const std::uint8_t* text, std::size_t length) {
+  return length >= 5 && text[0] == 'X' && text[1] == 'F' && std::isalpha(text[2]) && std::isalpha(text[3]) &&
+         text[4] == ':';
+}
+
 std::size_t remaining(const SequencerTrack& track) {
   return track.ended ? 0 : static_cast<std::size_t>(track.end - track.position);
 }
@@ -232,7 +240,7 @@ void SMFSequencer::actOnMeta(SequencerTrack& track, StepMode mode, std::uint8_t 
   switch (type) {
     case 0x01:  // text
     case 0x03:  // sequence or track name
-      if (track.name[0] == 0) {
+      if (track.name[0] == 0 && !isXfMarker(message_, length)) {
         const std::size_t size = strnlen(reinterpret_cast<const char*>(message_), sizeof track.name - 1);
         std::memcpy(track.name, message_, size);
         track.name[size] = 0;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "converter/morph.h"
+#include "platform/usage.h"
 
 namespace {
 
@@ -30,9 +31,13 @@ bool isMidiName(const std::string& name) {
   return strcasecmp(ext, ".mid") == 0 || strcasecmp(ext, ".midi") == 0;
 }
 
+constexpr const char* kUsage = "usage: volta-convert SONG.RCP [OUT.MID] [SONG2.G36 [OUT2.MID]] ...\n";
+
+// No jobs when an argument is an option: the program has none besides --help.
 std::vector<Job> jobsOf(int argc, char** argv) {
   std::vector<Job> jobs;
   for (int i = 1; i < argc; ++i) {
+    if (volta::platform::looksLikeOption(argv[i])) return {};
     const std::string arg = argv[i];
     if (isMidiName(arg) && !jobs.empty() && jobs.back().output.empty()) {
       jobs.back().output = arg;
@@ -96,11 +101,9 @@ bool convert(const Job& job) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (volta::platform::asksForHelp(argc, argv)) return volta::platform::printUsage(kUsage);
   const std::vector<Job> jobs = jobsOf(argc, argv);
-  if (jobs.empty()) {
-    std::fprintf(stderr, "usage: volta-convert SONG.RCP [OUT.MID] [SONG2.G36 [OUT2.MID]] ...\n");
-    return 2;
-  }
+  if (jobs.empty()) return volta::platform::refuseUsage(kUsage);
   int failed = 0;
   for (const Job& job : jobs)
     failed += convert(job) ? 0 : 1;

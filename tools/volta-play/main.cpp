@@ -27,6 +27,7 @@
 #include "platform/midi/wav_renderer.h"
 #include "platform/settings/settings_store.h"
 #include "platform/timer.h"
+#include "platform/usage.h"
 #include "player/core/emulation.h"
 #include "player/core/song_player.h"
 #include "player/core/startup/linked_engine.h"
@@ -282,8 +283,9 @@ int render(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (platform::asksForHelp(argc, argv)) return platform::printUsage(kUsage);
   const auto options = parseOptions(argc, argv);
-  if (!options) return std::fprintf(stderr, "%s", kUsage), 2;
+  if (!options) return platform::refuseUsage(kUsage);
   if (!options->trace.empty()) setenv(platform::midi::kTraceEnvironmentVariable, options->trace.c_str(), 1);
   if (options->list) return listDevices();
   signal(SIGINT, [](int) { interrupted = 1; });

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/settings/settings_store.h"
+#include "platform/usage.h"
 #include "player/core/startup/linked_engine.h"
 #include "player/core/startup/player_setup.h"
 #include "player/wrd/script_lookup.h"
@@ -36,6 +37,8 @@ bool parsePosition(const std::string& text, RequestedPosition& out) {
   }
   return false;
 }
+
+constexpr const char* kUsage = "usage: volta-wrd SONG [--script S] --at Ns|mN ... --out DIR [--log FILE]\n";
 
 bool parseArguments(int argc, char** argv, RenderJob& job) {
   for (int i = 1; i < argc; ++i) {
@@ -63,11 +66,9 @@ bool parseArguments(int argc, char** argv, RenderJob& job) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (volta::platform::asksForHelp(argc, argv)) return volta::platform::printUsage(kUsage);
   RenderJob job;
-  if (!parseArguments(argc, argv, job)) {
-    std::fprintf(stderr, "usage: volta-wrd SONG [--script S] --at Ns|mN ... --out DIR [--log FILE]\n");
-    return 2;
-  }
+  if (!parseArguments(argc, argv, job)) return volta::platform::refuseUsage(kUsage);
   std::error_code ec;
   std::filesystem::create_directories(job.outDirectory, ec);
   // The song is scanned by the engine linked in; fonts and options come from the settings, as in the player.

@@ -32,6 +32,20 @@ bool CommandLine::isListFile() const {
 CommandLine parseCommandLine(const std::vector<std::string>& args, const std::filesystem::path& currentFolder) {
   CommandLine line;
   if (args.empty()) return line;
+  // Options are answered here and never reach a running player as file names.
+  if (args[0] == "--help" || args[0] == "-h") {
+    line.kind = CommandLine::Kind::kHelp;
+    return line;
+  }
+  if (args[0] == "--version") {
+    line.kind = CommandLine::Kind::kVersion;
+    return line;
+  }
+  if (args[0].size() > 1 && args[0][0] == '-') {
+    line.kind = CommandLine::Kind::kMisuse;
+    line.text = args[0];
+    return line;
+  }
   if (equalsIgnoringCase(args[0], "/n")) {
     line.kind = CommandLine::Kind::kEmptyList;
     return line;

@@ -14,6 +14,9 @@ struct CommandLine {
     kDdeCommand,  // "dde" COMMAND: hand the command to a running player
     kDdeRequest,  // "dde-request" ITEM [N]: ask a running player and print the reply
     kFile,        // a song or list to play, with an optional "/M:" module
+    kHelp,        // "--help" or "-h": print the usage
+    kVersion,     // "--version": print the version
+    kMisuse,      // an unknown option (text): print the usage and fail
   };
   Kind kind = Kind::kNormal;
   std::string text;    // kDdeCommand: the command; kDdeRequest: the item with its argument; kFile: the absolute path

@@ -87,6 +87,8 @@ class FrameView {
   virtual void animate() = 0;
   // The LCD pane follows the panel image (full display update).
   virtual void updateLcd() = 0;
+  // The WRD screen back to its picture without a song.
+  virtual void resetWrdScreen() {}
 
   // One-shot timers: the view calls Playback::timer(id) once when it expires.
   virtual void armTimer(int id, int ms) = 0;

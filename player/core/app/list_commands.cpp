@@ -41,6 +41,21 @@ std::string withSeparator(const std::string& folder) {
   return !folder.empty() && (folder.back() == '/' || folder.back() == '\\') ? folder : folder + "/";
 }
 
+// A list file in the folder named by the local date and time, not yet taken.
+fs::path datedListName(const fs::path& folder) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H.%M.%S", &local);
+  const std::string base = std::string("Unnamed ") + stamp;
+  fs::path name = folder / (base + ".TO2");
+  std::error_code ignored;
+  for (int n = 2; fs::exists(name, ignored); ++n)
+    name = folder / (base + " (" + std::to_string(n) + ").TO2");
+  return name;
+}
+
 }  // namespace
 
 ListCommands::ListCommands(FrameView& view, platform::settings::SettingsStore& store, fs::path userData,
@@ -112,6 +127,7 @@ bool ListCommands::loadListFile(const std::string& name, bool reportErrors) {
 }
 
 bool ListCommands::openFile(const std::string& name, const std::string& module) {
+  keepAsDatedList();
   if (!closeList(false)) return false;
   addName(name, module, false);
   playback_.updateTitle();
@@ -226,7 +242,8 @@ std::optional<std::string> ListCommands::askListName() {
   const auto answer = view_.askSaveFile({kSaveCaption, kListFilterTo2, general_.openListDirectory, true});
   general_.openListDirectory = answer.folder;
   store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
-  return answer.name;
+  if (!answer.name) return std::nullopt;
+  return core::withListExtension(*answer.name, core::ListKind::kTo2);
 }
 
 bool ListCommands::saveListAs() {
@@ -281,6 +298,16 @@ bool ListCommands::closeList(bool defaultSave, SettingsBatch* batch) {
   return true;
 }
 
+// A file handed over by another program must not throw away what the user gathered: a
+// non-empty unnamed list goes to a dated list file first, reachable from the history.
+void ListCommands::keepAsDatedList() {
+  if (list_.listNamed || list_.empty()) return;
+  std::error_code ignored;
+  fs::create_directories(userData_, ignored);
+  const fs::path file = datedListName(userData_);
+  if (writeList(file)) pushHistory(file.string());
+}
+
 void ListCommands::pushHistory(const std::string& name) {
   core::pushHistory(s_.history, name);
 }
@@ -293,10 +320,11 @@ void ListCommands::newRelativeList() {
   general_.openListDirectory = answer.folder;
   store_.writeString(kMainKey, "OpenListDirectory", answer.folder);
   if (!answer.name) return;
-  list_.listFileName = *answer.name;
-  list_.baseFolder = fs::path(*answer.name).parent_path().string();
+  const std::string name = core::withListExtension(*answer.name, core::ListKind::kTor);
+  list_.listFileName = name;
+  list_.baseFolder = fs::path(name).parent_path().string();
   list_.listNamed = true;
-  writeList(*answer.name);
+  writeList(name);
   playback_.updateTitle();
   editList();
 }

@@ -83,6 +83,7 @@ class ListCommands {
   bool saveListAs();
   std::optional<std::string> askListName();
   void pushHistory(const std::string& name);
+  void keepAsDatedList();
   void openWithDialog();
   void openFolderWithDialog();
   void newRelativeList();

@@ -86,6 +86,7 @@ void Playback::end() {
 void Playback::startEntry() {
   if (!hasEngine() || !currentEntry()) return;
   session_.player()->unload();
+  resetSongDisplays();
   if (session_.readCoreSettings().portOpenClose != 0) session_.makePlayer();
   if (!hasEngine()) {
     stop();
@@ -127,6 +128,14 @@ void Playback::showSong(const core::MIDIFile& entry) {
   view_.setDocumentText(&player.document());
   const WrdHooks& hooks = session_.wrdHooks();
   view_.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
+}
+
+// Nothing of the last song stays on screen: counters, lamps, module, slider, WRD drawings.
+void Playback::resetSongDisplays() {
+  panel_.reset();
+  view_.setSliderRange(0);
+  view_.setSlider(0);
+  view_.resetWrdScreen();
 }
 
 // ---- texts ----
@@ -208,7 +217,7 @@ void Playback::stop() {
     player->pause();
     player->unload();
   }
-  panel_.reset();
+  resetSongDisplays();
   view_.resetMonitor();
   if (!s_.frameMode[kListPane] && st_.savedPane >= 0) {
     panes_.selectPane(st_.savedPane);

@@ -92,6 +92,7 @@ class Playback {
   bool songLoaded() const { return session_.songLoaded(); }
   void startEntry();
   void showSong(const core::MIDIFile& entry);
+  void resetSongDisplays();
   const core::MIDIFile* currentEntry() const;
   void showEntryTitle();
 

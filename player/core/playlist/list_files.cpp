@@ -197,6 +197,22 @@ ListKind listKindOf(std::string_view name) {
   return ListKind::kNone;
 }
 
+ListKind listKindOfContent(std::string_view bytes) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  // The "#!" keeps songs that happen to hold the word in their first bytes out.
+  if (bytes.substr(0, 2) != "#!") return ListKind::kNone;
+  const auto files = readFormatA(bytes);
+  if (!files) return ListKind::kNone;
+  const bool relative = !files->empty() && !std::filesystem::path(files->front().fileName).is_absolute();
+  return relative ? ListKind::kTor : ListKind::kTo2;
+}
+
+std::string withListExtension(const std::string& name, ListKind kind) {
+  if (std::filesystem::path(name).has_extension() || kind == ListKind::kNone) return name;
+  return name + (kind == ListKind::kTor ? ".TOR" : kind == ListKind::kTo2 ? ".TO2" : ".MYP");
+}
+
 std::optional<std::vector<MIDIFile>> readFormatA(std::string_view bytes) {
   LineReader lines(bytes);
   const auto header = lines.next();

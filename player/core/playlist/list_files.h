@@ -18,6 +18,12 @@ enum class ListKind { kNone, kTor, kTo2, kMyp };
 
 // By the last three characters of the name, without case.
 ListKind listKindOf(std::string_view name);
+// A list file of whatever name, by its first bytes: format A's "#!" header line naming the
+// program (after an optional UTF-8 BOM) makes it a .TO2 list when its first song's name is absolute, a .TOR list
+// otherwise; kNone for anything else.
+ListKind listKindOfContent(std::string_view bytes);
+// The name with the extension of the kind appended when its file name has no extension at all.
+std::string withListExtension(const std::string& name, ListKind kind);
 
 // Format A; none when the header line lacks "volta". Lines end in LF (a CR before it is
 // dropped); a last line without LF is kept whole, and lines have no length limit.

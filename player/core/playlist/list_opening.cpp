@@ -58,6 +58,12 @@ OpenResult openScript(PlayList& list, const std::string& name, const OpenOptions
   return result;
 }
 
+// A list saved under a name without its extension is still a list.
+ListKind listKindOfFile(const std::string& name) {
+  const auto bytes = readFileBytes(name);
+  return bytes ? listKindOfContent(*bytes) : ListKind::kNone;
+}
+
 bool isFolderName(const PlayList& list, const std::string& name) {
   if (!name.empty() && isSeparator(name.back())) return true;
   MIDIFile probe;
@@ -79,7 +85,8 @@ OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& 
   if (isFolderName(list, name)) {
     const bool separated = !name.empty() && isSeparator(name.back());
     result = addFolder(list, separated ? name : name + "/", options, reader, progress);
-  } else if (listKindOf(name) != ListKind::kNone) {
+  } else if (listKindOf(name) != ListKind::kNone ||
+             (!isSongName(name, true) && listKindOfFile(name) != ListKind::kNone)) {
     result = loadListFile(list, name, options, reader, progress);
   } else if (endsWithIgnoringCase(name, "WRD") || endsWithIgnoringCase(name, "DV")) {
     result = openScript(list, name, options, reader, progress);
@@ -130,8 +137,9 @@ OpenResult loadListFile(PlayList& list, const std::string& name, const OpenOptio
                         AddProgress* progress) {
   list.clear();
   OpenResult result;
-  const ListKind kind = listKindOf(name);
   const auto bytes = readFileBytes(name);
+  const ListKind byName = listKindOf(name);
+  const ListKind kind = byName != ListKind::kNone || !bytes ? byName : listKindOfContent(*bytes);
   auto entries = !bytes ? std::nullopt : kind == ListKind::kMyp ? readFormatB(*bytes) : readFormatA(*bytes);
   if (!entries) {
     if (options.reportErrors) result.messages.push_back(name + std::string(kListReadFailed));

@@ -28,12 +28,12 @@ bool isWave(const fs::path& file) {
   return platform::songFormatOf(file.filename().string()) == platform::SongFormat::kWave;
 }
 
-// A song without a title of its own is called by its member or file name.
+// A song without a title of its own is called by its member or file name, without its folder.
 void takeTitle(MIDIFile& entry, const std::string& title) {
   if (!title.empty())
     entry.title = title;
   else
-    entry.title = entry.archiveMember.empty() ? entry.fileName : entry.archiveMember;
+    entry.title = entry.archiveMember.empty() ? fs::path(entry.fileName).filename().string() : entry.archiveMember;
 }
 
 }  // namespace

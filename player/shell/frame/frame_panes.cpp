@@ -105,6 +105,10 @@ class SongWrd final : public core::WrdFollower {
     display_.restart(timeBase);
   }
   bool follow(const Position& position) override { return display_.follow(position); }
+  void forget() {
+    last_ = {};
+    text_.clear();
+  }
 
   const std::string* text() const { return text_.empty() ? nullptr : &text_; }
   std::optional<std::size_t> step() const {
@@ -192,6 +196,8 @@ TFileList& FramePanes::fileList() const {
 }
 
 void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
+  // The first start speaks the locale's language; a language chosen in the menu stays.
+  parts_->language = store.readInt(kMainKey, "Language", languageOfLocale()) == kJapanese ? kJapanese : kEnglish;
   idleNoAct_ = store.readInt(kMainKey, "IdleNoAct", 0) != 0;
   spaceCut_ = store.readInt(kMainKey, "SpaceCut", 0) != 0;
   TFileList& list = fileList();
@@ -216,6 +222,7 @@ void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
   store.writeBinary(kMainKey, "ColumnWidth", columnWidthBytes(fileList().columnWidths()));
+  store.writeInt(kMainKey, "Language", parts_->language);
 }
 
 void FramePanes::attach(app::PlayerController& controller) {
@@ -268,6 +275,8 @@ void FramePanes::buildMenus() {
     return std::vector<std::string>(history.begin(), history.end());
   };
   parts_->menus = buildMenuBar(frame_.menuBar(), parts_->language, hooks);
+  // A hidden menu bar is brought back from here.
+  frame_.setContextActions({parts_->menus.action(cmd::kMenuBar)});
   commandsChanged(*parts_->controller);
 }
 
@@ -371,6 +380,12 @@ void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::
 void FramePanes::updateLcd() {
   const app::EnginePlayer* player = parts_->controller ? parts_->controller->session().player() : nullptr;
   if (const protocol::PanelImage* panel = player ? player->panelImage() : nullptr) parts_->canvas->follow(*panel);
+}
+
+void FramePanes::resetWrdScreen() {
+  // A song started again opens its script afresh.
+  if (parts_->songWrd) parts_->songWrd->forget();
+  parts_->wrdDisplay->showDefault();
 }
 
 bool FramePanes::setFullScreen(bool on) {

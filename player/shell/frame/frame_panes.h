@@ -53,6 +53,7 @@ class FramePanes : public QObject {
   bool panelLamp(int item) const;
   void setBackLight(const monitor::Palette& palette);
   void resetMonitor();
+  void resetWrdScreen();
   void animate();
   void updateLcd();
   bool setFullScreen(bool on);

@@ -5,6 +5,7 @@
 //   volta FILE [/M:MOD]   play a song or list (a running player is asked to play it instead)
 //   volta dde COMMAND     send one command to a running player
 //   volta dde-request ITEM [N]   print a running player's answer to a request
+//   volta --help | --version
 
 #include <QApplication>
 #include <QDir>
@@ -12,10 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/termination.h"
+#include "platform/usage.h"
 #include "player/core/app/command_line.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
@@ -47,11 +50,36 @@ std::unique_ptr<QSocketNotifier> endOnTermination(volta::shell::MIDIApplication&
   return notifier;
 }
 
+constexpr const char* kUsage =
+    "usage: volta [FILE [/M:MODULE]]    play a song or list (a running player is asked to play it)\n"
+    "       volta /n                     start with an empty list\n"
+    "       volta dde COMMAND            send one command to a running player\n"
+    "       volta dde-request ITEM [N]   print a running player's answer to a request\n"
+    "       volta --help | --version\n";
+
+// Help, version and misuse are answered before any running player is contacted.
+std::optional<int> answerOptions(const volta::app::CommandLine& commandLine) {
+  using Kind = volta::app::CommandLine::Kind;
+  switch (commandLine.kind) {
+    case Kind::kHelp:
+      return volta::platform::printUsage(kUsage);
+    case Kind::kVersion:
+      std::puts("volta " VOLTA_VERSION);
+      return 0;
+    case Kind::kMisuse:
+      std::fprintf(stderr, "volta: unknown option %s\n", commandLine.text.c_str());
+      return volta::platform::refuseUsage(kUsage);
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const auto commandLine = volta::app::parseCommandLine(args, QDir::currentPath().toStdString());
+  if (const auto answered = answerOptions(commandLine)) return *answered;
   // Requests for a running player are answered without a window.
   if (const auto handled = volta::shell::offerToRunningPlayer(commandLine)) return *handled;
   if (!displayAvailable()) return 1;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QSlider>
@@ -155,8 +157,49 @@ void TMainFrame::setPaneHeight(int lines) {
 }
 
 void TMainFrame::setMenuBarShown(bool shown) {
+  // Called at every change of the commands' state: a peeked bar stays while the setting does.
+  if (shown == menuBarShown_ && (peeking_ || menuBar()->isHidden() != shown)) return;
+  menuBarShown_ = shown;
+  peeking_ = false;
   menuBar()->setVisible(shown);
   fixSize();
+}
+
+void TMainFrame::peekMenuBar() {
+  if (menuBarShown_ || peeking_ || menuBar()->actions().isEmpty()) return;
+  peeking_ = true;
+  menuBar()->setVisible(true);
+  for (QAction* top : menuBar()->actions())
+    if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToHide, this, &TMainFrame::endPeek, Qt::UniqueConnection);
+  menuBar()->setActiveAction(menuBar()->actions().first());
+}
+
+// A closing menu may hand over to its neighbour (arrow keys): the bar goes once no menu is open.
+void TMainFrame::endPeek() {
+  QTimer::singleShot(0, this, [this] {
+    if (!peeking_ || menuBar()->activeAction()) return;
+    peeking_ = false;
+    menuBar()->setVisible(false);
+  });
+}
+
+void TMainFrame::setContextActions(const QList<QAction*>& actions) {
+  for (QAction* old : central_->actions())
+    central_->removeAction(old);
+  central_->addActions(actions);
+  central_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void TMainFrame::keyPressEvent(QKeyEvent* event) {
+  altAlone_ = event->key() == Qt::Key_Alt;
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) return peekMenuBar();
+  QMainWindow::keyPressEvent(event);
+}
+
+void TMainFrame::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Alt && altAlone_) peekMenuBar();
+  altAlone_ = false;
+  QMainWindow::keyReleaseEvent(event);
 }
 
 void TMainFrame::setSlider(int range, int value) {

@@ -5,6 +5,7 @@
 // The window cannot be resized: its size always follows the mode (a pane, or mini
 // without one). It only presents; every decision is the application's.
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -73,7 +74,11 @@ class TMainFrame : public QMainWindow {
   // 400 or 480 pane lines.
   void setPaneHeight(int lines);
   int paneHeight() const { return paneHeight_; }
+  // The setting; while it hides the bar, Alt or F10 shows it until its menu closes.
   void setMenuBarShown(bool shown);
+  void peekMenuBar();
+  // The window's context menu: the items that must stay reachable without the menu bar.
+  void setContextActions(const QList<QAction*>& actions);
 
   // Tenths of a second.
   void setSlider(int range, int value);
@@ -94,8 +99,11 @@ class TMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  void endPeek();
   struct PaneSlot {
     QPointer<QWidget> content;
     QWidget* page = nullptr;
@@ -114,6 +122,9 @@ class TMainFrame : public QMainWindow {
   std::array<PaneSlot, kPaneCount> slots_;
   int shownPane_ = 0;
   int paneHeight_ = kPaneHeight;
+  bool menuBarShown_ = true;
+  bool peeking_ = false;
+  bool altAlone_ = false;  // Alt went down with no other key since
 };
 
 }  // namespace volta::shell

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
@@ -212,6 +213,9 @@ void MIDIApplication::setPanelText(int item, const std::string& text) {
 void MIDIApplication::setPanelLamp(int item, bool lit) {
   panes_->setPanelLamp(item, lit);
 }
+void MIDIApplication::resetWrdScreen() {
+  panes_->resetWrdScreen();
+}
 std::string MIDIApplication::panelText(int item) const {
   return panes_->panelText(item);
 }
@@ -340,8 +344,12 @@ app::Answer MIDIApplication::ask(const std::string& caption, const std::string& 
   }
 }
 
+app::FileDialogResult MIDIApplication::standInFileAnswer(const app::FileDialogRequest& request) {
+  return {std::exchange(fileAnswer_, std::nullopt), request.startFolder};
+}
+
 app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -360,7 +368,7 @@ app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& r
 }
 
 app::FileDialogResult MIDIApplication::askSaveFile(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   QFileDialog dialog(frame_.get(), qt(request.caption), start, qtFilter(request.filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

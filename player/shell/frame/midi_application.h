@@ -56,6 +56,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setServingRemote(bool serving) { servingRemote_ += serving ? 1 : -1; }
   // How many messages the open box of the caption stands for (0: none open).
   int noticeCount(const std::string& caption) const;
+  // While dialogs are answered without being shown, the next file or save dialog chooses this name.
+  void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -74,6 +76,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setPanelLamp(int item, bool lit) override;
   void setBackLight(const monitor::Palette& palette) override;
   void resetMonitor() override;
+  void resetWrdScreen() override;
   void animate() override;
   void updateLcd() override;
   void armTimer(int id, int ms) override;
@@ -115,6 +118,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void keepWindowSettings();
   void runIdle();
   void updateIdle();
+  app::FileDialogResult standInFileAnswer(const app::FileDialogRequest& request);
   bool eventFilter(QObject* watched, QEvent* event) override;
   app::Answer unattendedAnswer(const std::string& caption, const std::string& text, app::Buttons buttons);
 
@@ -132,6 +136,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
   int servingRemote_ = 0;
+  std::optional<std::string> fileAnswer_;
   bool started_ = false;
   bool shutDown_ = false;
   bool painted_ = false;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/usage.h"
 #include "player/core/app/player_controller.h"
 #include "player/core/engine_binding.h"
 #include "player/shell/frame/main_frame.h"
@@ -39,7 +40,9 @@ void runEventsFor(int ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return std::fprintf(stderr, "usage: volta-screenshots OUTDIR\n"), 2;
+  constexpr const char* kUsage = "usage: volta-screenshots OUTDIR\n";
+  if (volta::platform::asksForHelp(argc, argv)) return volta::platform::printUsage(kUsage);
+  if (argc != 2 || volta::platform::looksLikeOption(argv[1])) return volta::platform::refuseUsage(kUsage);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QTemporaryDir work;
   const fs::path folder = work.path().toStdString();

@@ -103,6 +103,19 @@ TEST(CommandLine, TellsTheKindsOfStart) {
   EXPECT_EQ(request.text, "GetTitle 2");
 }
 
+TEST(CommandLine, OptionsAreNeverTakenForFileNames) {
+  const std::filesystem::path cwd = "/home/user/music";
+  EXPECT_EQ(parseCommandLine({"--help"}, cwd).kind, CommandLine::Kind::kHelp);
+  EXPECT_EQ(parseCommandLine({"-h"}, cwd).kind, CommandLine::Kind::kHelp);
+  EXPECT_EQ(parseCommandLine({"--version"}, cwd).kind, CommandLine::Kind::kVersion);
+  const auto unknown = parseCommandLine({"--play", "song.mid"}, cwd);
+  EXPECT_EQ(unknown.kind, CommandLine::Kind::kMisuse);
+  EXPECT_EQ(unknown.text, "--play");
+  // A lone "-" and a song under a folder named "-x" stay file names.
+  EXPECT_EQ(parseCommandLine({"-"}, cwd).kind, CommandLine::Kind::kFile);
+  EXPECT_EQ(parseCommandLine({"./-x/a.mid"}, cwd).kind, CommandLine::Kind::kFile);
+}
+
 TEST(CommandLine, AFileIsMadeAbsoluteAndHandedOverWithItsModule) {
   const std::filesystem::path cwd = "/home/user/music";
   const auto file = parseCommandLine({"sub/my song.mid", "/M:SC-88"}, cwd);

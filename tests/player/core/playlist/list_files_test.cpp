@@ -49,6 +49,26 @@ TEST(ListFormatA, TheHeaderMustNameVolta) {
   EXPECT_TRUE(readFormatA("#! /usr/local/bin/volta").value().empty());
 }
 
+TEST(ListFormatA, TheKindIsKnownByContent) {
+  MIDIFile absolute;
+  absolute.fileName = "/music/a.mid";
+  MIDIFile relative;
+  relative.fileName = "sub/a.mid";
+  EXPECT_EQ(listKindOfContent(writeFormatA({absolute}, false)), ListKind::kTo2);
+  EXPECT_EQ(listKindOfContent("\xEF\xBB\xBF" + writeFormatA({relative}, true)), ListKind::kTor);
+  EXPECT_EQ(listKindOfContent(writeFormatA({}, false)), ListKind::kTo2);
+  // A song whose first bytes name the program is no list.
+  EXPECT_EQ(listKindOfContent("MThd volta\n"), ListKind::kNone);
+  EXPECT_EQ(listKindOfContent("#! /bin/sh\n"), ListKind::kNone);
+}
+
+TEST(ListFormatA, ANameWithoutExtensionGetsTheKindsOne) {
+  EXPECT_EQ(withListExtension("/l/mylist", ListKind::kTo2), "/l/mylist.TO2");
+  EXPECT_EQ(withListExtension("/l/mylist", ListKind::kTor), "/l/mylist.TOR");
+  EXPECT_EQ(withListExtension("/l/mylist.to2", ListKind::kTor), "/l/mylist.to2");
+  EXPECT_EQ(withListExtension("/l.d/mylist.txt", ListKind::kTo2), "/l.d/mylist.txt");
+}
+
 TEST(ListFormatA, WritesEveryFieldAsWindowsLinesAndReadsThemBack) {
   const std::string text = writeFormatA({fullEntry()}, false);
   EXPECT_EQ(text,

@@ -43,7 +43,10 @@ TEST_F(SongEntryReaderTest, TitlesComeFromTheSongOrItsStoredName) {
   test::writeFile(dir_ / "named.mid", songTitled("\x8B\xC8\x96\xBC"));
   test::writeFile(dir_ / "plain.mid", songTitled(""));
   EXPECT_EQ(read("named.mid").title, "\x8B\xC8\x96\xBC");
-  EXPECT_EQ(read("plain.mid").title, "/plain.mid");
+  EXPECT_EQ(read("plain.mid").title, "plain.mid");  // the name without its folder
+  // An XF marker text is no title.
+  test::writeFile(dir_ / "marked.mid", songTitled("XFhd:1999/01/01:JP"));
+  EXPECT_EQ(read("marked.mid").title, "marked.mid");
   read("absent.mid", protocol::kErrOpenFile);
   test::writeFile(dir_ / "broken.mid", {'M', 'T'});
   read("broken.mid", protocol::kErrNoHeader);

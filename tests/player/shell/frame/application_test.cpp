@@ -5,7 +5,10 @@
 // real time, so the tests wait for its trace.
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -239,6 +242,167 @@ TEST_F(ApplicationTest, DropsOutsideARelativeListsFolderAskFirst) {
   ASSERT_TRUE(saved.has_value());
   ASSERT_EQ(saved->size(), 2u);
   EXPECT_EQ((*saved)[1].fileName, "/later.mid");
+}
+
+TEST_F(ApplicationTest, AListSavedWithoutAnExtensionGetsOneAndReopens) {
+  {
+    MIDIApplication& app = launch({"/n"});
+    app.controller().lists().drop({songs_[0].string(), songs_[2].string()});
+    app.answerFileDialog((dir_ / "mylist").string());
+    command(app::cmd::kSaveListAs);
+    EXPECT_FALSE(fs::exists(dir_ / "mylist"));
+    ASSERT_TRUE(fs::exists(dir_ / "mylist.TO2"));
+    EXPECT_EQ(app.controller().lists().listFileName(), (dir_ / "mylist.TO2").string());
+    app.shutDown();
+  }
+  MIDIApplication& again = launch({(dir_ / "mylist.TO2").string()});
+  ASSERT_EQ(again.fileList().rowCount(), 2);
+  EXPECT_EQ(again.fileList().rowAt(1).fileName, QStringLiteral("song2.mid"));
+}
+
+TEST_F(ApplicationTest, AListFileIsKnownByItsContentWhateverItsName) {
+  // Written elsewhere: a BOM, CR LF line ends, and no extension.
+  const fs::path list = listFile();
+  const fs::path bare = dir_ / "saved list";
+  const std::string bytes = "\xEF\xBB\xBF" + test::readText(list);
+  test::writeFile(bare, test::Bytes(bytes.begin(), bytes.end()));
+  fs::remove(list);
+  MIDIApplication& app = launch({bare.string()});
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  EXPECT_EQ(app.controller().lists().listFileName(), bare.string());
+  EXPECT_TRUE(app.dialogLog().empty());
+}
+
+// The first menu's title tells the menus' language.
+std::string firstMenu(MIDIApplication& app) {
+  return app.frame().menuBar()->actions().value(0)->text().toStdString();
+}
+
+TEST_F(ApplicationTest, TheFirstStartSpeaksTheLocalesLanguageAndAChosenOneStays) {
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  setenv("LANG", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
+  app_.reset();
+  // Another first start, under an English locale.
+  platform::settings::SettingsStore(places_.settingsFile).removeValue(kMainKey, "Language");
+  setenv("LANG", "en_GB.UTF-8", 1);
+  MIDIApplication& english = launch({"/n"});
+  EXPECT_EQ(firstMenu(english), "&File");
+  command(app::cmd::kLanguage);
+  EXPECT_EQ(firstMenu(english), "ファイル(&F)");
+  english.shutDown();
+  // The choice outlives the locale.
+  EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
+  unsetenv("LANG");
+}
+
+void press(QWidget& target, int key) {
+  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&target, &down);
+  QCoreApplication::sendEvent(&target, &up);
+}
+
+TEST_F(ApplicationTest, AHiddenMenuBarComesBackForTheMomentAndFromTheContextMenu) {
+  MIDIApplication& app = launch({"/n"});
+  QMenuBar& bar = *app.frame().menuBar();
+  command(app::cmd::kMenuBar);
+  ASSERT_TRUE(bar.isHidden());
+  // Alt alone, then F10: the bar shows with its first menu open, and goes when the menu closes.
+  for (int key : {int(Qt::Key_Alt), int(Qt::Key_F10)}) {
+    press(app.frame(), key);
+    EXPECT_FALSE(bar.isHidden());
+    ASSERT_NE(bar.activeAction(), nullptr);
+    bar.activeAction()->menu()->hide();
+    EXPECT_TRUE(waitFor([&] { return bar.isHidden(); }));
+  }
+  EXPECT_TRUE(app.controller().settings().menuDisable);
+  // The window's context menu offers the bar back for good.
+  const auto offered = app.frame().centralWidget()->actions();
+  ASSERT_EQ(offered.size(), 1);
+  EXPECT_EQ(app.frame().centralWidget()->contextMenuPolicy(), Qt::ActionsContextMenu);
+  offered.first()->trigger();
+  EXPECT_FALSE(bar.isHidden());
+  EXPECT_FALSE(app.controller().settings().menuDisable);
+}
+
+TEST_F(ApplicationTest, TitlesAreNeitherPathsNorXfMarkers) {
+  test::SmfTrack marked;
+  marked.text(0, 0x01, "XFhd:1999/01/01:JP:J-Pop").text(0, 0x01, "XFln:L1:Lyrics").trackName(0, "Real title");
+  marked.noteOn(0, 0, 60, 100).noteOff(96, 0, 60).endOfTrack(0);
+  test::SmfTrack untitled;
+  untitled.noteOn(0, 0, 61, 100).noteOff(96, 0, 61).endOfTrack(0);
+  fs::create_directories(dir_ / "deep" / "folder");
+  const fs::path first = dir_ / "deep" / "folder" / "marked.mid";
+  const fs::path second = dir_ / "deep" / "folder" / "untitled.mid";
+  test::writeFile(first, test::SmfWriter(0, 96).track(marked).build());
+  test::writeFile(second, test::SmfWriter(0, 96).track(untitled).build());
+  MIDIApplication& app = launch({"/n"});
+  app.controller().lists().drop({first.string(), second.string()});
+  ASSERT_EQ(app.fileList().rowCount(), 2);
+  EXPECT_EQ(app.fileList().rowAt(0).title, QStringLiteral("Real title"));
+  EXPECT_EQ(app.fileList().rowAt(1).title, QStringLiteral("untitled.mid"));
+  EXPECT_EQ(title(), "Real title - VOLTA Player [PLAY]");
+  app.controller().playback().playPosition(1);
+  EXPECT_EQ(title(), "untitled.mid - VOLTA Player [PLAY]");
+}
+
+TEST_F(ApplicationTest, NothingOfTheLastSongStaysWhenTheSongChangesOrStops) {
+  // Song 0 resets its module to GS; song 1 does not.
+  test::SmfTrack gs;
+  gs.trackName(0, "GS song").tempo(0, 500000).sysex(0, {0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
+  gs.noteOn(0, 0, 60, 100).noteOff(96 * 20, 0, 60).endOfTrack(0);
+  test::writeFile(songs_[0], test::SmfWriter(0, 96).track(gs).build());
+  MIDIApplication& app = launch({listFile().string()});
+  command(app::cmd::kPlay);
+  ASSERT_TRUE(waitFor([&] {
+    app.fireTimer(app::kDisplayTimer);
+    return app.panelLamp(app::kPanelGsLamp);
+  }));
+  emit app.frame().sliderReleased(50);
+  app.fireTimer(app::kDisplayTimer);
+  ASSERT_EQ(app.frame().slider()->value(), 50);
+
+  app.controller().playback().playPosition(1);
+  ASSERT_TRUE(waitFor([&] { return heard(1); }));
+  EXPECT_EQ(app.panelText(app::kPanelTitle), "Song 1");
+  EXPECT_FALSE(app.panelLamp(app::kPanelGsLamp));
+  EXPECT_LT(app.frame().slider()->value(), 10);
+
+  emit app.frame().sliderReleased(50);
+  command(app::cmd::kStop);
+  EXPECT_EQ(app.frame().slider()->value(), 0);
+  EXPECT_EQ(app.frame().slider()->maximum(), 0);
+  EXPECT_EQ(app.panelText(app::kPanelModule), "");
+  // The port lamps stay: they tell the ports that are open, not the song.
+  for (int lamp : {app::kPanelGsLamp, app::kPanelGmLamp, app::kPanelXgLamp})
+    EXPECT_FALSE(app.panelLamp(lamp)) << lamp;
+}
+
+TEST_F(ApplicationTest, AFileHandedOverKeepsTheUnnamedListReachableFromTheHistory) {
+  MIDIApplication& app = launch({"/n"});
+  app.controller().lists().drop({songs_[0].string(), songs_[1].string(), songs_[2].string()});
+  ASSERT_EQ(app.fileList().rowCount(), 3);
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  ASSERT_EQ(app.fileList().rowCount(), 1);
+
+  const std::string kept = app.controller().settings().history[0];
+  EXPECT_EQ(fs::path(kept).parent_path(), places_.userDataFolder);
+  EXPECT_EQ(fs::path(kept).extension(), ".TO2");
+  EXPECT_EQ(fs::path(kept).filename().string().substr(0, 8), "Unnamed ");
+  command(app::cmd::kHistoryFirst);
+  ASSERT_EQ(app.fileList().rowCount(), 3);
+  EXPECT_EQ(app.fileList().rowAt(2).title, QStringLiteral("Song 2"));
+  // A named list needs no keeping, and an empty one has nothing to keep.
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  command(app::cmd::kCloseList);
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[3].string(), ""));
+  ASSERT_TRUE(app.controller().remote().openFile(songs_[2].string(), ""));
+  std::size_t keptLists = 0;
+  for (const auto& file : fs::directory_iterator(places_.userDataFolder))
+    keptLists += file.path().filename().string().starts_with("Unnamed ") ? 1 : 0;
+  EXPECT_EQ(keptLists, 2u);
 }
 
 }  // namespace

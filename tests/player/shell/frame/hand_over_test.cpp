@@ -120,6 +120,27 @@ TEST_F(HandOverTest, CommandsNamingMissingFilesAreEachAnsweredAtOnce) {
     EXPECT_LT(clock.elapsed(), 1000) << "command " << n;
   }
   EXPECT_TRUE(client.getStatus().has_value());
+}
+
+TEST_F(HandOverTest, HelpAndVersionLeaveARunningPlayerUntouched) {
+  first_.start(program(), {"/n"});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+
+  second_.start(program(), {"--help"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  EXPECT_TRUE(second_.readAllStandardOutput().startsWith("usage: volta"));
+  second_.start(program(), {"--version"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 0);
+  EXPECT_TRUE(second_.readAllStandardOutput().startsWith("volta "));
+  second_.start(program(), {"--bogus"});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  EXPECT_EQ(second_.exitCode(), 2);
+
+  // The running player was asked nothing: its list is still empty and it plays nothing.
+  EXPECT_EQ(request("GetCount"), QByteArray("0"));
   EXPECT_EQ(request("GetStatus"), QByteArray("stop"));
   EXPECT_EQ(first_.state(), QProcess::Running);
 }
@@ -213,6 +234,33 @@ TEST_F(HandOverTest, TheListSurvivesAKillTwoSecondsAfterAChangeAndLeftoversGo) {
   ASSERT_TRUE(first_.waitForStarted(5000));
   ASSERT_TRUE(waitFor([&] { return request("GetCount") == QByteArray("1"); }));
   EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
+}
+
+TEST_F(HandOverTest, AHandOverKeepsTheUnnamedListInADatedListFileOfTheHistory) {
+  // The last list, unnamed, holds two songs.
+  const fs::path other = dir_ / "other.mid";
+  fs::copy_file(song_, other);
+  fs::create_directories(defaultList().parent_path());
+  std::string list = "#! /usr/local/bin/volta\r\n";
+  for (const fs::path& name : {song_, other})
+    list += name.string() + "\r\nTitle\r\n0\r\n0\r\n\r\n0\r\n\r\n0\r\n0\r\n@\r\n";
+  test::writeFile(defaultList(), test::Bytes(list.begin(), list.end()));
+  first_.start(program(), {});
+  ASSERT_TRUE(first_.waitForStarted(5000));
+  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_EQ(request("GetCount"), QByteArray("2"));
+
+  second_.start(program(), {QString::fromStdString(song_.string())});
+  ASSERT_TRUE(second_.waitForFinished(5000));
+  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  EXPECT_EQ(request("GetCount"), QByteArray("1"));
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(5000));
+
+  const platform::settings::SettingsStore settings(dir_ / "config" / "QZ" / "VOLTA.conf");
+  const fs::path kept = settings.readString(platform::settings::kMainKey, "History0", "");
+  EXPECT_EQ(kept.parent_path(), defaultList().parent_path());
+  EXPECT_NE(test::readText(kept).find(other.string()), std::string::npos);
 }
 
 TEST_F(HandOverTest, InterruptAndHangUpEndThePlayerAsTerminationDoes) {
