@@ -101,7 +101,7 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
     const InstrumentKey now{channel->bankLSB, channel->bankMSB, channel->program, channel->rhythm != 0};
     if (looked_ != now) {
       looked_ = now;
-      names = resolve ? resolve(now) : InstrumentNames{std::string(kNoInstrument), {}, {}};
+      names = resolve ? resolve(now) : InstrumentNames{std::string(kNoInstrument), {}, {}, BankType::kNone};
     } else {
       names = names_;
     }

@@ -355,7 +355,7 @@ void FramePanes::animate() {
   const std::uint32_t now = platform::millisecondCounter();
   if (parts_->lastMonitorUpdate && now - *parts_->lastMonitorUpdate < kMonitorUpdateMs) return;
   parts_->lastMonitorUpdate = now;
-  if (parts_->monitor->isVisible()) updateMonitor(*player, channels, *output, now);
+  if (parts_->monitor->isVisible() && !frame_.isMinimized()) updateMonitor(*player, channels, *output, now);
 }
 
 void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::ChannelState* channels,
