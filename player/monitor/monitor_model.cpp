@@ -116,7 +116,8 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
   changed[kBank] = changed[kBank] || names.bank.has_value() != names_.bank.has_value();
   values_ = values;
   names_ = std::move(names);
-  if (keys != keys_) {
+  changedKeys_ = keys ^ keys_;
+  if (changedKeys_.any()) {
     // The chord is rebuilt only when a key changed.
     changed[kKeyboard] = true;
     keys_ = keys;
@@ -150,10 +151,10 @@ std::string MonitorRow::text(RowItem item) const {
   return itemRange(item).minimum < 0 ? signedNumber(v, 2) : unsignedNumber(v, 3);
 }
 
-std::bitset<12> MonitorRow::foldedKeys() const {
+std::bitset<12> MonitorRow::fold(const std::bitset<kKeyboardNotes>& keys) {
   std::bitset<12> folded;
   for (int note = 0; note < kKeyboardNotes; ++note)
-    if (keys_[static_cast<std::size_t>(note)]) folded.set(static_cast<std::size_t>(note % 12));
+    if (keys[static_cast<std::size_t>(note)]) folded.set(static_cast<std::size_t>(note % 12));
   return folded;
 }
 

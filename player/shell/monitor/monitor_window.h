@@ -76,6 +76,7 @@ class TMonitorWindow : public QWidget {
   void updateRows(const MonitorRecords& records);
   void updateHeader(const MonitorRecords& records, std::uint32_t nowMs);
   void repaintRowItems(int row, const monitor::RowChanges& changes);
+  void repaintKeys(const monitor::MonitorRow& row, int top);
   void pressRow(int row, QPoint at, Qt::MouseButton button, bool fast);
   void pressHeader(QPoint at, Qt::MouseButton button, bool fast);
   void changeItem(int row, monitor::RowItem item, int value);

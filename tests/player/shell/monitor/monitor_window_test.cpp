@@ -75,6 +75,18 @@ TEST_F(MonitorWindowTest, ATickPaintsOnlyTheItemsThatChanged) {
   EXPECT_EQ(painted.boundingRect(), window_.itemRectOf(2, monitor::kVolume));
 }
 
+TEST_F(MonitorWindowTest, OnlyTheKeysThatChangedAreRepainted) {
+  records_.channels[1].notes[0] = 64;  // E: a white key
+  records_.channels[1].notes[1] = 61;  // C#: a black key
+  const QRegion painted = paintedBy([&] { window_.tick(records_.view(), 50); });
+  const QRect keyboard = window_.itemRectOf(1, monitor::kKeyboard);
+  EXPECT_EQ(painted - window_.itemRectOf(1, monitor::kChord),
+            QRegion(monitor_layout::keyRect(4, keyboard)) + monitor_layout::keyRect(1, keyboard));
+  // Another E sounding keeps the folded key pressed: no key is repainted.
+  records_.channels[1].notes[2] = 76;
+  EXPECT_TRUE(paintedBy([&] { window_.tick(records_.view(), 100); }).intersected(keyboard).isEmpty());
+}
+
 TEST_F(MonitorWindowTest, RowsOutOfSightAreNotUpdated) {
   EXPECT_EQ(window_.visible().last, 9);
   records_.channels[30].volume = 90;
