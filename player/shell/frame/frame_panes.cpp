@@ -365,6 +365,10 @@ void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::
     parts_->monitoredSong = song->song();
     parts_->monitor->setTitles(app::cp932ToUtf8(song->title()), app::cp932ToUtf8(song->comment()));
   }
+  // The volume and transposition may have changed elsewhere (keys, remote control).
+  const app::PlayerController& controller = *parts_->controller;
+  parts_->monitor->showControls(controller.session().muteMask(), controller.session().transposition(),
+                                controller.settings().lastVolume);
   parts_->monitor->tick({player.status(), &output, channels}, now);
 }
 

@@ -135,6 +135,16 @@ TEST_F(MonitorTest, TranspositionShiftsTheNotesThatFollow) {
   EXPECT_TRUE(waitFor([&] { return heard("90 3D"); }));
 }
 
+TEST_F(MonitorTest, TheVolSliderSetsTheMasterVolume) {
+  tick();
+  const QRect volume = monitor_layout::headerRect(monitor_layout::HeaderField::kVolume);
+  click(monitor(), QPoint(volume.left(), volume.center().y()));
+  EXPECT_EQ(app_->controller().settings().lastVolume, 0);
+  EXPECT_TRUE(waitFor([&] { return heard("B5 07 00"); }));  // every channel's volume scaled to nothing
+  click(monitor(), QPoint(volume.right(), volume.center().y()));
+  EXPECT_EQ(app_->controller().settings().lastVolume, 127);
+}
+
 TEST_F(MonitorTest, AMutedChannelsNotesStopReachingTheDevice) {
   tick();
   // Row C01 shares its mute bit with row A01, whose notes the song plays.
