@@ -318,8 +318,19 @@ void TMonitorWindow::mousePressEvent(QMouseEvent* event) {
     pressHeader(at, event->button(), fast);
     return;
   }
-  const int row = scroll_ + (at.y() - monitor::kFirstRowTop) / monitor::kRowHeight;
-  if (row <= visible().last) pressRow(row, at, event->button(), fast);
+  if (const auto row = rowAt(at.y())) pressRow(*row, at, event->button(), fast);
+}
+
+void TMonitorWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  const auto row = rowAt(at.y());
+  if (row && layout::itemAt(at.x(), folded()) == monitor::kKeyboard) emit pianoRollRequested(*row);
+}
+
+std::optional<int> TMonitorWindow::rowAt(int y) const {
+  if (y < monitor::kFirstRowTop) return std::nullopt;
+  const int row = scroll_ + (y - monitor::kFirstRowTop) / monitor::kRowHeight;
+  return row <= visible().last ? std::optional<int>(row) : std::nullopt;
 }
 
 void TMonitorWindow::mouseReleaseEvent(QMouseEvent*) {
