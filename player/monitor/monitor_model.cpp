@@ -129,7 +129,6 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
 }
 
 std::string MonitorRow::text(RowItem item) const {
-  const int v = value(item);
   switch (item) {
     case kName:
       return names_.name;
@@ -139,13 +138,14 @@ std::string MonitorRow::text(RowItem item) const {
       return chord_;
     case kKeyboard:
       return keys_.to_string();
-    case kProgram:
-      return unsignedNumber(v, 3);
     case kBank:
-      return names_.bank ? unsignedNumber(v, 3) : std::string();
+      return names_.bank ? unsignedNumber(value(item), 3) : std::string();
     default:
       break;
   }
+  // Only the value items remain.
+  const int v = value(item);
+  if (item == kProgram) return unsignedNumber(v, 3);
   if (isIndicator(item)) return v ? "1" : "0";
   if (item == kPitchBend) return signedNumber(v, 4);
   return itemRange(item).minimum < 0 ? signedNumber(v, 2) : unsignedNumber(v, 3);
