@@ -58,7 +58,7 @@ BankType bankTypeOf(std::string_view type) {
 }
 
 InstrumentNames lookupInstrument(const SectionReader& read, std::string_view section, const InstrumentKey& key) {
-  InstrumentNames names{std::string(kNoInstrument), {}, {}};
+  InstrumentNames names{std::string(kNoInstrument), {}, {}, BankType::kNone};
   if (section.empty()) return names;
   std::istringstream links(read(section, "InstLink").value_or(std::string(section)));
   for (std::string linked; links >> linked;) {
@@ -68,6 +68,7 @@ InstrumentNames lookupInstrument(const SectionReader& read, std::string_view sec
     }
   }
   const BankType type = bankTypeOf(read(section, "Type").value_or(""));
+  names.bankType = type;
   names.map = mapName(read, section, type, key);
   if (type != BankType::kNone) names.bank = type == BankType::kLsb ? key.bankLsb : key.bankMsb;
   return names;

@@ -27,6 +27,7 @@ struct InstrumentNames {
   std::string name;  // "-------------" when no section names it
   std::string map;
   std::optional<int> bank;
+  BankType bankType = BankType::kNone;  // what a bank control sends
 };
 
 inline constexpr std::string_view kNoInstrument = "-------------";

@@ -101,7 +101,7 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
     const InstrumentKey now{channel->bankLSB, channel->bankMSB, channel->program, channel->rhythm != 0};
     if (looked_ != now) {
       looked_ = now;
-      names = resolve ? resolve(now) : InstrumentNames{std::string(kNoInstrument), {}, {}};
+      names = resolve ? resolve(now) : InstrumentNames{std::string(kNoInstrument), {}, {}, BankType::kNone};
     } else {
       names = names_;
     }
@@ -116,7 +116,8 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
   changed[kBank] = changed[kBank] || names.bank.has_value() != names_.bank.has_value();
   values_ = values;
   names_ = std::move(names);
-  if (keys != keys_) {
+  changedKeys_ = keys ^ keys_;
+  if (changedKeys_.any()) {
     // The chord is rebuilt only when a key changed.
     changed[kKeyboard] = true;
     keys_ = keys;
@@ -128,7 +129,6 @@ RowChanges MonitorRow::update(const protocol::ChannelState* channel, int key, co
 }
 
 std::string MonitorRow::text(RowItem item) const {
-  const int v = value(item);
   switch (item) {
     case kName:
       return names_.name;
@@ -138,22 +138,23 @@ std::string MonitorRow::text(RowItem item) const {
       return chord_;
     case kKeyboard:
       return keys_.to_string();
-    case kProgram:
-      return unsignedNumber(v, 3);
     case kBank:
-      return names_.bank ? unsignedNumber(v, 3) : std::string();
+      return names_.bank ? unsignedNumber(value(item), 3) : std::string();
     default:
       break;
   }
+  // Only the value items remain.
+  const int v = value(item);
+  if (item == kProgram) return unsignedNumber(v, 3);
   if (isIndicator(item)) return v ? "1" : "0";
   if (item == kPitchBend) return signedNumber(v, 4);
   return itemRange(item).minimum < 0 ? signedNumber(v, 2) : unsignedNumber(v, 3);
 }
 
-std::bitset<12> MonitorRow::foldedKeys() const {
+std::bitset<12> MonitorRow::fold(const std::bitset<kKeyboardNotes>& keys) {
   std::bitset<12> folded;
   for (int note = 0; note < kKeyboardNotes; ++note)
-    if (keys_[static_cast<std::size_t>(note)]) folded.set(static_cast<std::size_t>(note % 12));
+    if (keys[static_cast<std::size_t>(note)]) folded.set(static_cast<std::size_t>(note % 12));
   return folded;
 }
 

@@ -81,14 +81,17 @@ class MonitorRow {
   // The item as the row shows it: numbers with their sign and width, indicators 0/1.
   std::string text(RowItem item) const;
   const std::bitset<kKeyboardNotes>& keys() const { return keys_; }
+  // The keys whose pressed state the last update changed.
+  const std::bitset<kKeyboardNotes>& changedKeys() const { return changedKeys_; }
   // One octave, key k pressed when any sounding note has pitch class k.
-  std::bitset<12> foldedKeys() const;
+  std::bitset<12> foldedKeys() const { return fold(keys_); }
+  static std::bitset<12> fold(const std::bitset<kKeyboardNotes>& keys);
   const std::string& chord() const { return chord_; }
   const InstrumentNames& names() const { return names_; }
 
  private:
   std::array<int, kValueItems> values_{};
-  std::bitset<kKeyboardNotes> keys_;
+  std::bitset<kKeyboardNotes> keys_, changedKeys_;
   std::string chord_;
   InstrumentNames names_;
   std::optional<InstrumentKey> looked_;

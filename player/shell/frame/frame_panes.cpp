@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QToolTip>
 #include <cstring>
+#include <map>
 
 #include "platform/clock.h"
 #include "player/core/app/display_texts.h"
@@ -21,6 +22,7 @@
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/monitor/monitor_window.h"
+#include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/about_dialog.h"
 #include "player/shell/panel/button_bar.h"
 #include "player/shell/panel/button_row.h"
@@ -143,6 +145,8 @@ struct FramePanes::Parts {
   TLiquidWindow* canvas = nullptr;
   TMonitorWindow* monitor = nullptr;
   std::optional<std::uint32_t> lastMonitorUpdate;
+  std::map<int, std::unique_ptr<TPianoRollWindow>> pianoRolls;
+  std::uint32_t lastMeasure = 0;
   const void* monitoredSong = nullptr;
   ButtonBar* buttons = nullptr;
   TFileList* list = nullptr;
@@ -258,6 +262,7 @@ void FramePanes::connectMonitor(app::PlayerController& controller) {
   hooks.showMessage = [](const QString& text) { QToolTip::showText(QCursor::pos(), text); };
   hooks.decodeText = [](std::string_view bytes) { return app::cp932ToUtf8(bytes); };
   monitor.setHooks(std::move(hooks));
+  connect(&monitor, &TMonitorWindow::pianoRollRequested, this, &FramePanes::showPianoRoll);
   monitor.setInstrumentResolver(
       [&session, read = definitionReader(setup_.definitions())](const monitor::InstrumentKey& key) {
         const app::EnginePlayer* player = session.player();
@@ -347,6 +352,25 @@ void FramePanes::setMiniMode(bool mini) {
   if (QWidget* strip = parts_->panel->parentWidget()) strip->adjustSize();
 }
 
+void FramePanes::showPianoRoll(int row) {
+  auto& window = parts_->pianoRolls[row];
+  if (!window) window = std::make_unique<TPianoRollWindow>(row, &frame_);
+  window->show();
+  window->raise();
+}
+
+TPianoRollWindow* FramePanes::pianoRoll(int row) const {
+  const auto found = parts_->pianoRolls.find(row);
+  return found == parts_->pianoRolls.end() ? nullptr : found->second.get();
+}
+
+void FramePanes::followPianoRolls(const protocol::SequencerStatus& status, const protocol::ChannelState* channels) {
+  const bool barLine = status.measure != parts_->lastMeasure;
+  parts_->lastMeasure = status.measure;
+  for (const auto& [row, window] : parts_->pianoRolls)
+    if (window->isVisible()) window->follow(channels[row], status.songTime / 100, barLine);
+}
+
 void FramePanes::resetMonitor() {
   parts_->monitor->reset();
   parts_->canvas->reset();
@@ -364,7 +388,7 @@ void FramePanes::animate() {
   const std::uint32_t now = platform::millisecondCounter();
   if (parts_->lastMonitorUpdate && now - *parts_->lastMonitorUpdate < kMonitorUpdateMs) return;
   parts_->lastMonitorUpdate = now;
-  if (parts_->monitor->isVisible()) updateMonitor(*player, channels, *output, now);
+  if (parts_->monitor->isVisible() && !frame_.isMinimized()) updateMonitor(*player, channels, *output, now);
 }
 
 void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::ChannelState* channels,
@@ -374,7 +398,12 @@ void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::
     parts_->monitoredSong = song->song();
     parts_->monitor->setTitles(app::cp932ToUtf8(song->title()), app::cp932ToUtf8(song->comment()));
   }
+  // The volume and transposition may have changed elsewhere (keys, remote control).
+  const app::PlayerController& controller = *parts_->controller;
+  parts_->monitor->showControls(controller.session().muteMask(), controller.session().transposition(),
+                                controller.settings().lastVolume);
   parts_->monitor->tick({player.status(), &output, channels}, now);
+  if (player.status() && channels) followPianoRolls(*player.status(), channels);
 }
 
 void FramePanes::updateLcd() {

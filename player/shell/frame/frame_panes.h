@@ -27,6 +27,7 @@ class TMainFrame;
 class TFileList;
 class TLiquidWindow;
 class TMonitorWindow;
+class TPianoRollWindow;
 
 class FramePanes : public QObject {
   Q_OBJECT
@@ -39,6 +40,8 @@ class FramePanes : public QObject {
   TFileList& fileList() const;
   TMonitorWindow& monitorWindow() const;
   TLiquidWindow& liquidWindow() const;
+  // The piano roll window of a monitor row, once asked for; null before.
+  TPianoRollWindow* pianoRoll(int row) const;
 
   // The list window's font, columns and blank cutting; "IdleNoAct".
   void readSettings(const platform::settings::SettingsStore& store);
@@ -74,11 +77,13 @@ class FramePanes : public QObject {
  public slots:
   // Every command of the menus, buttons, keys and panes arrives here.
   void choose(int id);
+  void showPianoRoll(int row);
 
  private:
   struct Parts;
   void buildMenus();
   void connectMonitor(app::PlayerController& controller);
+  void followPianoRolls(const protocol::SequencerStatus& status, const protocol::ChannelState* channels);
   void updateMonitor(const app::EnginePlayer& player, const protocol::ChannelState* channels,
                      const protocol::OutputStatus& output, std::uint32_t now);
   TMainFrame& frame_;

@@ -1,7 +1,8 @@
 // volta-screenshots OUTDIR: the main window rendered in each of its five panes while
 // the demo song plays (port A on the trace device, so nothing sounds), saved as
 // OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
-// canvas three times enlarged as OUTDIR/lcd-canvas.png. Runs on the offscreen platform
+// canvas three times enlarged as OUTDIR/lcd-canvas.png, and the first channel's piano roll
+// as OUTDIR/piano-roll.png. Runs on the offscreen platform
 // unless another is chosen.
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include "player/core/engine_binding.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
+#include "player/shell/monitor/monitor_window.h"
+#include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/liquid_window.h"
 
 namespace {
@@ -77,12 +80,20 @@ int main(int argc, char** argv) {
       return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
     std::printf("%s\n", qPrintable(name));
   }
+  // The piano roll of the first channel follows the song for three seconds.
+  player.controller().panes().selectPane(3);
+  emit player.frame().findChild<shell::TMonitorWindow*>()->pianoRollRequested(0);
+  runEventsFor(3000);
+  auto* roll = player.frame().findChild<shell::TPianoRollWindow*>();
+  const QImage rollImage = roll->grab().toImage();
+  roll->hide();
   player.controller().panes().selectPane(shell::kMiniPane);
   runEventsFor(200);
   auto* canvas = player.frame().findChild<shell::TLiquidWindow*>();
   const std::pair<QString, QImage> shots[] = {
       {QStringLiteral("mini.png"), player.frame().grab().toImage()},
-      {QStringLiteral("lcd-canvas.png"), canvas->grab().toImage().scaled(canvas->size() * 3)}};
+      {QStringLiteral("lcd-canvas.png"), canvas->grab().toImage().scaled(canvas->size() * 3)},
+      {QStringLiteral("piano-roll.png"), rollImage}};
   for (const auto& [file, image] : shots) {
     const QString name = out.filePath(file);
     if (!image.save(name)) return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;

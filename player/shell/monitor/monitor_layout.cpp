@@ -58,6 +58,18 @@ std::optional<RowItem> itemAt(int x, bool folded) {
   return std::nullopt;
 }
 
+bool isBlackKey(int key) {
+  static constexpr std::array<bool, 12> kBlack = {false, true,  false, true,  false, false,
+                                                  true,  false, true,  false, true,  false};
+  return kBlack[static_cast<std::size_t>(key % 12)];
+}
+
+QRect keyRect(int key, const QRect& keyboard) {
+  static constexpr std::array<int, 12> kLeft = {0, 3, 4, 7, 8, 12, 15, 16, 19, 20, 23, 24};
+  const int left = keyboard.left() + key / 12 * kOctaveWidth + kLeft[static_cast<std::size_t>(key % 12)];
+  return QRect(left, keyboard.top(), 3, isBlackKey(key) ? keyboard.height() * 3 / 5 : keyboard.height());
+}
+
 QRect headerRect(HeaderField field) {
   static constexpr std::array<std::array<int, 4>, 10> kRects = {{
       {4, 2, 630, 15},    // title

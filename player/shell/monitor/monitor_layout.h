@@ -31,6 +31,11 @@ QRect labelRect(int top);
 // The row item under x, if any (the label is not an item).
 std::optional<monitor::RowItem> itemAt(int x, bool folded);
 
+// A key of a keyboard drawn in `keyboard`: a note 0-119, or a pitch class when folded.
+// White keys are 3 pixels wide every 4; black keys lie over them, 3/5 as high.
+QRect keyRect(int key, const QRect& keyboard);
+bool isBlackKey(int key);
+
 enum class HeaderField {
   kTitle,
   kSubtitle,

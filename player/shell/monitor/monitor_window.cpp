@@ -68,27 +68,17 @@ void drawSlider(QPainter& painter, const QRect& rect, int value, monitor::ItemRa
   }
 }
 
-// One octave of 7 white keys 4 pixels wide with the black keys over them.
-void drawOctave(QPainter& painter, int left, int top, int height, const std::function<bool(int)>& pressed) {
-  static constexpr std::array<int, 7> kWhite = {0, 2, 4, 5, 7, 9, 11};
-  static constexpr std::array<std::pair<int, int>, 5> kBlack = {{{1, 3}, {3, 7}, {6, 15}, {8, 19}, {10, 23}}};
-  for (std::size_t i = 0; i < kWhite.size(); ++i)
-    painter.fillRect(QRect(left + static_cast<int>(i) * 4, top, 3, height), pressed(kWhite[i]) ? kPressed : kWhiteKey);
-  for (const auto& [pitch, x] : kBlack)
-    painter.fillRect(QRect(left + x, top, 3, height * 3 / 5), pressed(pitch) ? kPressed : kBlackKey);
-}
-
 void drawKeyboard(QPainter& painter, const QRect& rect, const monitor::MonitorRow& row, bool folded) {
   painter.fillRect(rect, kBackground);
-  if (folded) {
-    const std::bitset<12> keys = row.foldedKeys();
-    drawOctave(painter, rect.left(), rect.top(), rect.height(),
-               [&](int k) { return keys[static_cast<std::size_t>(k)]; });
-    return;
-  }
-  for (int octave = 0; octave < monitor::kKeyboardNotes / 12; ++octave)
-    drawOctave(painter, rect.left() + octave * layout::kOctaveWidth, rect.top(), rect.height(),
-               [&](int k) { return row.keys()[static_cast<std::size_t>(octave * 12 + k)]; });
+  const std::bitset<12> foldedKeys = row.foldedKeys();
+  auto pressed = [&](int key) {
+    return folded ? foldedKeys[static_cast<std::size_t>(key)] : row.keys()[static_cast<std::size_t>(key)];
+  };
+  const int keys = folded ? 12 : monitor::kKeyboardNotes;
+  for (const bool black : {false, true})  // the black keys lie over the white ones
+    for (int key = 0; key < keys; ++key)
+      if (layout::isBlackKey(key) == black)
+        painter.fillRect(layout::keyRect(key, rect), pressed(key) ? kPressed : black ? kBlackKey : kWhiteKey);
 }
 
 void drawChord(QPainter& painter, const QRect& rect, const std::string& chord) {
@@ -201,7 +191,23 @@ void TMonitorWindow::repaintRowItems(int row, const monitor::RowChanges& changes
   if (changes.none()) return;
   const int top = rowTop(row);
   for (int item = 0; item < monitor::kRowItems; ++item)
-    if (changes[static_cast<std::size_t>(item)]) update(layout::itemRect(static_cast<RowItem>(item), top, folded()));
+    if (item != monitor::kKeyboard && changes[static_cast<std::size_t>(item)])
+      update(layout::itemRect(static_cast<RowItem>(item), top, folded()));
+  if (changes[monitor::kKeyboard]) repaintKeys(rows_[static_cast<std::size_t>(row)], top);
+}
+
+// Only the keys whose pressed state changed; folded, a pitch class may keep its state.
+void TMonitorWindow::repaintKeys(const monitor::MonitorRow& row, int top) {
+  const QRect keyboard = layout::itemRect(monitor::kKeyboard, top, folded());
+  if (folded()) {
+    const auto before = monitor::MonitorRow::fold(row.keys() ^ row.changedKeys());
+    const std::bitset<12> changed = before ^ row.foldedKeys();
+    for (int key = 0; key < 12; ++key)
+      if (changed[static_cast<std::size_t>(key)]) update(layout::keyRect(key, keyboard));
+    return;
+  }
+  for (int key = 0; key < monitor::kKeyboardNotes; ++key)
+    if (row.changedKeys()[static_cast<std::size_t>(key)]) update(layout::keyRect(key, keyboard));
 }
 
 int TMonitorWindow::rowTop(int row) const {
@@ -312,8 +318,19 @@ void TMonitorWindow::mousePressEvent(QMouseEvent* event) {
     pressHeader(at, event->button(), fast);
     return;
   }
-  const int row = scroll_ + (at.y() - monitor::kFirstRowTop) / monitor::kRowHeight;
-  if (row <= visible().last) pressRow(row, at, event->button(), fast);
+  if (const auto row = rowAt(at.y())) pressRow(*row, at, event->button(), fast);
+}
+
+void TMonitorWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  const auto row = rowAt(at.y());
+  if (row && layout::itemAt(at.x(), folded()) == monitor::kKeyboard) emit pianoRollRequested(*row);
+}
+
+std::optional<int> TMonitorWindow::rowAt(int y) const {
+  if (y < monitor::kFirstRowTop) return std::nullopt;
+  const int row = scroll_ + (y - monitor::kFirstRowTop) / monitor::kRowHeight;
+  return row <= visible().last ? std::optional<int>(row) : std::nullopt;
 }
 
 void TMonitorWindow::mouseReleaseEvent(QMouseEvent*) {

@@ -60,7 +60,12 @@ class TMonitorWindow : public QWidget {
 
   QSize sizeHint() const override;
 
+ signals:
+  // A double click on a row's keyboard asks for the row's piano roll.
+  void pianoRollRequested(int row);
+
  protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -76,7 +81,10 @@ class TMonitorWindow : public QWidget {
   void updateRows(const MonitorRecords& records);
   void updateHeader(const MonitorRecords& records, std::uint32_t nowMs);
   void repaintRowItems(int row, const monitor::RowChanges& changes);
+  void repaintKeys(const monitor::MonitorRow& row, int top);
   void pressRow(int row, QPoint at, Qt::MouseButton button, bool fast);
+  // The visible row under y, if any.
+  std::optional<int> rowAt(int y) const;
   void pressHeader(QPoint at, Qt::MouseButton button, bool fast);
   void changeItem(int row, monitor::RowItem item, int value);
   void startRepeat(const Press& press, bool fast);

@@ -22,7 +22,7 @@ protocol::ChannelState quietChannel() {
 InstrumentResolver countingResolver(int& calls) {
   return [&calls](const InstrumentKey& key) {
     ++calls;
-    return InstrumentNames{"Prog " + std::to_string(key.program + 1), "SC", key.bankMsb};
+    return InstrumentNames{"Prog " + std::to_string(key.program + 1), "SC", key.bankMsb, BankType::kMsb};
   };
 }
 

@@ -9,6 +9,7 @@
 #include "player/core/app/command_ids.h"
 #include "player/monitor/monitor_texts.h"
 #include "player/shell/monitor/monitor_window.h"
+#include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/liquid_window.h"
 #include "tests/player/shell/frame/application_fixture.h"
 
@@ -133,6 +134,38 @@ TEST_F(MonitorTest, TranspositionShiftsTheNotesThatFollow) {
   tick();
   EXPECT_EQ(monitor().header().transposition, "+1 ");
   EXPECT_TRUE(waitFor([&] { return heard("90 3D"); }));
+}
+
+TEST_F(MonitorTest, TheVolSliderSetsTheMasterVolume) {
+  tick();
+  const QRect volume = monitor_layout::headerRect(monitor_layout::HeaderField::kVolume);
+  click(monitor(), QPoint(volume.left(), volume.center().y()));
+  EXPECT_EQ(app_->controller().settings().lastVolume, 0);
+  EXPECT_TRUE(waitFor([&] { return heard("B5 07 00"); }));  // every channel's volume scaled to nothing
+  click(monitor(), QPoint(volume.right(), volume.center().y()));
+  EXPECT_EQ(app_->controller().settings().lastVolume, 127);
+}
+
+TEST_F(MonitorTest, ADoubleClickOnAKeyboardOpensThePianoRollOfItsChannel) {
+  tick();
+  const QPoint keyboard = monitor().itemRectOf(0, monitor::kKeyboard).center();
+  QMouseEvent twice(QEvent::MouseButtonDblClick, keyboard, monitor().mapToGlobal(keyboard), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&monitor(), &twice);
+  auto* roll = app_->frame().findChild<TPianoRollWindow*>();
+  ASSERT_NE(roll, nullptr);
+  EXPECT_EQ(roll->row(), 0);
+  EXPECT_TRUE(roll->isVisible());
+  auto hasNote = [roll] {
+    const auto& log = roll->recorder().log();
+    return std::any_of(log.begin(), log.end(), [](const monitor::RollRecord& r) {
+      return r.kind == monitor::RollKind::kNoteOn && r.data1 == 60;
+    });
+  };
+  EXPECT_TRUE(waitFor([&] {
+    tick();
+    return hasNote();
+  }));
 }
 
 TEST_F(MonitorTest, AMutedChannelsNotesStopReachingTheDevice) {
