@@ -25,7 +25,8 @@ TEST(FileTypes, SongFormatsFollowTheExtensionWhateverItsCase) {
   EXPECT_EQ(songFormatOf("a.g36"), SongFormat::kG36);
   EXPECT_EQ(songFormatOf("a.Wav"), SongFormat::kWave);
   EXPECT_EQ(songFormatOf("a.midi"), SongFormat::kNone);
-  EXPECT_EQ(songFormatOf("a.kar"), SongFormat::kNone);
+  EXPECT_EQ(songFormatOf("a.kar"), SongFormat::kSmf);  // karaoke files: SMF with lyrics
+  EXPECT_EQ(songFormatOf("a.txt"), SongFormat::kNone);
   EXPECT_EQ(songFormatOf("mid"), SongFormat::kNone);
   EXPECT_TRUE(isRcpFamily(songFormatOf("a.g18")));
   EXPECT_FALSE(isRcpFamily(songFormatOf("a.mid")));
