@@ -127,7 +127,7 @@ TEST_F(BoundEngine, AnSmfkNameOpensAsAStandardMidiFile) {
 }
 
 TEST_F(BoundEngine, UnknownAndMissingFilesGiveThePlayersOwnErrors) {
-  auto unknown = SongHandle::open(binding_, nullptr, writeSong("song.kar", twoBarSong()));
+  auto unknown = SongHandle::open(binding_, nullptr, writeSong("song.txt", twoBarSong()));
   EXPECT_EQ(unknown.song, nullptr);
   EXPECT_EQ(unknown.error, kErrUnknownFile);
   auto missing = SongHandle::open(binding_, nullptr, dir_ / "absent.mid");
