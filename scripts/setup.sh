@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libfluidsynth-dev timgm6mb-soundfont
-  libarchive-dev unifont libsdl2-dev
+  libarchive-dev unifont libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth
 )

@@ -54,6 +54,9 @@ std::unique_ptr<SynthRack> SynthRack::create(const std::string& soundFont, doubl
   fluid_settings_setstr(rack->settings_, "synth.midi-bank-select", "gs");
   fluid_settings_setint(rack->settings_, "audio.jack.autoconnect", 1);
   fluid_settings_setstr(rack->settings_, "audio.jack.id", "VOLTA Player");
+  // Samples are read when a program first needs them: a large SoundFont no longer holds
+  // up the start for seconds, and only the instruments a song uses take memory.
+  fluid_settings_setint(rack->settings_, "synth.dynamic-sample-loading", 1);
   for (auto& synth : rack->synths_) {
     synth = new_fluid_synth(rack->settings_);
     if (!synth || fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {

@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kBlockFrames = 512;
 constexpr std::uint32_t kHeaderBytes = 44;
+// Quieter than the last bit of a 16-bit sample: the synthesizer has gone silent.
+constexpr float kSilence = 1.0f / 32768.0f;
+// Silent this long at a stretch: a release has ended, not merely paused between echoes.
+constexpr std::uint32_t kSilentStretchMs = 100;
 
 void putLittleEndian(std::uint8_t* at, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i)
@@ -82,6 +86,20 @@ class WavRenderer::Sink final : public SynthSink {
     renderFrames(extra);
   }
 
+  std::uint32_t renderUntilSilent(std::uint32_t maxMs) {
+    std::lock_guard lock(mutex_);
+    const std::uint64_t limit = std::uint64_t{maxMs} * kSampleRate / 1000;
+    const std::uint64_t stretch = std::uint64_t{kSilentStretchMs} * kSampleRate / 1000;
+    std::uint64_t rendered = 0, silent = 0;
+    while (rendered < limit && silent < stretch && file_) {
+      const std::uint64_t n = std::min<std::uint64_t>(kBlockFrames, limit - rendered);
+      silent = renderFrames(n) < kSilence ? silent + n : 0;
+      rendered += n;
+    }
+    tailFrames_ += rendered;
+    return static_cast<std::uint32_t>(rendered * 1000 / kSampleRate);
+  }
+
   bool finish() {
     std::lock_guard lock(mutex_);
     if (!file_) return ok_;
@@ -106,7 +124,9 @@ class WavRenderer::Sink final : public SynthSink {
   }
 
  private:
-  void renderFrames(std::uint64_t count) {
+  // Returns the loudest sample's magnitude.
+  float renderFrames(std::uint64_t count) {
+    float peak = 0.0f;
     while (count > 0 && file_) {
       const int n = static_cast<int>(std::min<std::uint64_t>(count, kBlockFrames));
       std::fill(left_.begin(), left_.end(), 0.0f);
@@ -115,12 +135,14 @@ class WavRenderer::Sink final : public SynthSink {
       for (int i = 0; i < n; ++i) {
         samples_[2 * i] = toSample(left_[i]);
         samples_[2 * i + 1] = toSample(right_[i]);
+        peak = std::max({peak, std::abs(left_[i]), std::abs(right_[i])});
       }
       const auto values = static_cast<std::size_t>(2 * n);
       ok_ = ok_ && std::fwrite(samples_.data(), sizeof(std::int16_t), values, file_) == values;
       frames_ += static_cast<std::uint64_t>(n);
       count -= static_cast<std::uint64_t>(n);
     }
+    return peak;
   }
 
   std::unique_ptr<SynthRack> rack_;
@@ -166,6 +188,9 @@ void WavRenderer::renderToNow() {
 }
 void WavRenderer::renderMilliseconds(std::uint32_t ms) {
   sink_->renderMilliseconds(ms);
+}
+std::uint32_t WavRenderer::renderUntilSilent(std::uint32_t maxMs) {
+  return sink_->renderUntilSilent(maxMs);
 }
 bool WavRenderer::finish() {
   return sink_->finish();

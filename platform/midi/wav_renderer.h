@@ -33,6 +33,9 @@ class WavRenderer {
   void renderToNow();
   // Renders this much more sound without moving the clock (a tail for the last notes' release).
   void renderMilliseconds(std::uint32_t ms);
+  // Renders on without moving the clock until the synthesizer has been silent for a
+  // moment, at most `maxMs`; returns the milliseconds rendered.
+  std::uint32_t renderUntilSilent(std::uint32_t maxMs);
   // Writes the header's lengths and closes the file; false when writing failed.
   bool finish();
   std::uint64_t framesRendered() const;

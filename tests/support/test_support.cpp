@@ -26,14 +26,20 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+// Tests, benchmarks and fuzz targets are run from anywhere (`make bench` runs them from
+// the repository's root): without the variables, the places of this build are taken.
 std::filesystem::path sourceDir() {
   if (const char* dir = std::getenv("VOLTA_SOURCE_DIR")) return dir;
-  return std::filesystem::current_path();
+  return VOLTA_BUILT_FROM;
 }
 
+// build/bin, beside the folder of the running program (build/tests, build/bench, build/fuzz).
 std::filesystem::path binDir() {
   if (const char* dir = std::getenv("VOLTA_BIN_DIR")) return dir;
-  return std::filesystem::current_path() / "bin";
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::filesystem::current_path() / "bin";
+  return program.parent_path().parent_path() / "bin";
 }
 
 std::filesystem::path corpusDir(const std::string& sub) {

@@ -249,6 +249,9 @@ core::PlayerSetupOptions renderingSetup() {
   return options;
 }
 
+// A release (or a reverberation) rings on at most this long after the song's end.
+constexpr std::uint32_t kLongestTailMs = 5000;
+
 int render(const Options& options) {
   platform::ManualClock clock;
   platform::ManualTimerService timers(clock);
@@ -271,7 +274,7 @@ int render(const Options& options) {
         timers.advanceMilliseconds(5);
         renderer->renderToNow();
       });
-      renderer->renderMilliseconds(1000);  // the last notes' release
+      renderer->renderUntilSilent(kLongestTailMs);  // the last notes' release
       if (!renderer->finish()) result = 1;
     }
   }

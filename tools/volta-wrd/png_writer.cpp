@@ -1,5 +1,7 @@
 #include "tools/volta-wrd/png_writer.h"
 
+#include <zlib.h>
+
 #include <array>
 #include <fstream>
 #include <string_view>
@@ -7,37 +9,6 @@
 namespace volta::tools {
 
 namespace {
-
-constexpr std::size_t kStoredBlockLimit = 65535;
-
-std::array<std::uint32_t, 256> crcTable() {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k)
-      c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  return table;
-}
-
-std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
-  static const auto table = crcTable();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::uint8_t b : bytes)
-    c = table[(c ^ b) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
-
-std::uint32_t adler32(std::span<const std::uint8_t> bytes) {
-  std::uint32_t a = 1;
-  std::uint32_t b = 0;
-  for (std::uint8_t byte : bytes) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  return b << 16 | a;
-}
 
 void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
@@ -49,26 +20,17 @@ void appendChunk(std::vector<std::uint8_t>& out, std::string_view type, std::spa
   const std::size_t start = out.size();
   out.insert(out.end(), type.begin(), type.end());
   out.insert(out.end(), data.begin(), data.end());
-  appendBigEndian(out, crc32(std::span(out).subspan(start)));
+  const auto covered = std::span(out).subspan(start);
+  appendBigEndian(out, static_cast<std::uint32_t>(::crc32(0, covered.data(), static_cast<uInt>(covered.size()))));
 }
 
-// A zlib stream of stored blocks.
-std::vector<std::uint8_t> storedZlib(std::span<const std::uint8_t> raw) {
-  std::vector<std::uint8_t> out{0x78, 0x01};
-  std::size_t offset = 0;
-  do {
-    const std::size_t length = std::min(kStoredBlockLimit, raw.size() - offset);
-    const bool last = offset + length == raw.size();
-    out.push_back(last ? 1 : 0);
-    out.push_back(static_cast<std::uint8_t>(length));
-    out.push_back(static_cast<std::uint8_t>(length >> 8));
-    out.push_back(static_cast<std::uint8_t>(~length));
-    out.push_back(static_cast<std::uint8_t>(~length >> 8));
-    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset),
-               raw.begin() + static_cast<std::ptrdiff_t>(offset + length));
-    offset += length;
-  } while (offset < raw.size());
-  appendBigEndian(out, adler32(raw));
+// The image data as one zlib stream at the best compression: WRD screens are large areas
+// of few colours, which shrink a hundredfold.
+std::vector<std::uint8_t> deflated(std::span<const std::uint8_t> raw) {
+  uLongf size = ::compressBound(static_cast<uLong>(raw.size()));
+  std::vector<std::uint8_t> out(size);
+  if (::compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK) return {};
+  out.resize(size);
   return out;
 }
 
@@ -95,7 +57,9 @@ std::vector<std::uint8_t> encodeIndexedPng(int width, int height, std::span<cons
         pixels.subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(width), static_cast<std::size_t>(width));
     raw.insert(raw.end(), row.begin(), row.end());
   }
-  appendChunk(png, "IDAT", storedZlib(raw));
+  const std::vector<std::uint8_t> data = deflated(raw);
+  if (data.empty()) return {};
+  appendChunk(png, "IDAT", data);
   appendChunk(png, "IEND", {});
   return png;
 }

@@ -66,8 +66,16 @@ void DdeServer::accept() {
       socket->deleteLater();
       continue;
     }
+    if (!makeRoom()) {
+      emit dropped(QStringLiteral("too many conversations at once"));
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
     const Conversation id = nextConversation_++;
-    connections_.emplace(id, std::make_unique<Connection>()).first->second->socket = socket;
+    Connection& connection = *connections_.emplace(id, std::make_unique<Connection>()).first->second;
+    connection.socket = socket;
+    connection.lastActive = ++activity_;
     connect(socket, &QLocalSocket::readyRead, this, [this, id] { serve(id); });
     connect(socket, &QLocalSocket::disconnected, this, [this, id] { end(id); });
     serve(id);
@@ -83,6 +91,7 @@ void DdeServer::serve(Conversation id) {
   Connection& connection = *found->second;
   if (connection.busy) return;
   connection.busy = true;
+  connection.lastActive = ++activity_;
   while (!connection.dropped && connection.socket && connection.socket->bytesAvailable() > 0) {
     const QByteArray bytes = connection.socket->read(kReadChunk);
     connection.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
@@ -132,6 +141,20 @@ void DdeServer::answer(Connection& connection, const Frame& frame, Conversation 
       drop(id, QStringLiteral("frame type 0x%1 has no place here").arg(static_cast<int>(frame.type), 2, 16));
       return;
   }
+}
+
+bool DdeServer::makeRoom() {
+  if (connections_.size() < kMaxConversations) return true;
+  const auto holder = host_.lockHolder();
+  auto oldest = connections_.end();
+  for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+    const Connection& candidate = *it->second;
+    if (candidate.busy || candidate.ended || (holder && *holder == it->first)) continue;
+    if (oldest == connections_.end() || candidate.lastActive < oldest->second->lastActive) oldest = it;
+  }
+  if (oldest == connections_.end()) return false;
+  drop(oldest->first, QStringLiteral("closed as the longest idle of too many conversations"));
+  return true;
 }
 
 void DdeServer::send(Connection& connection, FrameType type, std::string_view payload, Conversation id) {

@@ -36,6 +36,9 @@ class DdeServer : public QObject {
   bool listen();
   QString error() const { return error_; }
   std::size_t conversations() const { return connections_.size(); }
+  // At most this many conversations at once: a new one beyond them closes the one idle
+  // longest (never the lock holder's nor one being answered), or is refused.
+  static constexpr std::size_t kMaxConversations = 64;
 
  signals:
   // A connection was closed for breaking the protocol (or belonging to another user).
@@ -50,12 +53,15 @@ class DdeServer : public QObject {
     QPointer<QLocalSocket> socket;
     FrameDecoder decoder;
     bool greeted = false;
-    bool busy = false;     // frames of this connection are being answered
-    bool ended = false;    // the client went away or was dropped
-    bool dropped = false;  // nothing more is read from it
+    bool busy = false;             // frames of this connection are being answered
+    bool ended = false;            // the client went away or was dropped
+    bool dropped = false;          // nothing more is read from it
+    std::uint64_t lastActive = 0;  // when it last sent something, in served frames
   };
 
   void accept();
+  // Makes room for one more conversation; false when every one is in use.
+  bool makeRoom();
   void serve(Conversation id);
   void answer(Connection& connection, const Frame& frame, Conversation id);
   void send(Connection& connection, FrameType type, std::string_view payload, Conversation id);
@@ -67,6 +73,7 @@ class DdeServer : public QObject {
   QLocalServer server_;
   std::map<Conversation, std::unique_ptr<Connection>> connections_;
   Conversation nextConversation_ = 1;
+  std::uint64_t activity_ = 0;
   QString error_;
 };
 

@@ -380,8 +380,12 @@ void SProcessWRD::onLoadGif(std::size_t bytes) {
   if (screens_.find(screenId) != nullptr) throw SErrorScreen(offset(), "Already virtual screen alocated", screenId);
   SPalette& palette = existingPalette(paletteId);
   image::GifImage picture;
-  if (!image::loadGif(picturePath(directory_, name), picture))
-    throw SErrorInput(offset(), "Cannot open GIF file '" + name + "'");
+  const std::filesystem::path path = picturePath(directory_, name);
+  if (!image::loadGif(path, picture)) {
+    std::error_code error;
+    const char* cause = std::filesystem::exists(path, error) ? "not a readable GIF picture" : "no such file";
+    throw SErrorInput(offset(), "Cannot open GIF file '" + name + "': " + cause);
+  }
   SVirtualScreen screen;
   screen.width = picture.width;
   screen.height = picture.height;

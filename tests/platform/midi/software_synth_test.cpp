@@ -83,6 +83,31 @@ TEST_F(SoftwareSynthTest, SoundStartsAtTheClockTimeOfTheNote) {
   EXPECT_GT(test::rms(wav, frames(500), frames(1000)), 0.01);
 }
 
+// The release of the last note is rendered whole, and the file stops once it has faded.
+TEST_F(SoftwareSynthTest, TheTailRunsUntilTheSynthesizerIsSilent) {
+  const auto path = dir / "tail.wav";
+  clock.setMicroseconds(5000000);
+  std::string error;
+  auto renderer = WavRenderer::open(path.string(), error);
+  ASSERT_TRUE(renderer) << error;
+  std::uint32_t tail = 0;
+  {
+    auto synth = openOutputDevice(findOutputDevice(kSoftwareSynthName), 0);
+    ASSERT_TRUE(synth);
+    EXPECT_EQ(synth->sendShort(0x7F3C90), SendResult::Ok);
+    clock.advanceMilliseconds(500);
+    EXPECT_EQ(synth->sendShort(0x003C80), SendResult::Ok);
+    renderer->renderToNow();
+    tail = renderer->renderUntilSilent(5000);
+  }
+  EXPECT_GT(tail, 100u);
+  EXPECT_LT(tail, 5000u);
+  EXPECT_TRUE(renderer->finish());
+  const auto wav = test::readWav(path);
+  EXPECT_GT(test::rms(wav, frames(500), frames(550)), 0.001);  // the release sounds
+  EXPECT_LT(test::rms(wav, wav.frames() - frames(50), wav.frames()), 1.0 / 32768);
+}
+
 TEST_F(SoftwareSynthTest, AGsResetWithBankSelectAndProgramChangeChangesTheSound) {
   auto drums = [](bool tr808) {
     return [tr808](OutputDevice& synth, ManualClock& clock) {

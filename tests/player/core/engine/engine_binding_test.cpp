@@ -137,6 +137,20 @@ TEST_F(BoundEngine, UnknownAndMissingFilesGiveThePlayersOwnErrors) {
   EXPECT_EQ(folder.error, kErrUnknownFile);
 }
 
+TEST_F(BoundEngine, RealKaraokeFilesOpenAsStandardMidiFiles) {
+  const auto dir = test::corpusDir("smf");
+  if (dir.empty()) GTEST_SKIP() << "no SMF corpus";
+  int opened = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() != ".kar") continue;
+    auto opening = SongHandle::open(binding_, nullptr, entry.path());
+    ASSERT_NE(opening.song, nullptr) << entry.path();
+    EXPECT_TRUE(opening.song->titles().ok) << entry.path();
+    ++opened;
+  }
+  if (opened == 0) GTEST_SKIP() << "no .kar file in the corpus";
+}
+
 TEST_F(BoundEngine, ABrokenSongReportsTheEnginesError) {
   auto opening = SongHandle::open(binding_, nullptr, writeSong("bad.mid", {'x', 'y', 'z'}));
   ASSERT_NE(opening.song, nullptr);

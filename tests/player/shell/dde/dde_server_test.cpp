@@ -145,6 +145,29 @@ TEST_F(DdeServerTest, LockLastsAsLongAsItsConnection) {
   EXPECT_EQ(host.calls, (Calls{"stop"}));
 }
 
+// Idle connections cost memory each: past the cap the longest idle goes, the lock
+// holder's never.
+TEST_F(DdeServerTest, ConversationsAreCappedAndTheLockHolderKeepsItsOwn) {
+  std::unique_ptr<MIDIDDEClient> holder;
+  std::vector<std::unique_ptr<MIDIDDEClient>> idle;
+  clients.run([&] {
+    holder = std::make_unique<MIDIDDEClient>(path);
+    EXPECT_TRUE(holder->execute("Lock"));
+    for (std::size_t i = 0; i < DdeServer::kMaxConversations + 10; ++i)
+      idle.push_back(std::make_unique<MIDIDDEClient>(path));
+  });
+  EXPECT_LE(server.conversations(), DdeServer::kMaxConversations);
+  clients.run([&] {
+    EXPECT_TRUE(idle.back()->connected());
+    EXPECT_EQ(idle.back()->getCount(), 3);
+    EXPECT_EQ(idle.front()->getCount(), 0);  // closed as the longest idle
+    EXPECT_TRUE(holder->execute("Stop"));
+    holder.reset();
+    idle.clear();
+  });
+  EXPECT_EQ(host.calls, (Calls{"stop"}));
+}
+
 TEST_F(DdeServerTest, BrokenConnectionsAreClosedAloneAndTheServerGoesOn) {
   QSignalSpy dropped(&server, &DdeServer::dropped);
   const std::string hello = frame(FrameType::Connect, "VOLTA");
