@@ -59,7 +59,11 @@ class MonitorTest : public ApplicationTest {
     command(app::cmd::kPaneMonitor);
     ASSERT_TRUE(waitFor([&] { return heard("90 3C"); }));
   }
-  bool heard(const std::string& prefix) const { return test::findLine(trace(), prefix) < trace().size(); }
+  // Read once: lines arrive while the test reads.
+  bool heard(const std::string& prefix) const {
+    const auto lines = trace();
+    return test::findLine(lines, prefix) < lines.size();
+  }
   std::size_t count(const std::string& prefix) const {
     const auto lines = trace();
     std::size_t n = 0;
