@@ -7,12 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/midi_output.h"
 #include "engine/midi_sequencer.h"
 #include "engine/sequencer_factory.h"
-#include "platform/clock.h"
-#include "platform/midi/output_device.h"
-#include "platform/timer.h"
+#include "fuzz/manual_engine.h"
 
 namespace {
 
@@ -20,17 +17,7 @@ using namespace volta;
 
 constexpr std::uint32_t kMaxSeek = 200000;  // 2 s of song time
 
-struct Environment {
-  platform::ManualClock clock;
-  platform::ManualTimerService timers{clock};
-  engine::MidiOutput* output = nullptr;
-  Environment() {
-    platform::installClock(&clock);
-    platform::installTimerService(&timers);
-    const std::uint32_t none[3] = {platform::midi::kNoDevice, platform::midi::kNoDevice, platform::midi::kNoDevice};
-    output = engine::MidiOutput::open(none, 3);
-  }
-};
+using Environment = fuzz::ManualEngine;
 
 void play(Environment& env, engine::MidiSequencer& sequencer, std::uint32_t target, std::uint64_t ms) {
   sequencer.seek(target);

@@ -8,12 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/midi_output.h"
 #include "engine/midi_sequencer.h"
 #include "engine/sequencer_factory.h"
-#include "platform/clock.h"
-#include "platform/midi/output_device.h"
-#include "platform/timer.h"
+#include "fuzz/manual_engine.h"
 
 namespace {
 
@@ -23,17 +20,7 @@ constexpr std::uint32_t kUnitsPerMs = 100;                        // song time r
 constexpr std::uint32_t kLongestChecked = 600'000 * kUnitsPerMs;  // longer songs would only slow the search
 constexpr std::uint32_t kPeriodMs = 10;
 
-struct Environment {
-  platform::ManualClock clock;
-  platform::ManualTimerService timers{clock};
-  engine::MidiOutput* output = nullptr;
-  Environment() {
-    platform::installClock(&clock);
-    platform::installTimerService(&timers);
-    const std::uint32_t none[3] = {platform::midi::kNoDevice, platform::midi::kNoDevice, platform::midi::kNoDevice};
-    output = engine::MidiOutput::open(none, 3);
-  }
-};
+using Environment = fuzz::ManualEngine;
 
 void playToTheEnd(Environment& env, engine::MidiSequencer& sequencer, std::uint32_t total) {
   const std::uint32_t limit = total + 2 * kPeriodMs * kUnitsPerMs;

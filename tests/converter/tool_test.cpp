@@ -50,9 +50,9 @@ TEST(VoltaConvert, AG36SongNamedRcpConvertsAsG36) {
   test::TempDir dir;
   test::RcpWriter g36(true);
   for (int track = 0; track < 36; ++track) {
-    auto& spec = g36.addTrack(static_cast<std::uint8_t>(track % 16));
-    if (track < 8) spec.add(static_cast<std::uint8_t>(0x3C + track), 48, 40, 100);
-    spec.end();
+    auto& part = g36.addTrack(static_cast<std::uint8_t>(track % 16));
+    if (track < 8) part.add(static_cast<std::uint8_t>(0x3C + track), 48, 40, 100);
+    part.end();
   }
   test::writeFile(dir / "song.rcp", g36.build());
   EXPECT_EQ(runTool("'" + (dir / "song.rcp").string() + "'", dir), 0) << test::readText(dir / "log");
