@@ -68,6 +68,7 @@ class FramePanes : public QObject {
   void choose(int id);
 
  private:
+  void showKeyHelp();
   struct Parts;
   void buildMenus();
   TMainFrame& frame_;

@@ -9,7 +9,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <regex>
 
@@ -401,6 +404,52 @@ TEST_F(ApplicationTest, AFileHandedOverKeepsTheUnnamedListReachableFromTheHistor
   for (const auto& file : fs::directory_iterator(places_.userDataFolder))
     keptLists += file.path().filename().string().starts_with("Unnamed ") ? 1 : 0;
   EXPECT_EQ(keptLists, 2u);
+}
+
+// Keys without a character, as the media keys are, given as such.
+void mediaKey(QWidget& target, Qt::Key key) {
+  QTest::sendKeyEvent(QTest::Press, &target, key, QString(), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Release, &target, key, QString(), Qt::NoModifier);
+}
+
+TEST_F(ApplicationTest, MediaPlayerKeysAndASliderClickThatJumps) {
+  MIDIApplication& app = launch({listFile().string()});
+  QTest::keyClick(&app.frame(), Qt::Key_Space);
+  ASSERT_TRUE(waitFor([&] { return heard(0); }));
+  EXPECT_TRUE(app.controller().playback().state().playing);
+  QTest::keyClick(&app.frame(), Qt::Key_Space);
+  EXPECT_TRUE(app.controller().playback().state().paused);
+  mediaKey(app.frame(), Qt::Key_MediaTogglePlayPause);
+  EXPECT_FALSE(app.controller().playback().state().paused);
+  mediaKey(app.frame(), Qt::Key_MediaStop);
+  EXPECT_FALSE(app.controller().playback().state().playing);
+
+  // F1 shows the keys without stopping anything; Ctrl+O asks for a file.
+  mediaKey(app.frame(), Qt::Key_F1);
+  auto* help = app.frame().findChild<QMessageBox*>(QStringLiteral("keyHelp"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_FALSE(help->isModal());
+  EXPECT_TRUE(help->text().contains(QStringLiteral("Space")));
+  help->close();
+  app.frame().activateWindow();
+  ASSERT_TRUE(waitFor([&] { return app.frame().isActiveWindow(); }));
+  app.answerFileDialog(songs_[3].string());
+  QTest::keyClick(&app.frame(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_TRUE(waitFor([&] { return heard(3); }));
+
+  // A click on the track three quarters along moves there at once.
+  QSlider& slider = *app.frame().slider();
+  ASSERT_GE(slider.maximum(), 99);
+  int released = -1;
+  QObject::connect(&app.frame(), &TMainFrame::sliderReleased, [&](int value) { released = value; });
+  QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider.width() * 3 / 4, slider.height() / 2));
+  EXPECT_NEAR(released, slider.maximum() * 3 / 4, slider.maximum() / 8);
+
+  std::vector<int> chosen;
+  QObject::connect(&app.frame(), &TMainFrame::commandChosen, [&](int id) { chosen.push_back(id); });
+  QTest::keyClick(&app.frame(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(chosen, std::vector<int>{app::cmd::kExit});
+  EXPECT_FALSE(app.frame().isVisible());
 }
 
 }  // namespace
