@@ -290,6 +290,10 @@ void FramePanes::setBackLight(const monitor::Palette& palette) {
 
 void FramePanes::resetMonitor() {}
 
+int FramePanes::language() const {
+  return parts_->language;
+}
+
 void FramePanes::resetWrdScreen() {
   // A song started again opens its script afresh.
   if (parts_->songWrd) parts_->songWrd->forget();

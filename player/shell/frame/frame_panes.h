@@ -48,6 +48,8 @@ class FramePanes : public QObject {
   void setBackLight(const monitor::Palette& palette);
   void resetMonitor();
   void resetWrdScreen();
+  // The texts' language (0 Japanese, 1 English).
+  int language() const;
   void animate();
   void updateLcd();
   bool setFullScreen(bool on);

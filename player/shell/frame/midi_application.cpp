@@ -325,7 +325,7 @@ app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest&
 }
 
 app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   const QString chosen = QFileDialog::getExistingDirectory(frame_.get(), qt(request.caption), start);
   app::FileDialogResult result;
@@ -354,10 +354,14 @@ std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::ve
 }
 
 core::AddProgress* MIDIApplication::beginProgress() {
-  if (standIn_) return nullptr;
-  // Each adding gets its own dialog; an earlier one stays until its user closes it.
-  progress_ = std::make_unique<ProgressSink>(frame_.get());
+  // Each adding gets its own dialog; an earlier one stays until its user closes it. It is
+  // modeless: scripted runs get it too.
+  progress_ = std::make_unique<ProgressSink>(frame_.get(), panes_->language());
   return progress_.get();
+}
+
+TProgressDialog* MIDIApplication::progressDialog() const {
+  return progress_ ? progress_->dialog() : nullptr;
 }
 
 void MIDIApplication::launchFileBrowser(const std::string& folder) {

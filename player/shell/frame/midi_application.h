@@ -23,6 +23,7 @@ class TMainFrame;
 class TFileList;
 class FramePanes;
 class ProgressSink;
+class TProgressDialog;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -51,6 +52,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   const std::vector<std::string>& dialogLog() const { return dialogLog_; }
   // While dialogs are answered without being shown, the next file or save dialog chooses this name.
   void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
+  // The dialog of the last adding of songs; null when there was none or it closed.
+  TProgressDialog* progressDialog() const;
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;

@@ -20,6 +20,7 @@
 #include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
+#include "player/shell/frame/progress_dialog.h"
 #include "tests/player/shell/frame/application_fixture.h"
 
 namespace volta::shell {
@@ -450,6 +451,27 @@ TEST_F(ApplicationTest, MediaPlayerKeysAndASliderClickThatJumps) {
   QTest::keyClick(&app.frame(), Qt::Key_Q, Qt::ControlModifier);
   EXPECT_EQ(chosen, std::vector<int>{app::cmd::kExit});
   EXPECT_FALSE(app.frame().isVisible());
+}
+
+TEST_F(ApplicationTest, AFolderWithAnUnsupportedSongListsItInTheProgressDialog) {
+  test::SmfTrack track;
+  track.noteOn(0, 0, 60, 100).noteOff(96, 0, 60).endOfTrack(0);
+  test::writeFile(dir_ / "pattern.mid", test::SmfWriter(2, 96).track(track).build());
+  MIDIApplication& app = launch({"/n"});
+  // One good song alone: no dialog stays behind.
+  app.answerFileDialog(songs_[1].string());
+  command(app::cmd::kOpenFile);
+  EXPECT_FALSE(app.progressDialog() && app.progressDialog()->isVisible());
+
+  app.answerFileDialog(dir_.path().string());
+  command(app::cmd::kOpenFolder);
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  TProgressDialog* dialog = app.progressDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(dialog->isModal());
+  EXPECT_TRUE(dialog->messages().contains(QStringLiteral("pattern.mid: "))) << dialog->messages().toStdString();
+  EXPECT_TRUE(app.dialogLog().empty());
 }
 
 }  // namespace
