@@ -73,6 +73,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setBackLight(const monitor::Palette& palette) override;
   void resetMonitor() override;
   void resetWrdScreen() override;
+  void noOutput(const std::vector<std::string>& tried) override;
   void animate() override;
   void updateLcd() override;
   void armTimer(int id, int ms) override;

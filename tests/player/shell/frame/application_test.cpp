@@ -474,5 +474,23 @@ TEST_F(ApplicationTest, AFolderWithAnUnsupportedSongListsItInTheProgressDialog) 
   EXPECT_TRUE(app.dialogLog().empty());
 }
 
+TEST_F(ApplicationTest, WithoutAnyOutputItSaysSoOnceAndNoPortLampLights) {
+  platform::settings::SettingsStore(places_.settingsFile).writeString(kMainKey, "PORT_A", "No such port");
+  MIDIApplication& app = launch({listFile().string()});
+  command(app::cmd::kPlay);
+  ASSERT_TRUE(app.controller().playback().state().playing);
+  ASSERT_EQ(app.dialogLog().size(), 1u);
+  const std::string& notice = app.dialogLog()[0];
+  EXPECT_NE(notice.find("\"No such port\""), std::string::npos) << notice;
+  EXPECT_NE(notice.find("volta-play --render"), std::string::npos);
+  EXPECT_NE(notice.find("SoundFont"), std::string::npos);
+  app.fireTimer(app::kDisplayTimer);
+  for (int port = 0; port < 3; ++port)
+    EXPECT_FALSE(app.panelLamp(app::kPanelPortLampA + port)) << port;
+  // Said once a run, not at every song.
+  app.controller().playback().playPosition(2);
+  EXPECT_EQ(app.dialogLog().size(), 1u);
+}
+
 }  // namespace
 }  // namespace volta::shell
