@@ -82,6 +82,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
 }
 
 MIDIApplication::~MIDIApplication() {
+  // The windows go after the idle timer, and their going moves the focus: no more idle updates.
+  disconnect(qApp, nullptr, this, nullptr);
   shutDown();
   // The controller talks to the windows while it goes: it leaves before them.
   controller_.reset();
