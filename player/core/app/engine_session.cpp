@@ -101,4 +101,8 @@ std::unique_ptr<core::EntryReader> EngineSession::entryReader() const {
   return std::make_unique<NameOnlyReader>();
 }
 
+std::array<std::string, 3> EngineSession::portNames() const {
+  return coreSettings_.currentTemplate(store_).ports;
+}
+
 }  // namespace volta::app

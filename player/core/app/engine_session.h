@@ -51,6 +51,8 @@ class EngineSession {
   // Reads the core settings again, with the settings' MIDI template.
   const core::CoreSettings& readCoreSettings();
   const core::CoreSettings& coreSettings() const { return coreSettings_; }
+  // The device names of the current MIDI template's ports A to C.
+  std::array<std::string, 3> portNames() const;
   // What a load is configured with, from the core settings last read.
   core::SongPlayerSettings songSettings() const;
 

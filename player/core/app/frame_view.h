@@ -89,6 +89,9 @@ class FrameView {
   virtual void updateLcd() = 0;
   // The WRD screen back to its picture without a song.
   virtual void resetWrdScreen() {}
+  // No port opened for a song (the names tried, "(None)" for ports not set): said once, without
+  // stopping anything.
+  virtual void noOutput(const std::vector<std::string>& /*tried*/) {}
 
   // One-shot timers: the view calls Playback::timer(id) once when it expires.
   virtual void armTimer(int id, int ms) = 0;

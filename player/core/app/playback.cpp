@@ -106,6 +106,7 @@ void Playback::startEntry() {
   const core::CoreSettings& settings = session_.coreSettings();
   if (settings.scanLength != 0 && (knownLength == 0 || knownMeasures == 0)) panel_.showTitle("Scanning length...");
   player.start(settings, entry, st_.speed, st_.paused);
+  warnWithoutOutput();
   if (entry.lengthMs != knownLength || entry.measures != knownMeasures) view_.refreshRow(st_.position);
   showEntryTitle();
   showSong(entry);
@@ -128,6 +129,17 @@ void Playback::showSong(const core::MIDIFile& entry) {
   view_.setDocumentText(&player.document());
   const WrdHooks& hooks = session_.wrdHooks();
   view_.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
+}
+
+// A song that cannot sound says why, once a run: none of the template's ports opened.
+void Playback::warnWithoutOutput() {
+  const protocol::OutputStatus* output = session_.player()->outputStatus();
+  if (outputWarned_ || !output) return;
+  if (std::any_of(std::begin(output->portOpen), std::end(output->portOpen), [](auto open) { return open != 0; }))
+    return;
+  outputWarned_ = true;
+  const auto ports = session_.portNames();
+  view_.noOutput(std::vector<std::string>(ports.begin(), ports.end()));
 }
 
 // Nothing of the last song stays on screen: counters, lamps, module, slider, WRD drawings.

@@ -93,6 +93,7 @@ class Playback {
   void startEntry();
   void showSong(const core::MIDIFile& entry);
   void resetSongDisplays();
+  void warnWithoutOutput();
   const core::MIDIFile* currentEntry() const;
   void showEntryTitle();
 
@@ -120,6 +121,7 @@ class Playback {
   SongPanel panel_;
   PlayingState st_;
   bool displayTimerArmed_ = false;
+  bool outputWarned_ = false;
 };
 
 }  // namespace volta::app

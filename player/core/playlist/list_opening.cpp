@@ -125,7 +125,8 @@ OpenResult addEntry(PlayList& list, const std::string& name, const OpenOptions& 
   entry.fileName = name;
   entry.module = options.module;
   if (const int error = reader.readEntry(fullPath(list.baseFolder, entry), entry)) {
-    report(result, progress, protocol::errorMessage(error));
+    // Named, so that a folder's unreadable songs can be told apart.
+    report(result, progress, fileColumn(entry) + ": " + protocol::errorMessage(error));
     return result;
   }
   list.append(std::move(entry));

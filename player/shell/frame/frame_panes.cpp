@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QToolTip>
+#include <QMessageBox>
 #include <cstring>
 #include <map>
 
@@ -305,6 +306,9 @@ void FramePanes::choose(int id) {
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }
+    case cmd::kHelpContents:
+      showKeyHelp();
+      break;
     case cmd::kBenchmark:
       if (controller.remote().locked()) break;
       controller.playback().stop();
@@ -314,6 +318,29 @@ void FramePanes::choose(int id) {
     default:
       break;  // the configuration dialogs and help files are not part of this program yet
   }
+}
+
+// No help files come with the player: the keys and the first steps, in a box that does not
+// stop playing or remote control.
+void FramePanes::showKeyHelp() {
+  static constexpr const char* kHelp[2] = {
+      "Space: 再生/一時停止    Ctrl+O: 開く    Ctrl+Q: 終了    F1: このヘルプ\n"
+      "Alt+Enter: フルスクリーン    Alt または F10: 隠したメニューバー    メディアキー: 再生/停止/前/次\n"
+      "右クリック: メニューバーの表示\n\n"
+      "音が出ないとき: 設定 > MIDI設定 でポートを選ぶか、SoundFont (fluid-soundfont-gm など) を入れるか、\n"
+      "volta-play --render OUT.wav SONG で WAV に書き出してください。",
+      "Space: play/pause    Ctrl+O: open    Ctrl+Q: quit    F1: this help\n"
+      "Alt+Enter: full screen    Alt or F10: a hidden menu bar    media keys: play/stop/previous/next\n"
+      "Right click: the Menu bar item\n\n"
+      "When nothing sounds: choose a port in Settings > MIDI settings, install a SoundFont (fluid-soundfont-gm),\n"
+      "or render to WAV with volta-play --render OUT.wav SONG."};
+  auto* box =
+      new QMessageBox(QMessageBox::Information, QStringLiteral("VOLTA Player"),
+                      QString::fromUtf8(kHelp[parts_->language == kJapanese ? 0 : 1]), QMessageBox::Ok, &frame_);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->setObjectName(QStringLiteral("keyHelp"));
+  box->show();
 }
 
 void FramePanes::setPanelText(int item, const std::string& utf8) {
@@ -409,6 +436,10 @@ void FramePanes::updateMonitor(const app::EnginePlayer& player, const protocol::
 void FramePanes::updateLcd() {
   const app::EnginePlayer* player = parts_->controller ? parts_->controller->session().player() : nullptr;
   if (const protocol::PanelImage* panel = player ? player->panelImage() : nullptr) parts_->canvas->follow(*panel);
+}
+
+int FramePanes::language() const {
+  return parts_->language;
 }
 
 void FramePanes::resetWrdScreen() {

@@ -57,6 +57,8 @@ class FramePanes : public QObject {
   void setBackLight(const monitor::Palette& palette);
   void resetMonitor();
   void resetWrdScreen();
+  // The texts' language (0 Japanese, 1 English).
+  int language() const;
   void animate();
   void updateLcd();
   bool setFullScreen(bool on);
@@ -80,6 +82,7 @@ class FramePanes : public QObject {
   void showPianoRoll(int row);
 
  private:
+  void showKeyHelp();
   struct Parts;
   void buildMenus();
   void connectMonitor(app::PlayerController& controller);

@@ -5,17 +5,47 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QShortcut>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "player/shell/panel/commands.h"
+#include "player/core/app/command_ids.h"
 
 namespace volta::shell {
 
 namespace {
+
+// Keys users expect of a media player, where the configurable key table leaves them free.
+struct FixedKey {
+  QKeyCombination key;
+  int command;
+};
+constexpr FixedKey kFixedKeys[] = {
+    {QKeyCombination(Qt::ALT, Qt::Key_Return), app::cmd::kFullScreen},
+    {QKeyCombination(Qt::Key_Space), app::cmd::kPlayPause},
+    {QKeyCombination(Qt::CTRL, Qt::Key_O), app::cmd::kOpenFile},
+    {QKeyCombination(Qt::CTRL, Qt::Key_Q), app::cmd::kExit},
+    {QKeyCombination(Qt::Key_F1), app::cmd::kHelpContents},
+    {QKeyCombination(Qt::Key_MediaPlay), app::cmd::kPlayPause},
+    {QKeyCombination(Qt::Key_MediaTogglePlayPause), app::cmd::kPlayPause},
+    {QKeyCombination(Qt::Key_MediaPause), app::cmd::kPause},
+    {QKeyCombination(Qt::Key_MediaStop), app::cmd::kStop},
+    {QKeyCombination(Qt::Key_MediaNext), app::cmd::kNext},
+    {QKeyCombination(Qt::Key_MediaPrevious), app::cmd::kPrevious},
+};
+
+// A click on the slider's track jumps to the clicked position instead of one page.
+class JumpingSliderStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
 
 QVBoxLayout* bareLayout(QWidget* holder) {
   auto* layout = new QVBoxLayout(holder);
@@ -67,14 +97,19 @@ TMainFrame::TMainFrame(QWidget* parent)
     connect(slot.window, &TPaneFrame::closedByUser, this, &TMainFrame::frameClosed);
   }
   connect(slider_, &QSlider::sliderReleased, this, [this] { emit sliderReleased(slider_->value()); });
-  // A click on the track or a key moves the slider in one step: that is a release too,
-  // taken after the slider applied the step.
+  // A key (or a click outside the handle with another button) moves the slider in one step:
+  // that is a release too, taken after the slider applied the step.
   connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
     if (action == QAbstractSlider::SliderMove || slider_->isSliderDown()) return;
     QTimer::singleShot(0, this, [this] { emit sliderReleased(slider_->value()); });
   });
-  auto* fullScreen = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
-  connect(fullScreen, &QShortcut::activated, this, [this] { emit commandChosen(cmd::kFullScreen); });
+  auto* jumping = new JumpingSliderStyle;
+  jumping->setParent(slider_);
+  slider_->setStyle(jumping);
+  for (const FixedKey& fixed : kFixedKeys) {
+    auto* shortcut = new QShortcut(QKeySequence(fixed.key), this);
+    connect(shortcut, &QShortcut::activated, this, [this, command = fixed.command] { emit commandChosen(command); });
+  }
   fixSize();
 }
 

@@ -23,6 +23,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What was tried and what the user can do, in the menus' language.
+std::string noOutputText(const std::vector<std::string>& tried, int language) {
+  std::string ports;
+  for (std::size_t port = 0; port < tried.size(); ++port)
+    ports += std::string(ports.empty() ? "" : ", ") + char('A' + port) + ": \"" + tried[port] + "\"";
+  if (language == 0)
+    return "MIDI出力が開けないため、演奏しても音が出ません (試したポート " + ports +
+           ")。\n\n設定 > MIDI演奏の設定 で出力ポートを選ぶか、ソフトウェア音源用の SoundFont "
+           "(fluid-soundfont-gm など) を入れてください。\n端末から volta-play --render OUT.wav SONG で WAV "
+           "に書き出すこともできます。";
+  return "No MIDI output could be opened, so songs play without sound (ports tried " + ports +
+         ").\n\nChoose an output port in Settings > MIDI setting, or install a SoundFont for the software "
+         "synthesizer (fluid-soundfont-gm, for instance).\nFrom a terminal, volta-play --render OUT.wav SONG "
+         "writes the sound to a WAV file.";
+}
+
 QString qt(const std::string& utf8) {
   return QString::fromStdString(utf8);
 }
@@ -73,6 +89,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
 }
 
 MIDIApplication::~MIDIApplication() {
+  // The windows go after the idle timer, and their going moves the focus: no more idle updates.
+  disconnect(qApp, nullptr, this, nullptr);
   shutDown();
   // The controller talks to the windows while it goes: it leaves before them.
   controller_.reset();
@@ -213,6 +231,18 @@ void MIDIApplication::setPanelText(int item, const std::string& text) {
 void MIDIApplication::setPanelLamp(int item, bool lit) {
   panes_->setPanelLamp(item, lit);
 }
+void MIDIApplication::noOutput(const std::vector<std::string>& tried) {
+  const std::string text = noOutputText(tried, panes_->language());
+  if (standIn_) return dialogLog_.push_back(text);
+  // Modeless: the song goes on, and remote control is not held up.
+  auto* box =
+      new QMessageBox(QMessageBox::Warning, QStringLiteral("VOLTA Player"), qt(text), QMessageBox::Ok, frame_.get());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->setObjectName(QStringLiteral("noOutput"));
+  box->show();
+}
+
 void MIDIApplication::resetWrdScreen() {
   panes_->resetWrdScreen();
 }
@@ -358,7 +388,7 @@ app::FileDialogResult MIDIApplication::askOpenFile(const app::FileDialogRequest&
 }
 
 app::FileDialogResult MIDIApplication::askFolder(const app::FileDialogRequest& request) {
-  if (standIn_) return {std::nullopt, request.startFolder};
+  if (standIn_) return standInFileAnswer(request);
   const QString start = QFile::decodeName(request.startFolder.c_str());
   const QString chosen = QFileDialog::getExistingDirectory(frame_.get(), qt(request.caption), start);
   app::FileDialogResult result;
@@ -387,10 +417,14 @@ std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::ve
 }
 
 core::AddProgress* MIDIApplication::beginProgress() {
-  if (standIn_) return nullptr;
-  // Each adding gets its own dialog; an earlier one stays until its user closes it.
-  progress_ = std::make_unique<ProgressSink>(frame_.get());
+  // Each adding gets its own dialog; an earlier one stays until its user closes it. It is
+  // modeless: scripted runs get it too.
+  progress_ = std::make_unique<ProgressSink>(frame_.get(), panes_->language());
   return progress_.get();
+}
+
+TProgressDialog* MIDIApplication::progressDialog() const {
+  return progress_ ? progress_->dialog() : nullptr;
 }
 
 void MIDIApplication::launchFileBrowser(const std::string& folder) {

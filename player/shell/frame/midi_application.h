@@ -24,6 +24,7 @@ class TFileList;
 class FramePanes;
 class ProgressSink;
 class NoticeBoxes;
+class TProgressDialog;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -58,6 +59,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   int noticeCount(const std::string& caption) const;
   // While dialogs are answered without being shown, the next file or save dialog chooses this name.
   void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
+  // The dialog of the last adding of songs; null when there was none or it closed.
+  TProgressDialog* progressDialog() const;
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -77,6 +80,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void setBackLight(const monitor::Palette& palette) override;
   void resetMonitor() override;
   void resetWrdScreen() override;
+  void noOutput(const std::vector<std::string>& tried) override;
   void animate() override;
   void updateLcd() override;
   void armTimer(int id, int ms) override;

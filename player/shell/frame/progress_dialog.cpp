@@ -15,7 +15,8 @@ TProgressDialog::TProgressDialog(QWidget* parent)
       source_(new QLabel(this)),
       song_(new QLabel(this)),
       messages_(new QPlainTextEdit(this)),
-      close_(new QPushButton(QStringLiteral("OK"), this)) {
+      close_(new QPushButton(QStringLiteral("OK"), this)),
+      started_(platform::millisecondCounter()) {
   setWindowTitle(QStringLiteral("VOLTA Player"));
   setModal(false);
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -32,24 +33,28 @@ TProgressDialog::TProgressDialog(QWidget* parent)
 
 void TProgressDialog::setSource(const QString& folderOrArchive) {
   source_->setText(folderOrArchive);
-  surface();
+  surface(false);
 }
 
 void TProgressDialog::setSong(const QString& song) {
   song_->setText(song);
-  surface();
+  surface(false);
 }
 
 void TProgressDialog::addMessage(const QString& text) {
   messages_->moveCursor(QTextCursor::End);
   messages_->insertPlainText(text);
-  surface();
+  surface(true);
 }
 
 void TProgressDialog::finish(const QString& text) {
   finished_ = true;
   song_->setText(text);
   close_->setEnabled(true);
+  if (messages_->document()->isEmpty()) {
+    close();
+    return;
+  }
   show();
   raise();
 }
@@ -64,8 +69,11 @@ QString TProgressDialog::messages() const {
   return messages_->toPlainText();
 }
 
-void TProgressDialog::surface() {
+// Shown when wanted (a message) or once adding takes longer than half a second.
+void TProgressDialog::surface(bool wanted) {
+  constexpr std::uint32_t kSlowMs = 500;
   const std::uint32_t now = platform::millisecondCounter();
+  if (!isVisible() && !wanted && now - started_ < kSlowMs) return;
   if (!isVisible()) show();
   if (!raisedOnce_ || now - lastRaised_ >= 1000) {
     raise();

@@ -1,7 +1,8 @@
 #pragma once
-// The modeless dialog shown while songs are added to the list: the folder or
-// archive, the song being read, and the messages of songs that could not be read.
-// It stays after the end ("終了しました") until the user closes it.
+// The modeless dialog of songs being added to the list: the folder or archive, the
+// song being read, and the songs that could not be read with the reason. It shows
+// itself only once adding took half a second or has a message; at the end it stays,
+// until the user closes it, only when it has messages to show.
 
 #include <QDialog>
 #include <QString>
@@ -23,7 +24,8 @@ class TProgressDialog : public QDialog {
   void setSong(const QString& song);
   // Appended as it stands (callers bring their own line breaks).
   void addMessage(const QString& text);
-  // Adding ended: the text replaces the song, and the dialog waits to be closed.
+  // Adding ended: with messages the text replaces the song and the dialog waits to be
+  // closed; without, it closes.
   void finish(const QString& text);
 
   QString source() const;
@@ -34,12 +36,13 @@ class TProgressDialog : public QDialog {
  private:
   // Brought to the front at most once a second, so that reading a big folder
   // does not keep stealing the focus.
-  void surface();
+  void surface(bool wanted);
 
   QLabel* source_;
   QLabel* song_;
   QPlainTextEdit* messages_;
   QPushButton* close_;
+  std::uint32_t started_;
   std::uint32_t lastRaised_ = 0;
   bool raisedOnce_ = false;
   bool finished_ = false;

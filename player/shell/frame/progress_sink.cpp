@@ -10,7 +10,7 @@ QString text(const std::string& utf8) {
 
 }  // namespace
 
-ProgressSink::ProgressSink(QWidget* owner) : dialog_(new TProgressDialog(owner)) {
+ProgressSink::ProgressSink(QWidget* owner, int language) : dialog_(new TProgressDialog(owner)), language_(language) {
   dialog_->setAttribute(Qt::WA_DeleteOnClose, true);
 }
 
@@ -27,7 +27,8 @@ void ProgressSink::appendMessage(const std::string& message) {
 }
 
 void ProgressSink::finish(const std::string& message) {
-  if (dialog_) dialog_->finish(text(message));
+  const bool english = language_ != 0 && message == core::kProgressFinished;
+  if (dialog_) dialog_->finish(english ? QStringLiteral("Finished") : text(message));
 }
 
 }  // namespace volta::shell

@@ -85,7 +85,8 @@ TEST_F(ListOpeningTest, OneSongWithItsModule) {
 }
 
 TEST_F(ListOpeningTest, AnUnreadableSongIsNotAddedAndItsMessageIsReported) {
-  const std::string message = protocol::errorMessage(protocol::kErrOpenFile);
+  // Named by its file, without the folder.
+  const std::string message = std::string("gone.mid: ") + protocol::errorMessage(protocol::kErrOpenFile);
   openName(list_, folder_ + "/gone.mid", {}, reader_, &progress_);
   EXPECT_TRUE(list_.empty());
   EXPECT_EQ(progress_.messages, "\n      " + message + "\n");

@@ -9,7 +9,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <fstream>
@@ -19,6 +22,7 @@
 #include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
+#include "player/shell/frame/progress_dialog.h"
 #include "tests/player/shell/frame/application_fixture.h"
 
 namespace volta::shell {
@@ -403,6 +407,91 @@ TEST_F(ApplicationTest, AFileHandedOverKeepsTheUnnamedListReachableFromTheHistor
   for (const auto& file : fs::directory_iterator(places_.userDataFolder))
     keptLists += file.path().filename().string().starts_with("Unnamed ") ? 1 : 0;
   EXPECT_EQ(keptLists, 2u);
+}
+
+// Keys without a character, as the media keys are, given as such.
+void mediaKey(QWidget& target, Qt::Key key) {
+  QTest::sendKeyEvent(QTest::Press, &target, key, QString(), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Release, &target, key, QString(), Qt::NoModifier);
+}
+
+TEST_F(ApplicationTest, MediaPlayerKeysAndASliderClickThatJumps) {
+  MIDIApplication& app = launch({listFile().string()});
+  QTest::keyClick(&app.frame(), Qt::Key_Space);
+  ASSERT_TRUE(waitFor([&] { return heard(0); }));
+  EXPECT_TRUE(app.controller().playback().state().playing);
+  QTest::keyClick(&app.frame(), Qt::Key_Space);
+  EXPECT_TRUE(app.controller().playback().state().paused);
+  mediaKey(app.frame(), Qt::Key_MediaTogglePlayPause);
+  EXPECT_FALSE(app.controller().playback().state().paused);
+  mediaKey(app.frame(), Qt::Key_MediaStop);
+  EXPECT_FALSE(app.controller().playback().state().playing);
+
+  // F1 shows the keys without stopping anything; Ctrl+O asks for a file.
+  mediaKey(app.frame(), Qt::Key_F1);
+  auto* help = app.frame().findChild<QMessageBox*>(QStringLiteral("keyHelp"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_FALSE(help->isModal());
+  EXPECT_TRUE(help->text().contains(QStringLiteral("Space")));
+  help->close();
+  app.frame().activateWindow();
+  ASSERT_TRUE(waitFor([&] { return app.frame().isActiveWindow(); }));
+  app.answerFileDialog(songs_[3].string());
+  QTest::keyClick(&app.frame(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_TRUE(waitFor([&] { return heard(3); }));
+
+  // A click on the track three quarters along moves there at once.
+  QSlider& slider = *app.frame().slider();
+  ASSERT_GE(slider.maximum(), 99);
+  int released = -1;
+  QObject::connect(&app.frame(), &TMainFrame::sliderReleased, [&](int value) { released = value; });
+  QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider.width() * 3 / 4, slider.height() / 2));
+  EXPECT_NEAR(released, slider.maximum() * 3 / 4, slider.maximum() / 8);
+
+  std::vector<int> chosen;
+  QObject::connect(&app.frame(), &TMainFrame::commandChosen, [&](int id) { chosen.push_back(id); });
+  QTest::keyClick(&app.frame(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(chosen, std::vector<int>{app::cmd::kExit});
+  EXPECT_FALSE(app.frame().isVisible());
+}
+
+TEST_F(ApplicationTest, AFolderWithAnUnsupportedSongListsItInTheProgressDialog) {
+  test::SmfTrack track;
+  track.noteOn(0, 0, 60, 100).noteOff(96, 0, 60).endOfTrack(0);
+  test::writeFile(dir_ / "pattern.mid", test::SmfWriter(2, 96).track(track).build());
+  MIDIApplication& app = launch({"/n"});
+  // One good song alone: no dialog stays behind.
+  app.answerFileDialog(songs_[1].string());
+  command(app::cmd::kOpenFile);
+  EXPECT_FALSE(app.progressDialog() && app.progressDialog()->isVisible());
+
+  app.answerFileDialog(dir_.path().string());
+  command(app::cmd::kOpenFolder);
+  EXPECT_EQ(app.fileList().rowCount(), 4);
+  TProgressDialog* dialog = app.progressDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(dialog->isModal());
+  EXPECT_TRUE(dialog->messages().contains(QStringLiteral("pattern.mid: "))) << dialog->messages().toStdString();
+  EXPECT_TRUE(app.dialogLog().empty());
+}
+
+TEST_F(ApplicationTest, WithoutAnyOutputItSaysSoOnceAndNoPortLampLights) {
+  platform::settings::SettingsStore(places_.settingsFile).writeString(kMainKey, "PORT_A", "No such port");
+  MIDIApplication& app = launch({listFile().string()});
+  command(app::cmd::kPlay);
+  ASSERT_TRUE(app.controller().playback().state().playing);
+  ASSERT_EQ(app.dialogLog().size(), 1u);
+  const std::string& notice = app.dialogLog()[0];
+  EXPECT_NE(notice.find("\"No such port\""), std::string::npos) << notice;
+  EXPECT_NE(notice.find("volta-play --render"), std::string::npos);
+  EXPECT_NE(notice.find("SoundFont"), std::string::npos);
+  app.fireTimer(app::kDisplayTimer);
+  for (int port = 0; port < 3; ++port)
+    EXPECT_FALSE(app.panelLamp(app::kPanelPortLampA + port)) << port;
+  // Said once a run, not at every song.
+  app.controller().playback().playPosition(2);
+  EXPECT_EQ(app.dialogLog().size(), 1u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QUrl>
 
+#include "platform/clock.h"
 #include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
@@ -249,15 +250,44 @@ TEST(ProgressDialog, ShowsTheAddingAndWaitsAtTheEnd) {
 
 TEST(ProgressSink, ReportsIntoItsDialog) {
   QWidget owner;
-  ProgressSink sink(&owner);
+  ProgressSink sink(&owner, 0);
   sink.showSource("/music/新しい/");
   sink.showSong("b.mid");
   sink.appendMessage("\n      message\n");
   sink.finish("終了しました");
-  EXPECT_EQ(sink.dialog().source(), QStringLiteral("/music/新しい/"));
-  EXPECT_TRUE(sink.dialog().messages().contains(QStringLiteral("message")));
-  EXPECT_TRUE(sink.dialog().finished());
-  EXPECT_EQ(sink.dialog().song(), QStringLiteral("終了しました"));
+  ASSERT_NE(sink.dialog(), nullptr);
+  EXPECT_EQ(sink.dialog()->source(), QStringLiteral("/music/新しい/"));
+  EXPECT_TRUE(sink.dialog()->messages().contains(QStringLiteral("message")));
+  EXPECT_TRUE(sink.dialog()->finished());
+  EXPECT_EQ(sink.dialog()->song(), QStringLiteral("終了しました"));
+}
+
+TEST(ProgressDialog, AppearsOnlyWhenSlowOrWithMessages) {
+  platform::ManualClock clock;
+  platform::installClock(&clock);
+  {
+    QWidget owner;
+    ProgressSink quick(&owner, 1);
+    quick.showSource("/music/");
+    quick.showSong("a.mid");
+    ASSERT_NE(quick.dialog(), nullptr);
+    EXPECT_FALSE(quick.dialog()->isVisible());
+    quick.finish("終了しました");
+    EXPECT_FALSE(quick.dialog() && quick.dialog()->isVisible());
+
+    ProgressSink slow(&owner, 1);
+    slow.showSong("a.mid");
+    clock.advanceMicroseconds(600'000);
+    slow.showSong("b.mid");
+    EXPECT_TRUE(slow.dialog()->isVisible());
+    slow.appendMessage("\n      b.mid: Do not support the format type\n");
+    slow.finish("終了しました");
+    // It speaks the menus' language and stays for its message.
+    ASSERT_NE(slow.dialog(), nullptr);
+    EXPECT_EQ(slow.dialog()->song(), QStringLiteral("Finished"));
+    EXPECT_TRUE(slow.dialog()->isVisible());
+  }
+  platform::installClock(nullptr);
 }
 
 }  // namespace
