@@ -234,13 +234,8 @@ void MIDIApplication::setPanelLamp(int item, bool lit) {
 void MIDIApplication::noOutput(const std::vector<std::string>& tried) {
   const std::string text = noOutputText(tried, panes_->language());
   if (standIn_) return dialogLog_.push_back(text);
-  // Modeless: the song goes on, and remote control is not held up.
-  auto* box =
-      new QMessageBox(QMessageBox::Warning, QStringLiteral("VOLTA Player"), qt(text), QMessageBox::Ok, frame_.get());
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setModal(false);
-  box->setObjectName(QStringLiteral("noOutput"));
-  box->show();
+  // A notice like any other: the song goes on, and remote control is not held up.
+  notices_->show(QStringLiteral("VOLTA Player"), qt(text));
 }
 
 void MIDIApplication::resetWrdScreen() {
