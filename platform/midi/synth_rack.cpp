@@ -1,5 +1,8 @@
 #include "platform/midi/synth_rack.h"
 
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <mutex>
 #include <utility>
 
@@ -36,6 +39,15 @@ void routeSynthLog() {
   });
 }
 
+// The RIFF "sfbk" header, checked at once so that a file that is no SoundFont is refused
+// before the synthesizer is offered as open.
+bool looksLikeSoundFont(const std::string& path) {
+  char header[12] = {};
+  std::ifstream in(path, std::ios::binary);
+  return in.read(header, sizeof header) && std::memcmp(header, "RIFF", 4) == 0 &&
+         std::memcmp(header + 8, "sfbk", 4) == 0;
+}
+
 }  // namespace
 
 std::string takeSynthLogError() {
@@ -57,17 +69,35 @@ std::unique_ptr<SynthRack> SynthRack::create(const std::string& soundFont, doubl
   // Samples are read when a program first needs them: a large SoundFont no longer holds
   // up the start for seconds, and only the instruments a song uses take memory.
   fluid_settings_setint(rack->settings_, "synth.dynamic-sample-loading", 1);
+  if (!looksLikeSoundFont(soundFont)) return error = "the SoundFont " + soundFont + " could not be loaded", nullptr;
   for (auto& synth : rack->synths_) {
     synth = new_fluid_synth(rack->settings_);
-    if (!synth || fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-      error = "the SoundFont " + soundFont + " could not be loaded";
-      return nullptr;
-    }
+    if (!synth) return error = "FluidSynth could not make a synthesizer", nullptr;
   }
+  rack->loader_ = std::thread([rack = rack.get(), soundFont] { rack->load(soundFont); });
   return rack;
 }
 
+void SynthRack::load(const std::string& soundFont) {
+  bool ok = true;
+  for (auto* synth : synths_)
+    ok = ok && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED;
+  if (!ok) std::fprintf(stderr, "Software synthesizer: the SoundFont %s could not be loaded\n", soundFont.c_str());
+  std::lock_guard lock(loadMutex_);
+  loadFinished_ = true;
+  loaded_ = ok;
+  loadDone_.notify_all();
+}
+
+bool SynthRack::waitLoaded() {
+  if (loaded_) return true;
+  std::unique_lock lock(loadMutex_);
+  loadDone_.wait(lock, [this] { return loadFinished_; });
+  return loaded_;
+}
+
 SynthRack::~SynthRack() {
+  if (loader_.joinable()) loader_.join();
   for (auto* synth : synths_) {
     if (synth) delete_fluid_synth(synth);
   }
@@ -75,7 +105,7 @@ SynthRack::~SynthRack() {
 }
 
 void SynthRack::play(int port, const AssembledMessage& message) {
-  if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0) return;
+  if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0 || !waitLoaded()) return;
   fluid_synth_t* synth = synths_[static_cast<std::size_t>(port)];
   active_[static_cast<std::size_t>(port)] = true;
   const std::uint8_t status = message.bytes[0];
@@ -121,7 +151,7 @@ void SynthRack::playChannelMessage(fluid_synth_t* synth, const std::uint8_t* byt
 }
 
 void SynthRack::resetPort(int port) {
-  if (port < 0 || port >= kSynthPorts) return;
+  if (port < 0 || port >= kSynthPorts || !waitLoaded()) return;
   fluid_synth_t* synth = synths_[static_cast<std::size_t>(port)];
   for (int channel = 0; channel < 16; ++channel) {
     fluid_synth_all_notes_off(synth, channel);
@@ -130,6 +160,7 @@ void SynthRack::resetPort(int port) {
 }
 
 void SynthRack::mix(int frames, float* left, float* right) {
+  if (!loaded_) return;  // silence until the SoundFont is there; no message has played before
   float* out[2] = {left, right};
   for (std::size_t port = 0; port < synths_.size(); ++port) {
     if (active_[port]) fluid_synth_process(synths_[port], frames, 0, nullptr, 2, out);

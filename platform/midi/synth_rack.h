@@ -8,9 +8,12 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/midi/message_assembler.h"
 
@@ -20,7 +23,8 @@ inline constexpr int kSynthPorts = 3;
 
 class SynthRack {
  public:
-  // nullptr with the reason in error when the SoundFont does not load.
+  // nullptr with the reason in error when the file is no SoundFont. The SoundFont loads on
+  // a thread of its own: the player is up meanwhile, and only its first message waits.
   static std::unique_ptr<SynthRack> create(const std::string& soundFont, double sampleRate, std::string& error);
   ~SynthRack();
   SynthRack(const SynthRack&) = delete;
@@ -39,6 +43,9 @@ class SynthRack {
  private:
   SynthRack() = default;
   void playChannelMessage(fluid_synth_t* synth, const std::uint8_t* bytes, std::size_t count);
+  void load(const std::string& soundFont);
+  // True once the SoundFont has loaded; waits while it loads.
+  bool waitLoaded();
 
   fluid_settings_t* settings_ = nullptr;
   std::array<fluid_synth_t*, kSynthPorts> synths_{};
@@ -46,6 +53,11 @@ class SynthRack {
   // spend time on their reverb and chorus.
   std::array<std::atomic<bool>, kSynthPorts> active_{};
   double sampleRate_ = 44100;
+  std::thread loader_;
+  std::mutex loadMutex_;
+  std::condition_variable loadDone_;
+  bool loadFinished_ = false;        // with loadMutex_ held
+  std::atomic<bool> loaded_{false};  // finished, and every synthesizer has the SoundFont
 };
 
 // FluidSynth reports through a log; its errors are kept here (the last one wins)

@@ -194,6 +194,24 @@ TEST_F(SoftwareSynthTest, OnlyOneRenderingAtATimeAndAMissingSoundFontIsTold) {
   EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
 }
 
+// The SoundFont loads behind the scenes: a file that is no SoundFont is refused at once,
+// and one that only starts like a SoundFont leaves its notes silent instead of hanging them.
+TEST_F(SoftwareSynthTest, AFileThatIsNoSoundFontIsRefusedAtOnceAndABrokenOneStaysSilent) {
+  std::string error;
+  volta::test::writeFile(dir / "text.sf2", {'n', 'o', 't', ' ', 'a', ' ', 'S', 'o', 'u', 'n', 'd', 'F', 'o', 'n', 't'});
+  EXPECT_EQ(WavRenderer::open((dir / "a.wav").string(), error, (dir / "text.sf2").string()), nullptr);
+  EXPECT_NE(error.find("text.sf2"), std::string::npos) << error;
+
+  volta::test::writeFile(dir / "broken.sf2", {'R', 'I', 'F', 'F', 100, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I'});
+  auto renderer = WavRenderer::open((dir / "b.wav").string(), error, (dir / "broken.sf2").string());
+  ASSERT_TRUE(renderer) << error;
+  const auto synth = openOutputDevice(findOutputDevice(kSoftwareSynthName), 0);
+  ASSERT_TRUE(synth);
+  EXPECT_EQ(synth->sendShort(0x7F3C90), SendResult::Ok);
+  renderer->renderMilliseconds(200);
+  ASSERT_TRUE(renderer->finish());
+}
+
 TEST_F(SoftwareSynthTest, TheSettingComesBeforeTheVariableAndTheStandardPaths) {
   const auto mine = dir / "mine.sf2";
   volta::test::writeFile(mine, {0});
