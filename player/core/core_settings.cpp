@@ -1,5 +1,7 @@
 #include "player/core/core_settings.h"
 
+#include "bridge95/older_engine_setting.h"
+
 namespace volta::core {
 namespace {
 
@@ -35,6 +37,7 @@ template <typename Settings, typename Visit>
 void forEachString(Settings& s, Visit visit) {
   visit("UserDefFile", s.userDefFile);
   visit("DefFile", s.defFile);
+  visit(bridge95::kOlderEngineSetting, s.bridgeEngine);
   visit("DefaultModule", s.defaultModule);
   visit("Filter", s.filter);
 }

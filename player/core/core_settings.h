@@ -23,6 +23,7 @@ struct CoreSettings {
   MidiTemplate mainTemplate;  // the values of template -1
   std::string userDefFile;
   std::string defFile;
+  std::string bridgeEngine;  // the older engine the bridge library hands commands to; none when empty
   std::string defaultModule = "THRU";
   std::string filter = "NONE";
   std::int32_t intervalTime = 5;

@@ -39,12 +39,6 @@ std::string_view engineLibraryName(int type) {
   return {};
 }
 
-std::filesystem::path programFolder() {
-  std::error_code error;
-  const auto self = std::filesystem::canonical("/proc/self/exe", error);
-  return error ? std::filesystem::current_path() : self.parent_path();
-}
-
 EngineBinding::EngineBinding(int type, const std::filesystem::path& folder) : type_(type) {
   const std::string_view name = engineLibraryName(type);
   if (name.empty()) return;
@@ -96,12 +90,35 @@ bool EngineBinding::busy() {
   return !canServe;
 }
 
-std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message) {
-  auto binding = std::make_unique<EngineBinding>(kNativeLibrary, folder);
+namespace {
+
+// The preferred library, else the other one with the notice that says so.
+std::unique_ptr<EngineBinding> loadEither(const std::filesystem::path& folder, bool prefer32Bit, std::string& message) {
+  auto binding = std::make_unique<EngineBinding>(prefer32Bit ? kNativeLibrary : kBridgeLibrary, folder);
+  if (binding->loaded()) return binding;
+  binding = std::make_unique<EngineBinding>(prefer32Bit ? kBridgeLibrary : kNativeLibrary, folder);
   if (!binding->loaded()) {
-    message = "VOLTANT.DLLの初期化に失敗。";
+    message = "DLLの初期化に失敗しました。VOLTA95.DLLもしくはVOLTA32.DLLが必要です。";
     return nullptr;
   }
+  message = prefer32Bit ? "VOLTANT.DLLの初期化に失敗。VOLTA95.DLLを使用します。"
+                        : "VOLTA95.DLLの初期化に失敗。VOLTANT.DLLを使用します。";
+  return binding;
+}
+
+std::unique_ptr<EngineBinding> loadNative(const std::filesystem::path& folder, std::string& message) {
+  auto binding = std::make_unique<EngineBinding>(kNativeLibrary, folder);
+  if (binding->loaded()) return binding;
+  message = "VOLTANT.DLLの初期化に失敗。";
+  return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<EngineBinding> chooseEngine(const std::filesystem::path& folder, const EngineChoice& choice,
+                                            std::string& message) {
+  auto binding = choice.olderEngine ? loadEither(folder, choice.prefer32Bit, message) : loadNative(folder, message);
+  if (!binding) return nullptr;
   if (!binding->versionMatches()) {
     message = "DLLのバージョンが違います。";
     return nullptr;
@@ -111,6 +128,10 @@ std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, s
     return nullptr;
   }
   return binding;
+}
+
+std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message) {
+  return chooseEngine(folder, {}, message);
 }
 
 // ---- output ----

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "engine/protocol/records.h"
+#include "platform/program_folder.h"
 
 namespace volta::core {
 
@@ -24,7 +25,7 @@ inline constexpr int kNativeLibrary = 1;
 std::string_view engineLibraryName(int type);
 
 // The folder of the running program, where the engine libraries lie.
-std::filesystem::path programFolder();
+using platform::programFolder;
 
 class EngineBinding {
  public:
@@ -80,9 +81,20 @@ class EngineBinding {
   int type_;
 };
 
-// Binding as the player does at start-up on this system (the NT family: the native
-// library only): nullptr and the user's message when the library does not load,
-// has another version or is busy.
+// Which libraries the start-up path may bind. Where an older engine is installed for the
+// bridge (the setting "BridgeEngine" names it) both may serve and "DLLTypeIs32Bit" says
+// which one is tried first; elsewhere only the native library is tried.
+struct EngineChoice {
+  bool olderEngine = false;
+  bool prefer32Bit = false;
+};
+
+// Binding as the player does at start-up: nullptr and the user's message when no library
+// loads, or it has another version or is busy; a binding with a notice in message when
+// the preferred library did not load and the other one serves.
+std::unique_ptr<EngineBinding> chooseEngine(const std::filesystem::path& folder, const EngineChoice& choice,
+                                            std::string& message);
+// The native library only.
 std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message);
 
 class OutputHandle {

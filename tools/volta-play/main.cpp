@@ -224,7 +224,9 @@ int playLive(const Options& options, std::uint32_t device) {
   core::PlayerSetupOptions setupOptions;
   setupOptions.alwaysPlayWaves = true;
   core::PlayerSetup setup(store, setupOptions);
-  if (!setup.bindEngine()) return std::fprintf(stderr, "%s\n", setup.message().c_str()), 1;
+  const bool bound = setup.bindEngine();
+  if (!setup.message().empty()) std::fprintf(stderr, "%s\n", setup.message().c_str());  // or the fallback notice
+  if (!bound) return 1;
   // Port A as chosen; ports B and C as the current MIDI template has them.
   const auto current = setup.settings().core.currentTemplate(store);
   const std::array<std::uint32_t, 3> devices{device, core::portDevice(current.ports[1]),

@@ -26,7 +26,8 @@ std::unique_ptr<EngineBinding> bindLinkedEngine() {
   return std::make_unique<EngineBinding>(block, &entry);
 }
 
-std::unique_ptr<EngineBinding> bindLinkedEngineFor(const std::filesystem::path&, std::string& message) {
+std::unique_ptr<EngineBinding> bindLinkedEngineFor(const std::filesystem::path&, const EngineChoice&,
+                                                   std::string& message) {
   auto binding = bindLinkedEngine();
   if (!binding) message = "No memory for the engine's command block.";
   return binding;

@@ -14,6 +14,7 @@ namespace volta::core {
 // Nullptr when the command block cannot be had.
 std::unique_ptr<EngineBinding> bindLinkedEngine();
 // The same as a start-up path's engine binder: the folder is not searched.
-std::unique_ptr<EngineBinding> bindLinkedEngineFor(const std::filesystem::path& folder, std::string& message);
+std::unique_ptr<EngineBinding> bindLinkedEngineFor(const std::filesystem::path& folder, const EngineChoice& choice,
+                                                   std::string& message);
 
 }  // namespace volta::core

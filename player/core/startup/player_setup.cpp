@@ -47,7 +47,8 @@ PlayerSetup::~PlayerSetup() = default;
 bool PlayerSetup::bindEngine() {
   binding_.reset();
   message_.clear();
-  if (options_.binder) binding_ = options_.binder(options_.places.programFolder, message_);
+  const EngineChoice choice{!settings_.core.bridgeEngine.empty(), settings_.core.dllTypeIs32Bit != 0};
+  if (options_.binder) binding_ = options_.binder(options_.places.programFolder, choice, message_);
   if (!binding_ && message_.empty()) message_ = "The engine could not be set up.";
   return binding_ != nullptr;
 }

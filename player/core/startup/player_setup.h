@@ -32,14 +32,15 @@ struct PlayerPlaces {
   static PlayerPlaces defaults();
 };
 
-// Binds an engine; nullptr with the user's message when none can serve.
-using EngineBinder =
-    std::function<std::unique_ptr<EngineBinding>(const std::filesystem::path& folder, std::string& message)>;
+// Binds an engine from the folder as the settings choose; nullptr with the user's message when
+// none can serve, or a binding with a notice in the message.
+using EngineBinder = std::function<std::unique_ptr<EngineBinding>(const std::filesystem::path& folder,
+                                                                  const EngineChoice& choice, std::string& message)>;
 
 struct PlayerSetupOptions {
   PlayerPlaces places = PlayerPlaces::defaults();
   // The engine library beside the program by default; a rendering links the engine in.
-  EngineBinder binder = bindEngine;
+  EngineBinder binder = chooseEngine;
   // Wave files through the audio device by default; a rendering has no place for them.
   WaveOpener waveOpener = openWaveOutput;
   // A terminal player plays the wave files it is given; the window player only with "EnableWaveFile".
@@ -65,7 +66,8 @@ class PlayerSetup {
   PlayerSetup(const PlayerSetup&) = delete;
   PlayerSetup& operator=(const PlayerSetup&) = delete;
 
-  // Binds the engine; false, with message() set, when none can serve.
+  // Binds the engine; false, with message() set, when none can serve. A message after
+  // success is a notice for the user (the other library serves).
   bool bindEngine();
   EngineBinding* binding() const { return binding_.get(); }
   const std::string& message() const { return message_; }

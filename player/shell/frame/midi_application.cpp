@@ -127,7 +127,9 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   applyWindowSettings();
   panes_->readSettings(*store_);
   frame_->show();
-  if (!setup_->bindEngine()) message("VOLTA error report", setup_->message());
+  // A failure, or the notice that the other engine library serves.
+  setup_->bindEngine();
+  if (!setup_->message().empty()) message("VOLTA error report", setup_->message());
   // Every song player made, at start or at a template switch, is prepared by the start-up path
   // with the settings as they are then.
   controller_->setSongPlayerSetup([this](core::SongPlayer& player) {

@@ -18,6 +18,7 @@ TEST(CoreSettings, AnEmptyStoreGivesTheDefaults) {
   EXPECT_EQ(s.defaultModule, "THRU");
   EXPECT_EQ(s.filter, "NONE");
   EXPECT_EQ(s.userDefFile, "");
+  EXPECT_EQ(s.bridgeEngine, "");  // no older engine: the native one only
   EXPECT_EQ(s.intervalTime, 5);
   EXPECT_EQ(s.autoScan, 1);
   EXPECT_EQ(s.autoDoc, 1);
@@ -32,6 +33,7 @@ TEST(CoreSettings, RoundTripAndTheIntervalRule) {
   CoreSettings s;
   s.mainTemplate.ports[1] = "Trace";
   s.userDefFile = "/home/u/my.def";
+  s.bridgeEngine = "/opt/old/libvolta16.so";
   s.autoScan = 0;
   s.intervalTime = 0;
   ASSERT_TRUE(s.write(store));
@@ -41,6 +43,7 @@ TEST(CoreSettings, RoundTripAndTheIntervalRule) {
   EXPECT_EQ(back.autoScan, 0);
   EXPECT_EQ(back.intervalTime, 10);  // 0 is saved as 10
   EXPECT_EQ(store.readString(st::kMainKey, "PORT_B", ""), "Trace");
+  EXPECT_EQ(store.readString(st::kMainKey, "BridgeEngine", ""), "/opt/old/libvolta16.so");
 }
 
 TEST(CoreSettings, TheCurrentTemplateComesFromItsSubKey) {

@@ -36,7 +36,9 @@ class PlayerSetupTest : public ::testing::Test {
     PlayerSetupOptions o;
     o.places = {dir_ / "program", dir_ / "data", settingsFile_};
     // The engine library lies in the build's folder, not in the stand-in program folder.
-    o.binder = [](const fs::path&, std::string& message) { return core::bindEngine(test::binDir(), message); };
+    o.binder = [](const fs::path&, const EngineChoice& choice, std::string& message) {
+      return core::chooseEngine(test::binDir(), choice, message);
+    };
     o.waveOpener = [this](const fs::path& file, std::string&) -> std::unique_ptr<WavePlayer> {
       wavesOpened_.push_back(file);
       return std::make_unique<SilentWave>();
