@@ -130,10 +130,6 @@ std::unique_ptr<EngineBinding> chooseEngine(const std::filesystem::path& folder,
   return binding;
 }
 
-std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message) {
-  return chooseEngine(folder, {}, message);
-}
-
 // ---- output ----
 
 std::unique_ptr<OutputHandle> OutputHandle::open(EngineBinding& binding, std::span<const std::uint32_t> devices) {

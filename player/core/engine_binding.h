@@ -94,8 +94,6 @@ struct EngineChoice {
 // the preferred library did not load and the other one serves.
 std::unique_ptr<EngineBinding> chooseEngine(const std::filesystem::path& folder, const EngineChoice& choice,
                                             std::string& message);
-// The native library only.
-std::unique_ptr<EngineBinding> bindEngine(const std::filesystem::path& folder, std::string& message);
 
 class OutputHandle {
  public:

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -58,6 +59,11 @@ const ProtocolCommand kCommands[] = {
     {"UnknownCode", 35, 12, {}},
     {"HighestCode", 0xFFFFFFFF, 12, {}},
 };
+
+// Named in test listings by its name alone.
+void PrintTo(const ProtocolCommand& command, std::ostream* out) {
+  *out << command.name;
+}
 
 std::uint32_t codeOf(const std::uint8_t* block) {
   std::uint32_t code;

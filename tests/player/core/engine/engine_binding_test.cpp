@@ -62,14 +62,14 @@ TEST(EngineLibraryChoice, BindsAndPassesTheVersionAndBusyChecks) {
   EXPECT_TRUE(binding.versionMatches());
   EXPECT_FALSE(binding.busy());
   std::string message;
-  EXPECT_NE(bindEngine(test::binDir(), message), nullptr);
+  EXPECT_NE(chooseEngine(test::binDir(), {}, message), nullptr);
   EXPECT_TRUE(message.empty());
 }
 
 TEST(EngineLibraryChoice, AMissingLibraryGivesTheInitialisationMessage) {
   test::TempDir empty;
   std::string message;
-  EXPECT_EQ(bindEngine(empty.path(), message), nullptr);
+  EXPECT_EQ(chooseEngine(empty.path(), {}, message), nullptr);
   EXPECT_EQ(message, "VOLTANT.DLLの初期化に失敗。");
 }
 
@@ -81,7 +81,7 @@ TEST(EngineLibraryChoice, ALibraryWithoutTheBlockExportCountsAsNotLoaded) {
   EXPECT_FALSE(binding.loaded());
   EXPECT_FALSE(binding.versionMatches());
   std::string message;
-  EXPECT_EQ(bindEngine(dir.path(), message), nullptr);
+  EXPECT_EQ(chooseEngine(dir.path(), {}, message), nullptr);
   EXPECT_EQ(message, "VOLTANT.DLLの初期化に失敗。");
 }
 
