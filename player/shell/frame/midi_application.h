@@ -46,7 +46,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   TFileList& fileList() const;
   app::PlayerController& controller() const { return *controller_; }
   core::PlayerSetup& setup() const { return *setup_; }
-  // The message of a failed engine binding; empty when the engine is bound.
+  // The message of a failed engine binding, or the notice that the other engine library
+  // serves; empty otherwise.
   const std::string& engineMessage() const { return setup_->message(); }
 
   // Dialogs answered without being shown (tests, scripted runs): messages and questions
