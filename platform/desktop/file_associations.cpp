@@ -242,6 +242,12 @@ bool runTool(const std::vector<std::string>& argv,
 FileAssociations::FileAssociations(XdgPlaces places, fs::path program, ToolRunner runner)
     : places_(std::move(places)), program_(std::move(program)), runner_(std::move(runner)) {}
 
+FileAssociations FileAssociations::forRunningProgram() {
+  std::error_code error;
+  const fs::path self = fs::canonical("/proc/self/exe", error);
+  return FileAssociations(XdgPlaces::fromEnvironment(), error ? fs::path("volta") : self);
+}
+
 fs::path FileAssociations::packageFile() const {
   return places_.dataHome / "mime" / "packages" / "volta.xml";
 }

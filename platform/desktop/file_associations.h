@@ -79,6 +79,8 @@ bool runTool(const std::vector<std::string>& argv, const std::vector<std::pair<s
 class FileAssociations {
  public:
   FileAssociations(XdgPlaces places, std::filesystem::path program, ToolRunner runner = runTool);
+  // The user's folders, for the program running now.
+  static FileAssociations forRunningProgram();
 
   // The types whose default application is our desktop entry now.
   std::set<std::string> registeredTypes() const;
