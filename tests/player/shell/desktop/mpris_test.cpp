@@ -134,8 +134,8 @@ TEST_F(MprisTest, PlayPauseAndNextFromTheBusAreHeardAndReadBack) {
   })) << signalled.toStdString();
   monitor.kill();
   monitor.waitForFinished(2000);
-  EXPECT_TRUE(signalled.contains("PropertiesChanged ('org.mpris.MediaPlayer2.Player', {'PlaybackStatus': <'Paused'>"))
-      << signalled.toStdString();
+  EXPECT_TRUE(signalled.contains("PropertiesChanged ('org.mpris.MediaPlayer2.Player', {")) << signalled.toStdString();
+  EXPECT_TRUE(signalled.contains("'PlaybackStatus': <'Paused'>")) << signalled.toStdString();
   EXPECT_TRUE(signalled.contains("'xesam:title': <'Second song'>")) << signalled.toStdString();
 }
 
