@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -74,6 +75,10 @@ void TRegistExtDialog::build(int language) {
   auto* remove = new QPushButton(tr2(language, "すべての関連付けを解除", "Remove all associations"), this);
   connect(remove, &QPushButton::clicked, this, &TRegistExtDialog::removeAll);
   layout->addWidget(remove, 0, Qt::AlignLeft);
+  problem_ = new QLabel(this);
+  problem_->setWordWrap(true);
+  problem_->setObjectName(QStringLiteral("problem"));
+  layout->addWidget(problem_);
   layout->addStretch();
   setDescriptions({});
 }
@@ -123,14 +128,19 @@ bool TRegistExtDialog::write(platform::settings::SettingsStore& store) const {
   // Descriptions matter only while some type is ours.
   const bool changed = types != readTypes_ || (!types.empty() && chosen != readDescriptions_);
   if (!changed) return stored;
-  return associations_.apply(types, chosen) && stored;
+  return report(associations_.apply(types, chosen)) && stored;
 }
 
 bool TRegistExtDialog::removeAll() {
   setChosenTypes({});
-  if (!associations_.apply({}, descriptions())) return false;
+  if (!report(associations_.apply({}, descriptions()))) return false;
   readTypes_.clear();
   return true;
+}
+
+bool TRegistExtDialog::report(bool ok) const {
+  problem_->setText(ok ? QString() : QString::fromStdString(associations_.error()));
+  return ok;
 }
 
 }  // namespace volta::shell

@@ -13,6 +13,7 @@
 #include "platform/settings/settings_store.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace volta::shell {
@@ -42,10 +43,13 @@ class TRegistExtDialog : public QWidget {
 
  private:
   void build(int language);
+  // Shows what went wrong on the page itself (or clears it); passes `ok` on.
+  bool report(bool ok) const;
 
   mutable platform::desktop::FileAssociations associations_;
   std::array<QCheckBox*, platform::desktop::kFileTypes.size()> boxes_{};
   std::array<QLineEdit*, 3> descriptionEdits_{};
+  QLabel* problem_ = nullptr;
   // What read() found, so that an unchanged page leaves the desktop alone.
   std::set<std::string> readTypes_;
   platform::desktop::Descriptions readDescriptions_;

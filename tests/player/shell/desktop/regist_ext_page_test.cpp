@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <cstdlib>
 
@@ -73,6 +74,7 @@ TEST_F(RegistExtPage, CheckedTypesAndDescriptionsRoundTripThroughTheDesktop) {
   EXPECT_EQ(reopened.descriptions().list, "Song lists");
 
   ASSERT_TRUE(reopened.removeAll()) << reopened.error();
+  EXPECT_TRUE(reopened.findChild<QLabel*>("problem")->text().isEmpty());
   EXPECT_TRUE(reopened.chosenTypes().empty());
   EXPECT_FALSE(fs::exists(places_.dataHome / "mime" / "packages" / "volta.xml"));
   EXPECT_FALSE(fs::exists(places_.dataHome / "applications" / "volta.desktop"));
@@ -87,6 +89,8 @@ TEST_F(RegistExtPage, AFailingToolMakesOkFailWithTheReason) {
   page.findChild<QCheckBox*>("audio/midi")->setChecked(true);
   EXPECT_FALSE(page.write(store_));
   EXPECT_NE(page.error().find("update-mime-database"), std::string::npos) << page.error();
+  // The page says so itself.
+  EXPECT_TRUE(page.findChild<QLabel*>("problem")->text().contains("update-mime-database"));
 }
 
 }  // namespace
