@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/settings/settings_store.h"
+#include "player/shell/dde/dde_client.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
@@ -155,6 +156,27 @@ TEST_F(MprisTest, SeekMovesThePositionAndQuitEndsThePlayer) {
   EXPECT_EQ(call({"org.mpris.MediaPlayer2.Quit"}), "()");
   ASSERT_TRUE(player_.waitForFinished(5000));
   EXPECT_EQ(player_.exitCode(), 0);
+}
+
+// The bus drives the player as its own buttons do: while a remote client holds the lock,
+// playback is that client's alone.
+TEST_F(MprisTest, WhileARemoteClientHoldsTheLockTheBusChangesNothing) {
+  startPlayer({QString::fromStdString(list_.string())});
+  ASSERT_TRUE(waitFor([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
+  ASSERT_TRUE(waitFor([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
+  {
+    dde::MIDIDDEClient client(QString::fromStdString((dir_ / "run" / "volta" / "dde.socket").string()));
+    ASSERT_TRUE(client.connected());
+    ASSERT_TRUE(client.execute("Lock"));
+    EXPECT_EQ(control("Pause"), "()");
+    EXPECT_EQ(control("Stop"), "()");
+    EXPECT_EQ(property("PlaybackStatus"), "(<'Playing'>,)");
+  }
+  // The conversation ended, and the lock with it.
+  ASSERT_TRUE(waitFor([&] {
+    control("Pause");
+    return property("PlaybackStatus") == "(<'Paused'>,)";
+  }));
 }
 
 TEST_F(MprisTest, WithoutASessionBusThePlayerGoesOnSilently) {
