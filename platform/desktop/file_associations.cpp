@@ -124,7 +124,7 @@ std::string mimePackage(const Descriptions& descriptions) {
     if (!type.own) continue;
     xml += "  <mime-type type=\"" + std::string(type.mimeType) + "\">\n";
     xml += "    <comment>" + xmlEscaped(descriptions.of(type.family)) + "</comment>\n";
-    if (type.mimeType == "audio/x-volta-smf") xml += "    <sub-class-of type=\"audio/midi\"/>\n";
+    if (!type.parent.empty()) xml += "    <sub-class-of type=\"" + std::string(type.parent) + "\"/>\n";
     for (const std::string_view extension : type.extensions)
       if (!extension.empty()) xml += "    <glob pattern=\"*." + std::string(extension) + "\"/>\n";
     xml += "  </mime-type>\n";

@@ -23,13 +23,14 @@ struct FileType {
   std::array<std::string_view, 5> extensions;  // lower case, without dots; empty ends
   bool own;                                    // defined by our package; others are standard types
   TypeFamily family;
+  std::string_view parent = {};  // the type ours is a kind of (programs for it are offered too)
 };
 
 // Standard MIDI Files and LZH archives keep their standard types; the rarer MIDI extensions,
 // which the system's database lacks, get a type of ours beneath the standard one.
 inline constexpr std::array<FileType, 7> kFileTypes{{
     {"audio/midi", "MID, MIDI, KAR", {"mid", "midi", "kar"}, false, TypeFamily::kSong},
-    {"audio/x-volta-smf", "SMF, MFF, RMI", {"smf", "mff", "rmi"}, true, TypeFamily::kSong},
+    {"audio/x-volta-smf", "SMF, MFF, RMI", {"smf", "mff", "rmi"}, true, TypeFamily::kSong, "audio/midi"},
     {"audio/x-rcp", "RCP, R36", {"rcp", "r36"}, true, TypeFamily::kSong},
     {"audio/x-g36", "G36, G18", {"g36", "g18"}, true, TypeFamily::kSong},
     {"application/x-volta-list", "TOR, TO2, MYP", {"tor", "to2", "myp"}, true, TypeFamily::kList},
