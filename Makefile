@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
-.PHONY: all setup build build-sanitize run test test-default test-sanitize fuzz bench format clean
+.PHONY: all setup build build-sanitize run test test-default test-sanitize fuzz bench format clean install deb
 
 all: build
 
@@ -34,6 +34,15 @@ test-sanitize: build-sanitize
 # Each libFuzzer target runs for FUZZ_SECONDS from its seeds; a crash fails the run.
 fuzz: build-sanitize
 	@scripts/fuzz.sh build-sanitize/fuzz $(FUZZ_SECONDS)
+
+# Installs under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR=$(DESTDIR) cmake --install build --prefix $(PREFIX)
+
+# A Debian package of the same tree (installs under /usr), written into build/.
+deb: build
+	cd build && cpack -G DEB
 
 bench: build
 	@for b in build/bench/*; do [ -x "$$b" ] && "$$b"; done

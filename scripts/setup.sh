@@ -11,6 +11,7 @@ packages=(
   libarchive-dev unifont libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth
+  xdg-utils desktop-file-utils shared-mime-info dbus-daemon libglib2.0-bin dpkg-dev file
 )
 
 missing=()

@@ -4,8 +4,8 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QToolTip>
 #include <QMessageBox>
+#include <QToolTip>
 #include <cstring>
 #include <map>
 
@@ -17,6 +17,7 @@
 #include "player/monitor/back_light.h"
 #include "player/monitor/instrument_lookup.h"
 #include "player/monitor/status_panel.h"
+#include "player/shell/desktop/help.h"
 #include "player/shell/document/document_window.h"
 #include "player/shell/frame/album_dialog.h"
 #include "player/shell/frame/file_list.h"
@@ -274,7 +275,10 @@ void FramePanes::connectMonitor(app::PlayerController& controller) {
 
 void FramePanes::buildMenus() {
   MenuHooks hooks;
-  hooks.onCommand = [this](int id) { choose(id); };
+  // The help items open the help pages; the box of keys stands in when they cannot.
+  hooks.onCommand = [this](int id) {
+    if (!openHelp(id, setup_.wrd().programFolder())) choose(id);
+  };
   hooks.albumLists = [this] { return parts_->controller->lists().albumItems(); };
   hooks.history = [this] {
     const auto& history = parts_->controller->settings().history;
@@ -307,6 +311,8 @@ void FramePanes::choose(int id) {
       break;
     }
     case cmd::kHelpContents:
+    case cmd::kHelpContentsWinHelp:
+    case cmd::kFaq:
       showKeyHelp();
       break;
     case cmd::kBenchmark:
@@ -316,12 +322,12 @@ void FramePanes::choose(int id) {
       parts_->wrd->benchmark();
       break;
     default:
-      break;  // the configuration dialogs and help files are not part of this program yet
+      break;  // the configuration dialogs are not part of this program yet
   }
 }
 
-// No help files come with the player: the keys and the first steps, in a box that does not
-// stop playing or remote control.
+// The keys and the first steps, in a box that does not stop playing or remote control (F1,
+// and the help items when the help pages cannot be shown).
 void FramePanes::showKeyHelp() {
   static constexpr const char* kHelp[2] = {
       "Space: 再生/一時停止    Ctrl+O: 開く    Ctrl+Q: 終了    F1: このヘルプ\n"

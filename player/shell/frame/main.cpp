@@ -20,6 +20,7 @@
 #include "platform/termination.h"
 #include "platform/usage.h"
 #include "player/core/app/command_line.h"
+#include "player/shell/desktop/mpris.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
 #include "player/shell/frame/remote.h"
@@ -93,6 +94,9 @@ int main(int argc, char** argv) {
   QObject::connect(&player.frame(), &volta::shell::TMainFrame::closing, &application, &QApplication::quit,
                    Qt::QueuedConnection);
   if (!remote.listen()) std::fprintf(stderr, "volta: no remote control: %s\n", qPrintable(remote.error()));
+  // Media keys and desktop widgets, when the session has a bus; without one the player goes on as it is.
+  volta::shell::MprisService mpris(player);
+  mpris.publish();
   // Start-up measurements watch for this line.
   if (std::getenv("VOLTA_REPORT_FIRST_PAINT"))
     QObject::connect(&player, &volta::shell::MIDIApplication::firstPainted, [] {
