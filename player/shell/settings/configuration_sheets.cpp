@@ -1,5 +1,8 @@
 #include "player/shell/settings/configuration_sheets.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "player/core/app/command_ids.h"
 #include "player/shell/panel/button_config_page.h"
 #include "player/shell/panel/liquid_config_page.h"
@@ -31,19 +34,19 @@ std::vector<PageMaker> windowConfigurationPages() {
 
 std::unique_ptr<TPropertySheet> makeConfigurationSheet(int command, int language,
                                                        platform::settings::SettingsStore& store, QWidget* parent) {
-  int caption = 0;
-  std::vector<PageMaker> pages;
-  if (command == app::cmd::kConfiguration) {
-    caption = text_id::kConfigurationCaption;
-    pages = configurationPages();
-  } else if (command == app::cmd::kWindowConfiguration) {
-    caption = text_id::kWindowConfigurationCaption;
-    pages = windowConfigurationPages();
-  } else {
-    return nullptr;
-  }
-  auto sheet = std::make_unique<TPropertySheet>(QString::fromUtf8(text(caption, language)), store, parent);
-  for (const PageMaker& page : pages)
+  struct Sheet {
+    int command;
+    int caption;
+    std::vector<PageMaker> (*pages)();
+  };
+  static constexpr Sheet kSheets[] = {
+      {app::cmd::kConfiguration, text_id::kConfigurationCaption, configurationPages},
+      {app::cmd::kWindowConfiguration, text_id::kWindowConfigurationCaption, windowConfigurationPages}};
+  const auto* found = std::find_if(std::begin(kSheets), std::end(kSheets),
+                                   [command](const Sheet& sheet) { return sheet.command == command; });
+  if (found == std::end(kSheets)) return nullptr;
+  auto sheet = std::make_unique<TPropertySheet>(QString::fromUtf8(text(found->caption, language)), store, parent);
+  for (const PageMaker& page : found->pages())
     sheet->addPage(page(language));
   return sheet;
 }

@@ -2,7 +2,8 @@
 // The two general property sheets and the pages each holds:
 // "Configuration" (command 2000): Window/other, then the keys, file types and SMF Knife pages;
 // "Window Configuration" (2016): Window/other, List, Document, WRD, Like liquid, Buttons.
-// A page delivered later is one more PageMaker in the sheet's list.
+// A page delivered later is one more PageMaker in its sheet's list, and another sheet
+// (a command, a caption and its list) one more row of the table in makeConfigurationSheet.
 
 #include <memory>
 #include <vector>
