@@ -1,5 +1,6 @@
 #include "player/core/app/app_settings.h"
 
+#include "platform/settings/checked_values.h"
 #include "player/core/app/button_row.h"
 
 namespace volta::app {
@@ -62,7 +63,7 @@ std::string indexed(const char* prefix, std::size_t i) {
 }
 
 bool readFlag(const SettingsStore& store, const char* name, bool fallback) {
-  return store.readInt(kMainKey, name, fallback ? 1 : 0) != 0;
+  return platform::settings::readSwitch(store, kMainKey, name, fallback);
 }
 
 }  // namespace
@@ -137,6 +138,8 @@ GeneralSettings GeneralSettings::read(const SettingsStore& store) {
   s.enableWaveFile = readFlag(store, "EnableWaveFile", s.enableWaveFile);
   s.idleNoAct = readFlag(store, "IdleNoAct", s.idleNoAct);
   s.autoWrd = readFlag(store, "AutoWRD", s.autoWrd);
+  s.autoWrd2 = readFlag(store, "AutoWRD2", s.autoWrd2);
+  s.noWrd = readFlag(store, "NoWRD", s.noWrd);
   s.openFileDirectory = store.readString(kMainKey, "OpenFileDirectory", "");
   s.openListDirectory = store.readString(kMainKey, "OpenListDirectory", "");
   return s;

@@ -53,7 +53,9 @@ struct GeneralSettings {
   bool autoDropPlay = true;
   bool enableWaveFile = false;
   bool idleNoAct = false;
-  bool autoWrd = false;  // bring the WRD pane forward when a song with a script starts
+  bool autoWrd = false;   // bring the WRD pane forward when a song with a script starts
+  bool autoWrd2 = false;  // and give back the pane it replaced for a song without one
+  bool noWrd = false;     // songs play without their scripts
   std::string openFileDirectory;
   std::string openListDirectory;
 

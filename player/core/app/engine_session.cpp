@@ -39,7 +39,7 @@ void EngineSession::setWrdHooks(WrdHooks hooks) {
 }
 
 void EngineSession::followWrd() {
-  if (player_) player_->setWrdFollower(s_.wrdDisable ? nullptr : hooks_.follower);
+  if (player_) player_->setWrdFollower(s_.wrdDisable || noWrd_ ? nullptr : hooks_.follower);
 }
 
 monitor::Palette EngineSession::backLight() const {

@@ -37,8 +37,12 @@ class EngineSession {
   void useEngine(std::unique_ptr<PlayerEngine> engine);
   void setWrdHooks(WrdHooks hooks);
   const WrdHooks& wrdHooks() const { return hooks_; }
-  // Hands the song player the WRD display, unless "Disable WRD" keeps it out of the song's way.
+  // Hands the song player the WRD display, unless "Disable WRD" or "NoWRD" keeps it out of the song's way.
   void followWrd();
+  void setNoWrd(bool noWrd) {
+    noWrd_ = noWrd;
+    followWrd();
+  }
   // The LCD back light for the loaded song: the module's colour when "AutoBackLight" is on.
   monitor::Palette backLight() const;
   // Called with every song player made, e.g. to give it a wave opener or an archive extractor.
@@ -81,6 +85,7 @@ class EngineSession {
   std::function<void(core::SongPlayer&)> setup_;
   std::uint32_t muteMask_ = 0;
   int transposition_ = 0;
+  bool noWrd_ = false;
 };
 
 }  // namespace volta::app

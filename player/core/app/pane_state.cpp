@@ -1,5 +1,7 @@
 #include "player/core/app/pane_state.h"
 
+#include <utility>
+
 #include "player/core/app/command_ids.h"
 
 namespace volta::app {
@@ -44,12 +46,15 @@ void PaneState::togglePane(int pane) {
   view_.commandsChanged();
 }
 
-void PaneState::showWrdPane(bool script) {
+void PaneState::showWrdPane(bool script, bool giveBack) {
   if (s_.frameMode[kWrdPane] && !fullScreen_) {
     s_.windowFlag[kWrdPane] = script;
     view_.showFrame(kWrdPane, script);
   } else if (script && s_.windowMode != kWrdPane) {
+    replacedByWrd_ = s_.windowMode;
     selectPane(kWrdPane);
+  } else if (!script && giveBack && s_.windowMode == kWrdPane && replacedByWrd_) {
+    selectPane(*std::exchange(replacedByWrd_, std::nullopt));
   }
 }
 

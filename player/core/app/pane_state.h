@@ -3,6 +3,8 @@
 // screen, the menu bar and WRD switches, and the titles of the main window and of
 // the list's frame.
 
+#include <optional>
+
 #include "player/core/app/app_settings.h"
 #include "player/core/app/display_texts.h"
 #include "player/core/app/frame_view.h"
@@ -17,8 +19,9 @@ class PaneState {
   void selectPane(int pane);
   // A framed pane's window shows or hides; an unframed pane comes into the main window.
   void togglePane(int pane);
-  // A framed WRD pane shows or hides with the song's script; otherwise a script brings the WRD pane forward.
-  void showWrdPane(bool script);
+  // A framed WRD pane shows or hides with the song's script; otherwise a script brings the WRD pane
+  // forward, and with `giveBack` a song without one brings back the pane it replaced.
+  void showWrdPane(bool script, bool giveBack = false);
   void showListPane();
   void toggleFullScreen();
   void mini();
@@ -38,6 +41,7 @@ class PaneState {
   FrameView& view_;
   AppSettings& s_;
   bool fullScreen_ = false;
+  std::optional<int> replacedByWrd_;
 };
 
 }  // namespace volta::app

@@ -122,10 +122,11 @@ void Playback::showSong(const core::MIDIFile& entry) {
   view_.setSlider(0);
   const EnginePlayer& player = *session_.player();
   std::error_code ignored;
-  const bool script = !player.wrdSource().empty() && std::filesystem::exists(player.wrdSource(), ignored);
+  const bool script =
+      !general_.noWrd && !player.wrdSource().empty() && std::filesystem::exists(player.wrdSource(), ignored);
   panel_.showSong(player, script);
   view_.setBackLight(session_.backLight());
-  if (general_.autoWrd) panes_.showWrdPane(script);
+  if (general_.autoWrd) panes_.showWrdPane(script, general_.autoWrd2);
   view_.setDocumentText(&player.document());
   const WrdHooks& hooks = session_.wrdHooks();
   view_.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);

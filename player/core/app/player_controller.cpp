@@ -38,7 +38,7 @@ PlayerController::~PlayerController() = default;
 void PlayerController::readSettings() {
   migrateSettings(parts_->store);
   parts_->settings = AppSettings::read(parts_->store);
-  parts_->general = GeneralSettings::read(parts_->store);
+  settingsChanged();
 }
 
 void PlayerController::bindEngine(core::EngineBinding* binding, core::TINICritical& definitions) {
@@ -123,6 +123,7 @@ bool PlayerController::checked(int id) const {
 
 void PlayerController::settingsChanged() {
   parts_->general = GeneralSettings::read(parts_->store);
+  parts_->session.setNoWrd(parts_->general.noWrd);
 }
 
 EngineSession& PlayerController::session() {

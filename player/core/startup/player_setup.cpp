@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/settings/checked_values.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/emulation.h"
 
@@ -32,7 +33,7 @@ SetupSettings SetupSettings::read(const platform::settings::SettingsStore& store
   SetupSettings s;
   s.core = CoreSettings::read(store);
   s.enableWaveFile = store.readInt(kMainKey, "EnableWaveFile", 0) != 0;
-  s.meterMode = static_cast<std::uint16_t>(store.readInt(kMainKey, "LiquidMeterMode", 0));
+  s.meterMode = static_cast<std::uint16_t>(platform::settings::readIntIn(store, kMainKey, "LiquidMeterMode", 0, 0, 1));
   s.wrd = WrdSettings::read(store);
   return s;
 }

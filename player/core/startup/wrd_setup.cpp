@@ -4,6 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/settings/checked_values.h"
+
 namespace volta::core {
 
 namespace {
@@ -11,7 +13,7 @@ namespace {
 using platform::settings::kMainKey;
 
 bool readFlag(const platform::settings::SettingsStore& store, std::string_view name) {
-  return store.readInt(kMainKey, name, 0) != 0;
+  return platform::settings::readSwitch(store, kMainKey, name, false);
 }
 
 // "digit" was the old value for the default face.
@@ -29,7 +31,7 @@ WrdSettings WrdSettings::read(const platform::settings::SettingsStore& store) {
   s.kanaFont = store.readString(kMainKey, "WC2Font", "");
   s.highSpeed = readFlag(store, "HighSpeedWRD");
   s.line480 = readFlag(store, "480Line");
-  s.vsync = store.readInt(kMainKey, "VSYNC", 1);
+  s.vsync = platform::settings::readIntIn(store, kMainKey, "VSYNC", s.vsync, 0, 2);
   s.sryEnable = readFlag(store, "SRYEnable");
   return s;
 }

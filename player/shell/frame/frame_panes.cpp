@@ -1,7 +1,9 @@
 #include "player/shell/frame/frame_panes.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFont>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -32,6 +34,7 @@
 #include "player/shell/panel/liquid_text_window.h"
 #include "player/shell/panel/liquid_window.h"
 #include "player/shell/panel/menu_bar.h"
+#include "player/shell/settings/general_values.h"
 #include "player/shell/wrd/wrd_display.h"
 #include "player/shell/wrd/wrd_full_screen.h"
 #include "player/shell/wrd/wrd_window.h"
@@ -43,6 +46,13 @@ namespace {
 using platform::settings::kMainKey;
 
 constexpr std::size_t kColumnSlots = 32;
+
+// The face when it is installed; empty (the default face) when it is not, as the
+// Windows names of the defaults are not on Linux.
+QString installedFace(const std::string& face) {
+  const QString name = QString::fromStdString(face);
+  return QFontDatabase::hasFamily(name) ? name : QString();
+}
 
 std::array<int, TFileList::kColumns> columnWidthsFrom(const std::vector<std::uint8_t>& bytes) {
   std::array<int, TFileList::kColumns> widths{};
@@ -169,18 +179,15 @@ FramePanes::FramePanes(TMainFrame& frame, const core::PlayerSetup& setup)
     : frame_(frame), setup_(setup), parts_(std::make_unique<Parts>()) {
   parts_->panel = TLiquidTextWindow::createStatusPanel();
   parts_->canvas = new TLiquidWindow;
-  parts_->canvas->setMeterMode(setup.settings().meterMode);
   parts_->monitor = new TMonitorWindow;
   parts_->buttons = new ButtonBar;
   parts_->list = new TFileList;
   parts_->document = new TDocumentWindow;
   parts_->wrdDebug = new TDocumentWindow;
-  const core::WrdSetup& wrd = setup.wrd();
-  parts_->wrd = new TWRDWindow(nullptr, wrd.face());
-  wrd.applyTo(parts_->wrd->interpreter());
-  parts_->wrd->setHighSpeed(wrd.settings().highSpeed);
+  parts_->wrd = new TWRDWindow(nullptr, setup.wrd().face());
+  applyWrdSetup();
   parts_->wrdDisplay = std::make_unique<WrdDisplay>(*parts_->wrd);
-  parts_->wrdDisplay->setProgramDirectory(wrd.programFolder());
+  parts_->wrdDisplay->setProgramDirectory(setup.wrd().programFolder());
   frame_.setStatusPanel(statusStrip(parts_->panel, parts_->canvas));
   frame_.setButtonBar(parts_->buttons);
   frame_.setPaneContent(app::kWrdPane, parts_->wrd);
@@ -203,27 +210,43 @@ TFileList& FramePanes::fileList() const {
 
 void FramePanes::readSettings(const platform::settings::SettingsStore& store) {
   // The first start speaks the locale's language; a language chosen in the menu stays.
-  parts_->language = store.readInt(kMainKey, "Language", languageOfLocale()) == kJapanese ? kJapanese : kEnglish;
-  idleNoAct_ = store.readInt(kMainKey, "IdleNoAct", 0) != 0;
-  spaceCut_ = store.readInt(kMainKey, "SpaceCut", 0) != 0;
+  parts_->language = storedLanguage(store);
+  fileList().setColumnWidths(columnWidthsFrom(store.readBinary(kMainKey, "ColumnWidth", {})));
+  // Without the display library's stand-in there is no full screen, until the next start.
+  fullScreenAllowed_ = !WindowValues::read(store).ddNoRead;
+  applyGeneralSettings(store);
+}
+
+void FramePanes::applyGeneralSettings(const platform::settings::SettingsStore& store) {
+  const WindowValues window = WindowValues::read(store);
+  idleNoAct_ = window.idleNoAct;
+  minimize_ = window.minimize;
+  miniAlwaysTop_ = window.miniAlwaysTop;
+  const ListValues listValues = ListValues::read(store, parts_->language);
+  spaceCut_ = listValues.spaceCut;
   TFileList& list = fileList();
-  list.setColumnWidths(columnWidthsFrom(store.readBinary(kMainKey, "ColumnWidth", {})));
-  list.setFileNameColumnShown(store.readInt(kMainKey, "ListFileName", 1) != 0);
-  const std::string family = store.readString(kMainKey, "ListFont", "");
-  QFont font = list.font();
-  if (!family.empty()) font.setFamily(QString::fromStdString(family));
-  font.setPixelSize(std::clamp(store.readInt(kMainKey, "ListFontSize", 12), 6, 72));
+  list.setFileNameColumnShown(listValues.fileName);
+  QFont font = QApplication::font();
+  if (const QString face = installedFace(listValues.font); !face.isEmpty()) font.setFamily(face);
+  font.setPixelSize(listValues.fontSize);
   list.setFont(font);
-  const QFont documentFont =
-      TDocumentWindow::documentFont(QString::fromStdString(store.readString(kMainKey, "DocFont", "")),
-                                    std::clamp(store.readInt(kMainKey, "DocFontSize", 16), 6, 72));
+  const DocValues doc = DocValues::read(store, parts_->language);
+  const QFont documentFont = TDocumentWindow::documentFont(installedFace(doc.font), doc.fontSize);
   parts_->document->setFont(documentFont);
   parts_->wrdDebug->setFont(documentFont);
   parts_->buttons->setButtons(readButtonRow(store), parts_->language);
-  minimize_ = store.readInt(kMainKey, "Minimize", kPanelOnly);
   setMiniMode(mini_);
   const monitor::BackLightSettings light = monitor::readBackLightSettings(store);
   setBackLight(monitor::backLightPalette(light.colour, light.level));
+  parts_->canvas->setMeterMode(setup_.settings().meterMode);
+  applyWrdSetup();
+}
+
+void FramePanes::applyWrdSetup() {
+  const core::WrdSetup& wrd = setup_.wrd();
+  wrd.applyTo(parts_->wrd->interpreter());
+  parts_->wrd->setSherryFace(wrd.face());
+  parts_->wrd->setHighSpeed(wrd.settings().highSpeed);
 }
 
 void FramePanes::keepSettings(platform::settings::SettingsStore& store) const {
@@ -315,6 +338,10 @@ void FramePanes::choose(int id) {
     case cmd::kFaq:
       showKeyHelp();
       break;
+    case cmd::kConfiguration:
+    case cmd::kWindowConfiguration:
+      emit configurationChosen(id);
+      break;
     case cmd::kBenchmark:
       if (controller.remote().locked()) break;
       controller.playback().stop();
@@ -383,6 +410,16 @@ void FramePanes::setMiniMode(bool mini) {
   parts_->canvas->setVisible(mini && minimize_ != kPanelOnly);
   parts_->panel->setVisible(!mini || minimize_ != kCanvasOnly);
   if (QWidget* strip = parts_->panel->parentWidget()) strip->adjustSize();
+  keepMiniOnTop();
+}
+
+// "MiniAlwaysTop": the mini window stays above others; a pane shown lets it go.
+void FramePanes::keepMiniOnTop() {
+  const bool onTop = mini_ && miniAlwaysTop_;
+  if (frame_.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+  const bool shown = frame_.isVisible();
+  frame_.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  if (shown) frame_.show();
 }
 
 void FramePanes::showPianoRoll(int row) {
@@ -455,6 +492,7 @@ void FramePanes::resetWrdScreen() {
 }
 
 bool FramePanes::setFullScreen(bool on) {
+  if (on && !fullScreenAllowed_) return false;
   // The main window makes room for 480 rows while full screen is on: a Sherry screen has them,
   // and "480Line" asks for them.
   const bool tall = parts_->wrd->showingSherry() || setup_.wrd().settings().line480;

@@ -43,8 +43,12 @@ class FramePanes : public QObject {
   // The piano roll window of a monitor row, once asked for; null before.
   TPianoRollWindow* pianoRoll(int row) const;
 
-  // The list window's font, columns and blank cutting; "IdleNoAct".
+  // At start: the language, the list's columns, whether full screen may be used, and the general values.
   void readSettings(const platform::settings::SettingsStore& store);
+  // The general values again (after a configuration change): the list's and document's fonts,
+  // blank cutting, "IdleNoAct", the button row, mini mode's content, the back light and the
+  // WRD window's fonts and options from the start-up path.
+  void applyGeneralSettings(const platform::settings::SettingsStore& store);
   void keepSettings(platform::settings::SettingsStore& store) const;
   bool idleSwitchedOff() const { return idleNoAct_; }
   // Connects the panes that follow the song (the WRD screen) and builds the menus.
@@ -76,6 +80,10 @@ class FramePanes : public QObject {
   bool editList();
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
 
+ signals:
+  // The configuration (2000) or window configuration (2016) sheet is asked for.
+  void configurationChosen(int command);
+
  public slots:
   // Every command of the menus, buttons, keys and panes arrives here.
   void choose(int id);
@@ -83,6 +91,8 @@ class FramePanes : public QObject {
 
  private:
   void showKeyHelp();
+  void applyWrdSetup();
+  void keepMiniOnTop();
   struct Parts;
   void buildMenus();
   void connectMonitor(app::PlayerController& controller);
@@ -95,7 +105,9 @@ class FramePanes : public QObject {
   bool idleNoAct_ = false;
   bool spaceCut_ = false;
   int minimize_ = 1;
+  bool miniAlwaysTop_ = false;
   bool mini_ = false;
+  bool fullScreenAllowed_ = true;
 };
 
 }  // namespace volta::shell

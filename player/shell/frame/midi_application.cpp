@@ -16,6 +16,7 @@
 #include "player/shell/frame/notice_boxes.h"
 #include "player/shell/frame/progress_sink.h"
 #include "player/shell/frame/text_codec.h"
+#include "player/shell/settings/property_sheet.h"
 
 namespace volta::shell {
 
@@ -92,6 +93,7 @@ MIDIApplication::~MIDIApplication() {
   // The windows go after the idle timer, and their going moves the focus: no more idle updates.
   disconnect(qApp, nullptr, this, nullptr);
   shutDown();
+  sheet_.reset();
   // The controller talks to the windows while it goes: it leaves before them.
   controller_.reset();
   setup_.reset();
@@ -104,6 +106,7 @@ TFileList& MIDIApplication::fileList() const {
 
 void MIDIApplication::connectFrame() {
   connect(frame_.get(), &TMainFrame::commandChosen, panes_.get(), &FramePanes::choose);
+  connect(panes_.get(), &FramePanes::configurationChosen, this, &MIDIApplication::showConfiguration);
   connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->playback().sliderPressed(); });
   connect(frame_.get(), &TMainFrame::sliderReleased, this,
           [this](int value) { controller_->playback().sliderReleased(value); });
@@ -126,6 +129,7 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   controller_->readSettings();
   applyWindowSettings();
   panes_->readSettings(*store_);
+  applyPriority();
   frame_->show();
   // A failure, or the notice that the other engine library serves.
   setup_->bindEngine();

@@ -25,6 +25,7 @@ class FramePanes;
 class ProgressSink;
 class NoticeBoxes;
 class TProgressDialog;
+class TPropertySheet;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -65,6 +66,14 @@ class MIDIApplication : public QObject, public app::FrameView {
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
+
+  // Opens the property sheet of command 2000 or 2016 (window-modal); OK applies its values at once.
+  TPropertySheet* showConfiguration(int command);
+  // The open configuration sheet; null when none is open.
+  TPropertySheet* configurationSheet() const;
+  // The settings changed outside the window's own state: everything they govern takes them
+  // again through the start-up path, without a restart.
+  void applySettings();
 
   // The interval a display timer was last armed with; none while it is stopped.
   std::optional<int> armedTimer(int id) const;
@@ -120,6 +129,8 @@ class MIDIApplication : public QObject, public app::FrameView {
  private:
   void connectFrame();
   void applyWindowSettings();
+  void applyFrameModes();
+  void applyPriority();
   void keepWindowSettings();
   void runIdle();
   void updateIdle();
@@ -138,6 +149,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   QTimer idle_;
   QTimer keep_;
   std::unique_ptr<ProgressSink> progress_;
+  std::unique_ptr<TPropertySheet> sheet_;
   std::optional<app::Answer> standIn_;
   std::vector<std::string> dialogLog_;
   int servingRemote_ = 0;

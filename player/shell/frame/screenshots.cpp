@@ -2,15 +2,17 @@
 // the demo song plays (port A on the trace device, so nothing sounds), saved as
 // OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
 // canvas three times enlarged as OUTDIR/lcd-canvas.png, and the first channel's piano roll
-// as OUTDIR/piano-roll.png. Runs on the offscreen platform
-// unless another is chosen.
+// as OUTDIR/piano-roll.png, and each page of the configuration sheets (commands 2000 and
+// 2016) as OUTDIR/settings-<page>.png. Runs on the offscreen platform unless another is chosen.
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/usage.h"
@@ -21,6 +23,7 @@
 #include "player/shell/monitor/monitor_window.h"
 #include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/liquid_window.h"
+#include "player/shell/settings/property_sheet.h"
 
 namespace {
 
@@ -38,6 +41,40 @@ void runEventsFor(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+// "volta::shell::TWindowConfigDialog" -> "window", "TRegistExtDialog" -> "registext".
+QString pageName(const QWidget& page) {
+  QString name = QString::fromLatin1(page.metaObject()->className()).section(QStringLiteral("::"), -1);
+  if (name.startsWith(QLatin1Char('T'))) name.remove(0, 1);
+  for (const char* suffix : {"ConfigDialog", "Dialog"}) {
+    if (name.endsWith(QLatin1String(suffix))) {
+      name.chop(static_cast<int>(std::strlen(suffix)));
+      break;
+    }
+  }
+  return name.toLower();
+}
+
+// Each page of the sheets the configuration commands open, once.
+bool saveSheetPages(shell::MIDIApplication& player, const QDir& out) {
+  QStringList saved;
+  for (int command : {app::cmd::kWindowConfiguration, app::cmd::kConfiguration}) {
+    emit player.frame().commandChosen(command);
+    shell::TPropertySheet* sheet = player.configurationSheet();
+    if (!sheet) return false;
+    for (int index = 0; index < sheet->pageCount(); ++index) {
+      const QString name = out.filePath(QStringLiteral("settings-%1.png").arg(pageName(*sheet->page(index))));
+      if (saved.contains(name)) continue;
+      sheet->tabs()->setCurrentIndex(index);
+      runEventsFor(100);
+      if (!sheet->grab().save(name)) return false;
+      saved << name;
+      std::printf("%s\n", qPrintable(name));
+    }
+    sheet->reject();
+  }
+  return true;
 }
 
 }  // namespace
@@ -99,6 +136,8 @@ int main(int argc, char** argv) {
     if (!image.save(name)) return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;
     std::printf("%s\n", qPrintable(name));
   }
+  if (!saveSheetPages(player, out))
+    return std::fprintf(stderr, "volta-screenshots: cannot save the settings pages\n"), 1;
   player.controller().playback().stop();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/settings/checked_values.h"
 #include "player/monitor/status_panel.h"
 #include "player/shell/panel/liquid_text_window.h"
 #include "player/shell/panel/string_table.h"
@@ -66,6 +67,10 @@ TLiquidConfigDialog::TLiquidConfigDialog(int language, QWidget* parent) : QWidge
   layout->addWidget(brightness_);
   automatic_ = new QCheckBox(qText(text_id::kAutoBackLight, language), this);
   layout->addWidget(automatic_);
+  tallMeters_ = new QCheckBox(
+      language == kJapanese ? QStringLiteral("16段のメーター (16パート)") : QStringLiteral("16-dot meters (16 parts)"),
+      this);
+  layout->addWidget(tallMeters_);
   preview_ = previewPanel(this);
   layout->addWidget(preview_);
   setSettings(monitor::BackLightSettings{});
@@ -89,12 +94,26 @@ monitor::BackLightSettings TLiquidConfigDialog::settings() const {
   return {colour_, brightness_->value(), automatic_->isChecked()};
 }
 
+void TLiquidConfigDialog::setMeterMode(int mode) {
+  tallMeters_->setChecked(mode == 1);
+}
+
+int TLiquidConfigDialog::meterMode() const {
+  return tallMeters_->isChecked() ? 1 : 0;
+}
+
+void TLiquidConfigDialog::read(const platform::settings::SettingsStore& store) {
+  setSettings(monitor::readBackLightSettings(store));
+  setMeterMode(platform::settings::readIntIn(store, platform::settings::kMainKey, "LiquidMeterMode", 0, 0, 1));
+}
+
 bool TLiquidConfigDialog::write(platform::settings::SettingsStore& store) const {
   const auto chosen = settings();
   platform::settings::SettingsBatch batch;
   batch.setInt(platform::settings::kMainKey, "BackLight", static_cast<std::int32_t>(chosen.colour))
       .setInt(platform::settings::kMainKey, "BackLightLevel", chosen.level)
-      .setInt(platform::settings::kMainKey, "AutoBackLight", chosen.automatic ? 1 : 0);
+      .setInt(platform::settings::kMainKey, "AutoBackLight", chosen.automatic ? 1 : 0)
+      .setInt(platform::settings::kMainKey, "LiquidMeterMode", meterMode());
   return store.apply(batch);
 }
 

@@ -76,6 +76,7 @@ class T256WRDWindow : public QWidget, public wrd::sherry::SVScreen {
   wrd::GlyphRows doubleByteGlyph(std::uint16_t shiftJis) override;
   wrd::GlyphRows singleByteGlyph(std::uint8_t byte) override;
   const wrd::sherry::SDisplay& sherryDisplay() const { return display_; }
+  void setSherryFace(std::shared_ptr<const wrd::UnifontFace> face) { display_.setFace(std::move(face)); }
 
  signals:
   void command(int id);

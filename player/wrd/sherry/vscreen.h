@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "player/wrd/glyphs.h"
 #include "player/wrd/sherry/objects.h"
@@ -58,6 +59,11 @@ class SDisplay final : public SVScreen {
   void setRefreshHook(std::function<void()> hook) { refreshHook_ = std::move(hook); }
   // Black indices and black colours, as before any script.
   void clear();
+  // The text face changed with the settings.
+  void setFace(std::shared_ptr<const UnifontFace> face) {
+    glyphs_.setFace(std::move(face));
+    glyphs_.clearCache();
+  }
 
  private:
   Surface surface_;

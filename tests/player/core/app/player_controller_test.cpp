@@ -611,6 +611,36 @@ TEST_P(ControllerTest, AutoWrdBringsTheWrdPaneForASongWithAScript) {
   EXPECT_TRUE(view_.lamp(kPanelWrdLamp));
 }
 
+TEST_P(ControllerTest, AutoWrd2GivesBackThePaneTheWrdPaneReplaced) {
+  store_.writeInt(kMainKey, "AutoWRD", 1);
+  store_.writeInt(kMainKey, "AutoWRD2", 1);
+  store_.writeInt(kMainKey, "WindowMode", kMonitorPane);
+  startController();
+  text("lyrics.wrd", "@");
+  ASSERT_TRUE(controller_->lists().openName(song("lyrics.mid", "Lyrics", kLong), "", true));
+  EXPECT_EQ(view_.pane, kWrdPane);
+  ASSERT_TRUE(controller_->lists().openName(song("plain.mid", "Plain", kLong), "", true));
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  // Without it the WRD pane stays.
+  store_.writeInt(kMainKey, "AutoWRD2", 0);
+  controller_->settingsChanged();
+  ASSERT_TRUE(controller_->lists().openName(song("lyrics.mid", "Lyrics", kLong), "", true));
+  ASSERT_TRUE(controller_->lists().openName(song("plain.mid", "Plain", kLong), "", true));
+  EXPECT_EQ(view_.pane, kWrdPane);
+}
+
+TEST_P(ControllerTest, NoWrdPlaysSongsWithoutTheirScripts) {
+  store_.writeInt(kMainKey, "AutoWRD", 1);
+  store_.writeInt(kMainKey, "WindowMode", kMonitorPane);
+  startController();
+  store_.writeInt(kMainKey, "NoWRD", 1);
+  controller_->settingsChanged();
+  text("lyrics.wrd", "@");
+  ASSERT_TRUE(controller_->lists().openName(song("lyrics.mid", "Lyrics", kLong), "", true));
+  EXPECT_EQ(view_.pane, kMonitorPane);
+  EXPECT_FALSE(view_.lamp(kPanelWrdLamp));
+}
+
 TEST_P(ControllerTest, APortTemplateCommandReopensTheOutput) {
   store_.writeString(platform::settings::midiTemplateKey(1), "PORT_A", "Trace");
   startController();
