@@ -16,6 +16,8 @@
 #include "player/shell/frame/notice_boxes.h"
 #include "player/shell/frame/progress_sink.h"
 #include "player/shell/frame/text_codec.h"
+#include "player/shell/keys/key_dispatcher.h"
+#include "player/shell/keys/tray_icon.h"
 
 namespace volta::shell {
 
@@ -86,6 +88,7 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
   connect(qApp, &QApplication::focusChanged, this, &MIDIApplication::updateIdle);
   frame_->installEventFilter(this);
   connectFrame();
+  setUpKeys();
 }
 
 MIDIApplication::~MIDIApplication() {
@@ -104,6 +107,7 @@ TFileList& MIDIApplication::fileList() const {
 
 void MIDIApplication::connectFrame() {
   connect(frame_.get(), &TMainFrame::commandChosen, panes_.get(), &FramePanes::choose);
+  connect(frame_.get(), &TMainFrame::commandChosen, this, &MIDIApplication::keyCommand);
   connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->playback().sliderPressed(); });
   connect(frame_.get(), &TMainFrame::sliderReleased, this,
           [this](int value) { controller_->playback().sliderReleased(value); });
@@ -127,6 +131,7 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   applyWindowSettings();
   panes_->readSettings(*store_);
   frame_->show();
+  applyTray();
   if (!setup_->bindEngine()) message("VOLTA error report", setup_->message());
   // Every song player made, at start or at a template switch, is prepared by the start-up path
   // with the settings as they are then.
@@ -154,6 +159,7 @@ void MIDIApplication::shutDown() {
   keep_.stop();
   keepWindowSettings();
   panes_->keepSettings(*store_);
+  tray_->apply(false);
   controller_->shutDown();
   for (QTimer& timer : timers_)
     timer.stop();

@@ -25,6 +25,8 @@ class FramePanes;
 class ProgressSink;
 class NoticeBoxes;
 class TProgressDialog;
+class KeyDispatcher;
+class TTrayIcon;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -61,6 +63,13 @@ class MIDIApplication : public QObject, public app::FrameView {
   void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
   // The dialog of the last adding of songs; null when there was none or it closed.
   TProgressDialog* progressDialog() const;
+  // The key table and fixed accelerators in front of the player's windows; the tray icon.
+  KeyDispatcher& keys() const { return *keys_; }
+  TTrayIcon& tray() const { return *tray_; }
+  // The settings changed (a configuration dialog, Ctrl+W): the start-up path, the general
+  // values, the key table and the tray icon follow them at once.
+  void reapplySettings();
+
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -118,6 +127,12 @@ class MIDIApplication : public QObject, public app::FrameView {
 
  private:
   void connectFrame();
+  // The commands of the keys and the tray icon that are the windows' own.
+  void keyCommand(int id);
+  void setUpKeys();
+  void applyTray();
+  void startWrdLog();
+  void enableWaveFiles();
   void applyWindowSettings();
   void keepWindowSettings();
   void runIdle();
@@ -132,6 +147,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
   std::unique_ptr<app::PlayerController> controller_;
+  std::unique_ptr<KeyDispatcher> keys_;
+  std::unique_ptr<TTrayIcon> tray_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;
