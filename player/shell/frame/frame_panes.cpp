@@ -468,7 +468,7 @@ bool FramePanes::setFullScreen(bool on) {
   }
   if (!parts_->fullScreen) {
     parts_->fullScreen = std::make_unique<TWRDFullScreenWindow>(*parts_->wrd);
-    KeyDispatcher::markPlayerWindow(*parts_->fullScreen);
+    KeyDispatcher::markPlayerWindow(*parts_->fullScreen, KeyDispatcher::Role::kMain);
     connect(parts_->fullScreen.get(), &TWRDFullScreenWindow::leaveRequested, this,
             [this] { choose(cmd::kFullScreen); });
   }

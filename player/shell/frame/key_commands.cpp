@@ -30,6 +30,7 @@ constexpr const char* kLogStarted = "ログファイル書き込みを開始し�
 constexpr std::string_view kLogStartedLine =
     "\x83\x8D\x83\x4F\x83\x74\x83\x40\x83\x43\x83\x8B\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xF0\x8A\x4A\x8E\x6E\x82\xB5"
     "\x82\xDC\x82\xB5\x82\xBD\n";
+constexpr const char* kWaveCaption = "Wave files - VOLTA Player";
 constexpr const char* kWaveEnabled = "Function of playing wave files enabled";
 
 constexpr const char* kTrayCaption = "Notification area - VOLTA Player";
@@ -113,13 +114,13 @@ void MIDIApplication::startWrdLog() {
   if (!chosen.name) return;
   panes_->wrdWindow().interpreter().startDebugLog(*chosen.name);
   std::ofstream(*chosen.name, std::ios::binary | std::ios::app) << kLogStartedLine;
-  message("VOLTA Player", kLogStarted);
+  message(kLogCaption, kLogStarted);
 }
 
 void MIDIApplication::enableWaveFiles() {
   store_->writeInt(kMainKey, "EnableWaveFile", 1);
   reapplySettings();
-  message("VOLTA Player", kWaveEnabled);
+  message(kWaveCaption, kWaveEnabled);
 }
 
 }  // namespace volta::shell

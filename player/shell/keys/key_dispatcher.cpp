@@ -11,17 +11,18 @@ namespace {
 
 constexpr const char* kPlayerWindow = "voltaPlayerWindow";
 
-// The player's own top-level window a key went to; null for dialogs, menus and others.
-QWidget* playerWindowOf(QObject* receiver) {
+// The role of the player's own top-level window a key went to; none for dialogs, menus and others.
+std::optional<KeyDispatcher::Role> roleOf(QObject* receiver) {
   auto* widget = qobject_cast<QWidget*>(receiver);
-  QWidget* top = widget ? widget->window() : nullptr;
-  return top && top->property(kPlayerWindow).toBool() ? top : nullptr;
+  const QVariant role = widget ? widget->window()->property(kPlayerWindow) : QVariant();
+  if (!role.isValid()) return std::nullopt;
+  return static_cast<KeyDispatcher::Role>(role.toInt());
 }
 
 }  // namespace
 
 KeyDispatcher::KeyDispatcher(QWidget& mainWindow, QObject* parent) : QObject(parent), mainWindow_(&mainWindow) {
-  markPlayerWindow(mainWindow);
+  markPlayerWindow(mainWindow, Role::kMain);
   qApp->installEventFilter(this);
 }
 
@@ -29,8 +30,8 @@ KeyDispatcher::~KeyDispatcher() {
   qApp->removeEventFilter(this);
 }
 
-void KeyDispatcher::markPlayerWindow(QWidget& window) {
-  window.setProperty(kPlayerWindow, true);
+void KeyDispatcher::markPlayerWindow(QWidget& window, Role role) {
+  window.setProperty(kPlayerWindow, static_cast<int>(role));
 }
 
 std::optional<keys::Dispatched> KeyDispatcher::dispatch(keys::KeyCode code, bool mainWindowActive) const {
@@ -41,10 +42,10 @@ std::optional<keys::Dispatched> KeyDispatcher::dispatch(keys::KeyCode code, bool
 bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event) {
   const bool override = event->type() == QEvent::ShortcutOverride;
   if (!override && event->type() != QEvent::KeyPress) return false;
-  QWidget* window = playerWindowOf(watched);
-  if (!window) return false;
+  const auto role = roleOf(watched);
+  if (!role) return false;
   auto& key = static_cast<QKeyEvent&>(*event);
-  const auto dispatched = dispatch(keyCodeOf(key), window == mainWindow_);
+  const auto dispatched = dispatch(keyCodeOf(key), *role == Role::kMain);
   if (!dispatched) return false;
   // Claimed before Qt's shortcuts and menu mnemonics look at it; the key press then issues the command.
   key.accept();

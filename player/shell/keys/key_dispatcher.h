@@ -21,7 +21,10 @@ class KeyDispatcher : public QObject {
   explicit KeyDispatcher(QWidget& mainWindow, QObject* parent = nullptr);
   ~KeyDispatcher() override;
 
-  static void markPlayerWindow(QWidget& window);
+  // A window of the player takes the key table and the second accelerators; one that stands
+  // for the main window (the full-screen WRD screen) takes the main window's too.
+  enum class Role { kPane = 1, kMain = 2 };
+  static void markPlayerWindow(QWidget& window, Role role = Role::kPane);
 
   // The live table; replaced when the key settings change.
   void setTable(keys::KeyTable table) { table_ = std::move(table); }

@@ -2,6 +2,7 @@
 // table with its defaults and stored keys, the fixed accelerators with the debugging
 // views, and the tray icon, which the offscreen desktop does not have.
 
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/keys/key_dispatcher.h"
 #include "player/shell/keys/tray_icon.h"
+#include "player/shell/wrd/wrd_full_screen.h"
 #include "player/shell/wrd/wrd_window.h"
 #include "tests/player/shell/frame/application_fixture.h"
 #include "tests/support/wave_writer.h"
@@ -70,6 +72,15 @@ TEST_F(KeysTest, TheDefaultKeysDriveThePlayer) {
   EXPECT_EQ(pane(), app::kWrdPane);
 
   key(Qt::Key_Return, Qt::AltModifier);
+  ASSERT_TRUE(app_->controller().panes().fullScreen());
+  // The full-screen window stands for the main window: Alt+Enter there leaves it again.
+  QWidget* fullScreen = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (qobject_cast<TWRDFullScreenWindow*>(window)) fullScreen = window;
+  ASSERT_NE(fullScreen, nullptr);
+  QTest::keyClick(fullScreen, Qt::Key_Return, Qt::AltModifier);
+  EXPECT_FALSE(app_->controller().panes().fullScreen());
+  key(Qt::Key_F9);
   EXPECT_TRUE(app_->controller().panes().fullScreen());
   key(Qt::Key_F9);
   EXPECT_FALSE(app_->controller().panes().fullScreen());
@@ -139,13 +150,13 @@ TEST_F(KeysTest, TheDebuggingKeysReachTheWrdScreenTheLogTheEngineAndWavePlaying)
   std::ifstream in(log, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(text.substr(0, 4), "\x83\x8D\x83\x4F");  // "ログ" in Shift JIS
-  EXPECT_EQ(app_->dialogLog().back(), "VOLTA Player: ログファイル書き込みを開始しました");
+  EXPECT_EQ(app_->dialogLog().back(), "WRD処理ログファイル: ログファイル書き込みを開始しました");
 
   key(Qt::Key_W, Qt::ControlModifier);
   EXPECT_EQ(platform::settings::SettingsStore(places_.settingsFile)
                 .readInt(platform::settings::kMainKey, "EnableWaveFile", 0),
             1);
-  EXPECT_EQ(app_->dialogLog().back(), "VOLTA Player: Function of playing wave files enabled");
+  EXPECT_EQ(app_->dialogLog().back(), "Wave files - VOLTA Player: Function of playing wave files enabled");
   const fs::path wave = dir_ / "tone.wav";
   test::writeFile(wave, test::waveFile({}));
   app_->controller().lists().drop({wave.string()});

@@ -49,6 +49,11 @@ TEST_F(KeyDispatcherTest, KeysOfTheTableAndBothAcceleratorTablesBecomeCommands) 
   QTest::keyClick(&pane_, Qt::Key_Return, Qt::AltModifier);
   QTest::keyClick(&pane_, Qt::Key_B, Qt::ControlModifier);
   EXPECT_EQ(take(), (std::vector<int>{cmd::kPaneWrd, cmd::kBenchmark}));
+  // A window standing for the main window (the full screen) has its accelerators as well.
+  QWidget fullScreen;
+  KeyDispatcher::markPlayerWindow(fullScreen, KeyDispatcher::Role::kMain);
+  QTest::keyClick(&fullScreen, Qt::Key_Return, Qt::AltModifier);
+  EXPECT_EQ(take(), (std::vector<int>{cmd::kFullScreen}));
 }
 
 TEST_F(KeyDispatcherTest, ACommandKeyIsNoLongerAKey) {
