@@ -94,6 +94,15 @@ TEST_F(KeyTableTest, StoredValuesThatAreNoKeysKeepTheDefaults) {
   EXPECT_EQ(table.records(), KeyTable::defaults().records());
 }
 
+TEST_F(KeyTableTest, ReadsTheKeysOfASettingsFileWrittenByHand) {
+  const std::string text = "[General]\nPORT_A=Trace\n\n[NewKeyConfigTable]\n9018-1=628\n9000-2=2164\n9000-1=hello\n";
+  test::writeFile(dir_ / "VOLTA.conf", std::vector<std::uint8_t>(text.begin(), text.end()));
+  const KeyTable table = KeyTable::read(store_);
+  EXPECT_EQ(table.commandOf(kCtrl | vk::function(5)), cmd::kPaneWrd);
+  EXPECT_EQ(table.records()[6].key2, kExtended | vk::function(5));
+  EXPECT_EQ(table.records()[6].key1, vk::function(12));  // no number: the default
+}
+
 TEST_F(KeyTableTest, WritingStoresBothKeysOfEveryRecordAndReadsBackTheSame) {
   KeyTable table = KeyTable::defaults();
   table.setKeys(0, kAlt | vk::letter('W'), vk::kHome);
