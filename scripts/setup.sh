@@ -11,6 +11,7 @@ packages=(
   libarchive-dev unifont libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth
+  dbus-daemon
 )
 
 missing=()
