@@ -111,6 +111,13 @@ TEST_F(KeysTest, StoredKeysWinAndTheFirstRecordHoldingAKeyWins) {
   EXPECT_FALSE(app_->frame().menuBar()->isHidden());
   EXPECT_EQ(pane(), app::kWrdPane);
   app_->frame().menuBar()->activeAction()->menu()->hide();
+  ASSERT_TRUE(waitFor([&] { return app_->frame().menuBar()->isHidden(); }));
+  // Alt with a key that is a command is no Alt alone: the bar stays hidden.
+  QTest::keyPress(&app_->frame(), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyClick(&app_->frame(), Qt::Key_2, Qt::AltModifier | Qt::KeypadModifier);
+  QTest::keyRelease(&app_->frame(), Qt::Key_Alt);
+  EXPECT_TRUE(app_->frame().menuBar()->isHidden());
+  EXPECT_EQ(wrdLabel(), " Page 1 ");
 }
 
 TEST_F(KeysTest, PlayingKeysAreRefusedWhileARemoteClientHoldsTheLock) {
