@@ -32,5 +32,10 @@ inline constexpr int kAbout = 3000, kHelpContents = 3002, kHelpContentsWinHelp =
 // Playing
 inline constexpr int kStop = 9000, kPause = 9002, kPlay = 9004, kFast = 9006, kPrevious = 9008, kNext = 9010,
                      kSlow = 9026, kPlayPause = 9916;
+// Keys and the tray icon: debugging aids, engine re-initialisation, wave playing, the tray's own commands
+inline constexpr int kWrdPalette = 9800, kWrdPaletteWhite = 9801, kWrdGraphics = 9802, kWrdText = 9803,
+                     kWrdPageFirst = 9810, kWrdPageLast = 9818, kWrdLog = 9900, kReinitialiseWithReset = 9902,
+                     kEnableWave = 9904, kBarMode = 9906, kTrayMenu = 9910, kTrayRestore = 9912,
+                     kReinitialiseWithoutReset = 9914, kNothing = 9918, kWrdLines = 9924;
 
 }  // namespace volta::app::cmd

@@ -30,6 +30,13 @@ class LibraryPlayer final : public EnginePlayer {
   void sendChannelMessage(int port, std::uint32_t message) override {
     if (auto* output = player_.output()) output->sendFiltered(port, message);
   }
+  void resetPorts() override {
+    auto* output = player_.output();
+    if (!output) return;
+    for (int port = 0; port < protocol::kPorts; ++port)
+      output->resetPort(port, 0);
+    output->flush();
+  }
   const protocol::ChannelState* channels() const override {
     return player_.output() ? player_.output()->channels() : nullptr;
   }

@@ -438,6 +438,10 @@ void Playback::followOutput() {
 // ---- commands ----
 
 bool Playback::command(int id) {
+  if (id == cmd::kReinitialiseWithReset || id == cmd::kReinitialiseWithoutReset) {
+    reinitialise(id == cmd::kReinitialiseWithReset);
+    return true;
+  }
   if (!isUserPlayback(id)) return chooseTemplate(id);
   // While a remote client holds the lock it alone controls playback.
   if (!lock_.locked()) runUserPlayback(id);
@@ -496,11 +500,18 @@ bool Playback::runUserPlayback(int id) {
 bool Playback::chooseTemplate(int id) {
   const auto index = templateOfCommand(id);
   if (!index) return false;
-  stop();
   s_.midiTemplateMode = *index;
-  session_.makePlayer();
-  view_.commandsChanged();
+  reinitialise(true);
   return true;
+}
+
+// A new output on the current template's ports with the settings as they are now; with a
+// reset every port's controllers return to their power-on values too.
+void Playback::reinitialise(bool reset) {
+  stop();
+  session_.makePlayer();
+  if (reset && session_.player()) session_.player()->resetPorts();
+  view_.commandsChanged();
 }
 
 bool Playback::enabled(int id) const {

@@ -104,6 +104,7 @@ class Playback {
   void select(bool forward);
   bool runUserPlayback(int id);
   bool chooseTemplate(int id);
+  void reinitialise(bool reset);
 
   void armDisplayTimer(int ms);
   void killDisplayTimer();

@@ -33,6 +33,8 @@ class EnginePlayer {
   virtual void setMuteMask(std::uint32_t mask) = 0;
   virtual void setTransposition(std::int16_t semitones) = 0;
   virtual void sendChannelMessage(int port, std::uint32_t message) = 0;
+  // Every port's controllers back to their power-on values (the engine's plain port reset).
+  virtual void resetPorts() = 0;
   // The output's channel records (48: port A, B, C) and the module's panel; null without an output.
   virtual const protocol::ChannelState* channels() const = 0;
   virtual const protocol::PanelImage* panelImage() const = 0;

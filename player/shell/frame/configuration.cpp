@@ -1,9 +1,11 @@
 // The configuration sheets of the application, and applying what they wrote.
 
 #include "platform/thread_priority.h"
+#include "player/core/keys/key_table.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
+#include "player/shell/keys/key_dispatcher.h"
 #include "player/shell/settings/configuration_sheets.h"
 #include "player/shell/settings/general_values.h"
 
@@ -29,6 +31,8 @@ void MIDIApplication::applySettings() {
   setup_->reapply();
   controller_->settingsChanged();
   panes_->applyGeneralSettings(*store_);
+  keys_->setTable(keys::KeyTable::read(*store_));
+  applyTray();
   applyFrameModes();
   applyPriority();
   refreshList();

@@ -25,6 +25,7 @@
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/list_rows.h"
 #include "player/shell/frame/main_frame.h"
+#include "player/shell/keys/key_dispatcher.h"
 #include "player/shell/monitor/monitor_window.h"
 #include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/about_dialog.h"
@@ -357,13 +358,17 @@ void FramePanes::choose(int id) {
 // and the help items when the help pages cannot be shown).
 void FramePanes::showKeyHelp() {
   static constexpr const char* kHelp[2] = {
-      "Space: 再生/一時停止    Ctrl+O: 開く    Ctrl+Q: 終了    F1: このヘルプ\n"
-      "Alt+Enter: フルスクリーン    Alt または F10: 隠したメニューバー    メディアキー: 再生/停止/前/次\n"
+      "Space, F11, Ctrl+P: 再生/一時停止    F12: 停止    Ctrl+←/→: 前/次の曲    Ctrl+O: 開く    Ctrl+Q: 終了\n"
+      "F5 WRD  F6 ドキュメント  F7 リスト  F10 モニタ  F8 小型化  F9, Alt+Enter: フルスクリーン  Tab: 次のページ\n"
+      "F1: このヘルプ    Alt: 隠したメニューバー    メディアキー: 再生/停止/前/次    キーは 設定 > 環境設定 "
+      "で変えられます\n"
       "右クリック: メニューバーの表示\n\n"
       "音が出ないとき: 設定 > MIDI設定 でポートを選ぶか、SoundFont (fluid-soundfont-gm など) を入れるか、\n"
       "volta-play --render OUT.wav SONG で WAV に書き出してください。",
-      "Space: play/pause    Ctrl+O: open    Ctrl+Q: quit    F1: this help\n"
-      "Alt+Enter: full screen    Alt or F10: a hidden menu bar    media keys: play/stop/previous/next\n"
+      "Space, F11, Ctrl+P: play/pause    F12: stop    Ctrl+Left/Right: previous/next    Ctrl+O: open    Ctrl+Q: quit\n"
+      "F5 WRD  F6 document  F7 list  F10 monitor  F8 mini  F9, Alt+Enter: full screen  Tab: next page\n"
+      "F1: this help    Alt: a hidden menu bar    media keys: play/stop/previous/next    keys: Settings > "
+      "Configuration\n"
       "Right click: the Menu bar item\n\n"
       "When nothing sounds: choose a port in Settings > MIDI settings, install a SoundFont (fluid-soundfont-gm),\n"
       "or render to WAV with volta-play --render OUT.wav SONG."};
@@ -399,6 +404,10 @@ void FramePanes::setBackLight(const monitor::Palette& palette) {
 
 TMonitorWindow& FramePanes::monitorWindow() const {
   return *parts_->monitor;
+}
+
+TWRDWindow& FramePanes::wrdWindow() const {
+  return *parts_->wrd;
 }
 
 TLiquidWindow& FramePanes::liquidWindow() const {
@@ -503,6 +512,7 @@ bool FramePanes::setFullScreen(bool on) {
   }
   if (!parts_->fullScreen) {
     parts_->fullScreen = std::make_unique<TWRDFullScreenWindow>(*parts_->wrd);
+    KeyDispatcher::markPlayerWindow(*parts_->fullScreen, KeyDispatcher::Role::kMain);
     connect(parts_->fullScreen.get(), &TWRDFullScreenWindow::leaveRequested, this,
             [this] { choose(cmd::kFullScreen); });
   }

@@ -28,6 +28,7 @@ class TFileList;
 class TLiquidWindow;
 class TMonitorWindow;
 class TPianoRollWindow;
+class TWRDWindow;
 
 class FramePanes : public QObject {
   Q_OBJECT
@@ -40,6 +41,7 @@ class FramePanes : public QObject {
   TFileList& fileList() const;
   TMonitorWindow& monitorWindow() const;
   TLiquidWindow& liquidWindow() const;
+  TWRDWindow& wrdWindow() const;
   // The piano roll window of a monitor row, once asked for; null before.
   TPianoRollWindow* pianoRoll(int row) const;
 

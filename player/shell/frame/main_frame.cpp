@@ -18,17 +18,15 @@ namespace volta::shell {
 
 namespace {
 
-// Keys users expect of a media player, where the configurable key table leaves them free.
+// Keys users expect of a media player beyond the key table and the fixed accelerators, which
+// come first (the key dispatcher sees every key before the window's shortcuts do).
 struct FixedKey {
   QKeyCombination key;
   int command;
 };
 constexpr FixedKey kFixedKeys[] = {
-    {QKeyCombination(Qt::ALT, Qt::Key_Return), app::cmd::kFullScreen},
     {QKeyCombination(Qt::Key_Space), app::cmd::kPlayPause},
-    {QKeyCombination(Qt::CTRL, Qt::Key_O), app::cmd::kOpenFile},
     {QKeyCombination(Qt::CTRL, Qt::Key_Q), app::cmd::kExit},
-    {QKeyCombination(Qt::Key_F1), app::cmd::kHelpContents},
     {QKeyCombination(Qt::Key_MediaPlay), app::cmd::kPlayPause},
     {QKeyCombination(Qt::Key_MediaTogglePlayPause), app::cmd::kPlayPause},
     {QKeyCombination(Qt::Key_MediaPause), app::cmd::kPause},
@@ -227,6 +225,7 @@ void TMainFrame::setContextActions(const QList<QAction*>& actions) {
 
 void TMainFrame::keyPressEvent(QKeyEvent* event) {
   altAlone_ = event->key() == Qt::Key_Alt;
+  // F10 reaches here only when no record of the key table holds it (by default it is the monitor).
   if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) return peekMenuBar();
   QMainWindow::keyPressEvent(event);
 }

@@ -74,7 +74,8 @@ class TMainFrame : public QMainWindow {
   // 400 or 480 pane lines.
   void setPaneHeight(int lines);
   int paneHeight() const { return paneHeight_; }
-  // The setting; while it hides the bar, Alt or F10 shows it until its menu closes.
+  // The setting; while it hides the bar, Alt (or F10 when no key record holds it) shows it
+  // until its menu closes.
   void setMenuBarShown(bool shown);
   void peekMenuBar();
   // The window's context menu: the items that must stay reachable without the menu bar.

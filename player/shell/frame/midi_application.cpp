@@ -16,6 +16,8 @@
 #include "player/shell/frame/notice_boxes.h"
 #include "player/shell/frame/progress_sink.h"
 #include "player/shell/frame/text_codec.h"
+#include "player/shell/keys/key_dispatcher.h"
+#include "player/shell/keys/tray_icon.h"
 #include "player/shell/settings/property_sheet.h"
 
 namespace volta::shell {
@@ -87,6 +89,7 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
   connect(qApp, &QApplication::focusChanged, this, &MIDIApplication::updateIdle);
   frame_->installEventFilter(this);
   connectFrame();
+  setUpKeys();
 }
 
 MIDIApplication::~MIDIApplication() {
@@ -107,6 +110,7 @@ TFileList& MIDIApplication::fileList() const {
 void MIDIApplication::connectFrame() {
   connect(frame_.get(), &TMainFrame::commandChosen, panes_.get(), &FramePanes::choose);
   connect(panes_.get(), &FramePanes::configurationChosen, this, &MIDIApplication::showConfiguration);
+  connect(frame_.get(), &TMainFrame::commandChosen, this, &MIDIApplication::keyCommand);
   connect(frame_->slider(), &QSlider::sliderPressed, this, [this] { controller_->playback().sliderPressed(); });
   connect(frame_.get(), &TMainFrame::sliderReleased, this,
           [this](int value) { controller_->playback().sliderReleased(value); });
@@ -131,6 +135,7 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   panes_->readSettings(*store_);
   applyPriority();
   frame_->show();
+  applyTray();
   // A failure, or the notice that the other engine library serves.
   setup_->bindEngine();
   if (!setup_->message().empty()) message("VOLTA error report", setup_->message());
@@ -160,6 +165,7 @@ void MIDIApplication::shutDown() {
   keep_.stop();
   keepWindowSettings();
   panes_->keepSettings(*store_);
+  tray_->apply(false);
   controller_->shutDown();
   for (QTimer& timer : timers_)
     timer.stop();

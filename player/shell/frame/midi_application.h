@@ -26,6 +26,8 @@ class ProgressSink;
 class NoticeBoxes;
 class TProgressDialog;
 class TPropertySheet;
+class KeyDispatcher;
+class TTrayIcon;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -63,6 +65,10 @@ class MIDIApplication : public QObject, public app::FrameView {
   void answerFileDialog(const std::string& name) { fileAnswer_ = name; }
   // The dialog of the last adding of songs; null when there was none or it closed.
   TProgressDialog* progressDialog() const;
+  // The key table and fixed accelerators in front of the player's windows; the tray icon.
+  KeyDispatcher& keys() const { return *keys_; }
+  TTrayIcon& tray() const { return *tray_; }
+
   // The status panel's item text, as shown.
   std::string panelText(int item) const;
   bool panelLamp(int item) const;
@@ -71,8 +77,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   TPropertySheet* showConfiguration(int command);
   // The open configuration sheet; null when none is open.
   TPropertySheet* configurationSheet() const;
-  // The settings changed outside the window's own state: everything they govern takes them
-  // again through the start-up path, without a restart.
+  // The settings changed (a configuration sheet, Ctrl+W): everything they govern takes them
+  // again through the start-up path, without a restart: general values, key table, tray icon.
   void applySettings();
 
   // The interval a display timer was last armed with; none while it is stopped.
@@ -128,6 +134,12 @@ class MIDIApplication : public QObject, public app::FrameView {
 
  private:
   void connectFrame();
+  // The commands of the keys and the tray icon that are the windows' own.
+  void keyCommand(int id);
+  void setUpKeys();
+  void applyTray();
+  void startWrdLog();
+  void enableWaveFiles();
   void applyWindowSettings();
   void applyFrameModes();
   void applyPriority();
@@ -144,6 +156,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
   std::unique_ptr<app::PlayerController> controller_;
+  std::unique_ptr<KeyDispatcher> keys_;
+  std::unique_ptr<TTrayIcon> tray_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
   QTimer idle_;

@@ -2,8 +2,9 @@
 // the demo song plays (port A on the trace device, so nothing sounds), saved as
 // OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
 // canvas three times enlarged as OUTDIR/lcd-canvas.png, and the first channel's piano roll
-// as OUTDIR/piano-roll.png, and each page of the configuration sheets (commands 2000 and
-// 2016) as OUTDIR/settings-<page>.png. Runs on the offscreen platform unless another is chosen.
+// as OUTDIR/piano-roll.png, each page of the configuration sheets (commands 2000 and 2016) as
+// OUTDIR/settings-<page>.png, and the key configuration page as OUTDIR/keys-page.png. Runs on
+// the offscreen platform unless another is chosen.
 
 #include <QApplication>
 #include <QDir>
@@ -20,8 +21,10 @@
 #include "player/core/engine_binding.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
+#include "player/shell/keys/key_config_page.h"
 #include "player/shell/monitor/monitor_window.h"
 #include "player/shell/monitor/piano_roll_window.h"
+#include "player/shell/panel/language.h"
 #include "player/shell/panel/liquid_window.h"
 #include "player/shell/settings/property_sheet.h"
 
@@ -127,10 +130,16 @@ int main(int argc, char** argv) {
   player.controller().panes().selectPane(shell::kMiniPane);
   runEventsFor(200);
   auto* canvas = player.frame().findChild<shell::TLiquidWindow*>();
+  // The keys page with Previous chosen, which has two keys.
+  shell::TKeyConfigDialog keys(shell::kEnglish);
+  keys.read(store);
+  keys.select(11);
+  keys.resize(520, 360);
   const std::pair<QString, QImage> shots[] = {
       {QStringLiteral("mini.png"), player.frame().grab().toImage()},
       {QStringLiteral("lcd-canvas.png"), canvas->grab().toImage().scaled(canvas->size() * 3)},
-      {QStringLiteral("piano-roll.png"), rollImage}};
+      {QStringLiteral("piano-roll.png"), rollImage},
+      {QStringLiteral("keys-page.png"), keys.grab().toImage()}};
   for (const auto& [file, image] : shots) {
     const QString name = out.filePath(file);
     if (!image.save(name)) return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), 1;

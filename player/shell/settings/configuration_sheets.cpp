@@ -5,6 +5,7 @@
 
 #include "player/core/app/command_ids.h"
 #include "player/shell/desktop/regist_ext_page.h"
+#include "player/shell/keys/key_config_page.h"
 #include "player/shell/panel/button_config_page.h"
 #include "player/shell/panel/liquid_config_page.h"
 #include "player/shell/panel/string_table.h"
@@ -25,7 +26,7 @@ SheetPage make(int language) {
 }  // namespace
 
 std::vector<PageMaker> configurationPages() {
-  return {make<TWindowConfigDialog>, make<TRegistExtDialog>};
+  return {make<TWindowConfigDialog>, make<TKeyConfigDialog>, make<TRegistExtDialog>};
 }
 
 std::vector<PageMaker> windowConfigurationPages() {

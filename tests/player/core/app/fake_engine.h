@@ -34,6 +34,7 @@ class FakePlayer final : public EnginePlayer {
   void setMuteMask(std::uint32_t mask) override { muteMask = mask; }
   void setTransposition(std::int16_t semitones) override { transposition = semitones; }
   void sendChannelMessage(int port, std::uint32_t message) override { sent.push_back({port, message}); }
+  void resetPorts() override { ++portResets; }
   const protocol::ChannelState* channels() const override { return hasOutput() ? &channels_[0][0] : nullptr; }
   const protocol::PanelImage* panelImage() const override { return hasOutput() ? &panel_ : nullptr; }
   void setWrdFollower(core::WrdFollower* follower) override { this->follower = follower; }
@@ -78,6 +79,7 @@ class FakePlayer final : public EnginePlayer {
     bool operator==(const Sent&) const = default;
   };
   std::vector<Sent> sent;
+  int portResets = 0;
   int speed = 0;
   bool pace = false, resetDevices = false;
   std::uint16_t volume = 0;

@@ -856,3 +856,42 @@ TEST_P(FakeControllerTest, APausedSongHoldsItsTimeAndAMinimisedWindowGetsNoCount
 
 }  // namespace
 }  // namespace volta::app
+
+namespace volta::app {
+namespace {
+
+// Ctrl+N and Ctrl+M: the output made again on the template's ports, the second with every port reset.
+TEST_P(LibraryControllerTest, TheEngineIsMadeAgainWithOrWithoutAPortReset) {
+  startController();
+  openList(1, kLong);
+  controller_->playback().play();
+  const auto resetLine = [&] {
+    const auto lines = volta::test::readTrace(trace_);
+    return volta::test::findLine(lines, "B0 79 00") < lines.size();
+  };
+  ASSERT_TRUE(controller_->command(cmd::kReinitialiseWithoutReset));
+  EXPECT_FALSE(state().playing);
+  EXPECT_TRUE(outputOpen());
+  EXPECT_FALSE(resetLine());
+  ASSERT_TRUE(controller_->command(cmd::kReinitialiseWithReset));
+  EXPECT_TRUE(outputOpen());
+  EXPECT_TRUE(runUntil(resetLine));
+  controller_->playback().play();
+  EXPECT_TRUE(state().playing);
+}
+
+TEST_P(FakeControllerTest, OnlyTheReinitialisationWithAResetResetsThePorts) {
+  startController();
+  controller_->command(cmd::kReinitialiseWithoutReset);
+  EXPECT_EQ(fake_->player->portResets, 0);
+  controller_->command(cmd::kReinitialiseWithReset);
+  EXPECT_EQ(fake_->player->portResets, 1);
+  // A template switch is one with a reset, on a new player.
+  const int made = fake_->playersMade;
+  controller_->command(cmd::kTemplate1);
+  EXPECT_EQ(fake_->playersMade, made + 1);
+  EXPECT_EQ(fake_->player->portResets, 1);
+}
+
+}  // namespace
+}  // namespace volta::app

@@ -67,6 +67,8 @@ class ApplicationTest : public ::testing::Test {
     places_ = {test::binDir(), dir_ / "data", dir_ / "config" / "QZ" / "VOLTA.conf"};
     platform::settings::SettingsStore store(places_.settingsFile);
     store.writeString(kMainKey, "PORT_A", "Trace");
+    // The offscreen platform has no notification area: its notice would take the keys' window.
+    store.writeInt(kMainKey, "TrayIcon", 0);
     for (int i = 0; i < 4; ++i) {
       songs_.push_back(dir_ / ("song" + std::to_string(i) + ".mid"));
       test::writeFile(songs_.back(), song(i));

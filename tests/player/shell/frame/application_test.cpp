@@ -313,14 +313,13 @@ TEST_F(ApplicationTest, AHiddenMenuBarComesBackForTheMomentAndFromTheContextMenu
   QMenuBar& bar = *app.frame().menuBar();
   command(app::cmd::kMenuBar);
   ASSERT_TRUE(bar.isHidden());
-  // Alt alone, then F10: the bar shows with its first menu open, and goes when the menu closes.
-  for (int key : {int(Qt::Key_Alt), int(Qt::Key_F10)}) {
-    press(app.frame(), key);
-    EXPECT_FALSE(bar.isHidden());
-    ASSERT_NE(bar.activeAction(), nullptr);
-    bar.activeAction()->menu()->hide();
-    EXPECT_TRUE(waitFor([&] { return bar.isHidden(); }));
-  }
+  // Alt alone: the bar shows with its first menu open, and goes when the menu closes. (F10
+  // does the same only when no key record holds it: by default it is the monitor.)
+  press(app.frame(), Qt::Key_Alt);
+  EXPECT_FALSE(bar.isHidden());
+  ASSERT_NE(bar.activeAction(), nullptr);
+  bar.activeAction()->menu()->hide();
+  EXPECT_TRUE(waitFor([&] { return bar.isHidden(); }));
   EXPECT_TRUE(app.controller().settings().menuDisable);
   // The window's context menu offers the bar back for good.
   const auto offered = app.frame().centralWidget()->actions();
