@@ -1,8 +1,8 @@
 #pragma once
 /* libunlha32.so: LZH archives for the player, over liblhasa (header levels 0 to 3;
- * methods lh0 to lh7, lz4, lz5, lzs, pm0 to pm2). The entry points keep the names and
- * the calling pattern of the archiver libraries the player was written against; the
- * player looks each of them up by name when it calls it.
+ * methods lh0, lh1, lh4 to lh7, lz4, lz5, lzs, pm0 to pm2; liblhasa 0.3 has no lh2, lh3). The entry points keep the
+ * names and the calling pattern of the archiver libraries the player was written against; the player looks each of them
+ * up by name when it calls it.
  *
  * Member names are given as UTF-8: names written on Japanese systems (Shift-JIS) are
  * decoded through CP932, names of Unix archives that already are UTF-8 stay as they are.
