@@ -19,7 +19,7 @@ namespace {
 
 using namespace volta;
 
-constexpr int kMembers = 53;
+constexpr std::size_t kMembers = 53;
 
 // A song of a few thousand notes, as the songs of such archives are.
 test::Bytes song(int index) {
@@ -42,7 +42,7 @@ std::filesystem::path collection(const test::TempDir& dir) {
     members.push_back({stem + ".WRD", test::Bytes(script.begin(), script.end()), "-lh5-"});
     members.push_back({stem + ".TXT", test::Bytes(2000, 'x'), "-lh5-"});
   }
-  members.resize(kMembers);
+  members.erase(members.begin() + kMembers, members.end());
   const auto path = dir / "collection.lzh";
   test::writeFile(path, test::buildLzh(members));
   return path;
