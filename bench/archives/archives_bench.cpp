@@ -1,6 +1,7 @@
 // Songs in LZH archives through libunlha32.so as the player loads it: listing an archive
-// of 53 members, and extracting its first song with its companions and playing it until
-// its first note reaches the output.
+// of 53 members, adding its songs to the list (each extracted for its title), and
+// extracting its first song with its companions and playing it until its first note
+// reaches the output.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/lzh_archives.h"
+#include "player/core/playlist/song_entry_reader.h"
 #include "player/core/song_player.h"
 #include "tests/support/lzh_writer.h"
 #include "tests/support/smf_writer.h"
@@ -65,6 +67,22 @@ void BM_ListFiftyThreeMembers(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ListFiftyThreeMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_AddTheArchivesSongsToTheList(benchmark::State& state) {
+  test::TempDir dir;
+  const auto archive = collection(dir);
+  std::filesystem::create_directory(dir / "VOLTALZH");
+  core::LzhArchives archives(test::binDir(), dir / "VOLTALZH");
+  if (!archives.available()) return state.SkipWithError("libunlha32.so did not load");
+  if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
+  core::SongEntryReader reader(binding(), &archives);
+  for (auto _ : state) {
+    core::PlayList list;
+    const core::OpenResult result = core::openName(list, archive.string(), {}, reader);
+    if (result.added != (kMembers + 2) / 3) return state.SkipWithError("songs missing");
+  }
+}
+BENCHMARK(BM_AddTheArchivesSongsToTheList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Every round extracts anew: the cache is emptied first.
 void BM_ExtractAndStartFirstSongUntilItsFirstNote(benchmark::State& state) {
