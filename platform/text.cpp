@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 namespace volta::platform::text {
 
@@ -16,6 +17,15 @@ const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 bool isTextCharacter(char32_t c) {
   return c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+}
+
+// Bytes of the UTF-8 sequence a lead byte starts; 0 for a byte that starts none.
+std::size_t utf8SequenceWidth(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead < 0xE0) return 2;
+  if (lead >= 0xE0 && lead < 0xF0) return 3;
+  if (lead >= 0xF0 && lead < 0xF5) return 4;
+  return 0;
 }
 
 }  // namespace
@@ -157,6 +167,32 @@ std::string cp932ToUtf8(std::string_view bytes) {
   for (const char32_t c : decoder.decode(bytes))
     appendUtf8(out, c);
   return out;
+}
+
+std::string utf8ToCp932(std::string_view text) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == kNoConverter) return std::string(text);
+  std::string out;
+  std::array<char, 256> chunk{};
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  bool valid = true;
+  while (inLeft > 0 && valid) {
+    char* outPtr = chunk.data();
+    std::size_t outLeft = chunk.size();
+    const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(chunk.data(), chunk.size() - outLeft);
+    if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    // A character CP932 lacks becomes "?"; a cut or wrong sequence means the text is no UTF-8.
+    const std::size_t width = errno == EILSEQ ? utf8SequenceWidth(static_cast<unsigned char>(*in)) : 0;
+    valid = width > 0 && width <= inLeft;
+    if (!valid) break;
+    out += '?';
+    in += width;
+    inLeft -= width;
+  }
+  iconv_close(cd);
+  return valid ? out : std::string(text);
 }
 
 }  // namespace volta::platform::text

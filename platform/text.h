@@ -83,4 +83,8 @@ class Cp932Decoder {
 // CP932 bytes as UTF-8; codes without a character become U+FFFD.
 std::string cp932ToUtf8(std::string_view bytes);
 
+// UTF-8 text (a file name) as CP932 bytes, the form of the texts read from songs;
+// characters CP932 lacks become "?". Text that is not UTF-8 comes back as it is.
+std::string utf8ToCp932(std::string_view text);
+
 }  // namespace volta::platform::text

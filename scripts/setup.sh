@@ -9,6 +9,7 @@ packages=(
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libfluidsynth-dev timgm6mb-soundfont
   libarchive-dev unifont libsdl2-dev zlib1g-dev
+  liblhasa-dev
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth
   xdg-utils desktop-file-utils shared-mime-info dbus-daemon libglib2.0-bin dpkg-dev file

@@ -137,5 +137,18 @@ TEST(TextCp932, ConvertsToUtf8) {
   EXPECT_EQ(cp932ToUtf8("a\x83"), "a\xEF\xBF\xBD");
 }
 
+// File names (UTF-8) become texts of the kind read from songs: a Japanese name round-trips,
+// a character CP932 lacks is a "?", and bytes that are no UTF-8 stay as they are.
+TEST(TextCp932, ConvertsFromUtf8) {
+  EXPECT_EQ(utf8ToCp932("ソング.MID"), "\x83\x5C\x83\x93\x83\x4F.MID");
+  EXPECT_EQ(cp932ToUtf8(utf8ToCp932("曲①\\")), "曲①\\");
+  EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x8E\xB5"
+                        "b"),
+            "a?b");                                // a musical note emoji
+  EXPECT_EQ(utf8ToCp932("\x83\x5C"), "\x83\x5C");  // already Shift-JIS
+  EXPECT_EQ(utf8ToCp932("cut\xE3\x82"), "cut\xE3\x82");
+  EXPECT_EQ(utf8ToCp932(""), "");
+}
+
 }  // namespace
 }  // namespace volta::platform::text

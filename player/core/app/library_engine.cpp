@@ -87,7 +87,7 @@ std::unique_ptr<EnginePlayer> LibraryEngine::makePlayer(std::span<const std::uin
 }
 
 std::unique_ptr<core::EntryReader> LibraryEngine::entryReader() {
-  return std::make_unique<core::SongEntryReader>(binding_);
+  return std::make_unique<core::SongEntryReader>(binding_, archives_);
 }
 
 }  // namespace volta::app

@@ -41,8 +41,9 @@ void PlayerController::readSettings() {
   settingsChanged();
 }
 
-void PlayerController::bindEngine(core::EngineBinding* binding, core::TINICritical& definitions) {
-  useEngine(binding && binding->bound() ? std::make_unique<LibraryEngine>(*binding, definitions) : nullptr);
+void PlayerController::bindEngine(core::EngineBinding* binding, core::TINICritical& definitions,
+                                  core::LzhArchives* archives) {
+  useEngine(binding && binding->bound() ? std::make_unique<LibraryEngine>(*binding, definitions, archives) : nullptr);
 }
 
 void PlayerController::useEngine(std::unique_ptr<PlayerEngine> engine) {

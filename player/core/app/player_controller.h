@@ -25,6 +25,7 @@
 
 namespace volta::core {
 class EngineBinding;
+class LzhArchives;
 class SongPlayer;
 class TINICritical;
 }  // namespace volta::core
@@ -42,8 +43,9 @@ class PlayerController {
   // Migrates old settings and reads the window and mode values.
   void readSettings();
   // The engine library (null, or not bound: none) with the module definitions; the
-  // output opens on the ports of the current MIDI template.
-  void bindEngine(core::EngineBinding* binding, core::TINICritical& definitions);
+  // output opens on the ports of the current MIDI template. Songs in archives are listed
+  // and read through `archives` when given.
+  void bindEngine(core::EngineBinding* binding, core::TINICritical& definitions, core::LzhArchives* archives = nullptr);
   // Any engine in place of the library's, e.g. a fake one.
   void useEngine(std::unique_ptr<PlayerEngine> engine);
   // Volume, Stop, timers, the saved pane, and the list the command line asks for.

@@ -7,6 +7,7 @@
 #include "platform/file_types.h"
 #include "platform/text.h"
 #include "player/core/file_bytes.h"
+#include "player/core/lzh_archives.h"
 #include "player/core/playlist/list_files.h"
 
 namespace volta::core {
@@ -64,6 +65,23 @@ ListKind listKindOfFile(const std::string& name) {
   return bytes ? listKindOfContent(*bytes) : ListKind::kNone;
 }
 
+bool isArchiveName(std::string_view name) {
+  return equalsIgnoringCase(platform::extensionOf(name), "lzh");
+}
+
+// Reads the entry and appends it; an unreadable one is reported by its name in the list.
+OpenResult readAndAppend(PlayList& list, MIDIFile entry, EntryReader& reader, AddProgress* progress) {
+  OpenResult result;
+  if (const int error = reader.readEntry(fullPath(list.baseFolder, entry), entry)) {
+    const std::string problem = reader.lastProblem();
+    report(result, progress, fileColumn(entry) + ": " + (problem.empty() ? protocol::errorMessage(error) : problem));
+    return result;
+  }
+  list.append(std::move(entry));
+  result.added = 1;
+  return result;
+}
+
 bool isFolderName(const PlayList& list, const std::string& name) {
   if (!name.empty() && isSeparator(name.back())) return true;
   MIDIFile probe;
@@ -90,9 +108,8 @@ OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& 
     result = loadListFile(list, name, options, reader, progress);
   } else if (endsWithIgnoringCase(name, "WRD") || endsWithIgnoringCase(name, "DV")) {
     result = openScript(list, name, options, reader, progress);
-  } else if (equalsIgnoringCase(platform::extensionOf(name), "lzh")) {
-    // Archives cannot be read yet.
-    report(result, progress, protocol::errorMessage(protocol::kErrUnknownFile));
+  } else if (isArchiveName(name)) {
+    result = addArchive(list, name, options, reader, progress);
   } else {
     result = addEntry(list, name, options, reader, progress);
   }
@@ -111,26 +128,42 @@ OpenResult addFolder(PlayList& list, const std::string& folder, const OpenOption
        it.increment(error)) {
     const std::string fileName = it->path().filename().string();
     std::error_code kindError;
-    if (!isSongName(fileName, options.waveEnabled) || it->is_directory(kindError)) continue;
-    merge(result, addEntry(list, folder + fileName, options, reader, progress));
+    if (it->is_directory(kindError)) continue;
+    if (isArchiveName(fileName))
+      merge(result, addArchive(list, folder + fileName, options, reader, progress));
+    else if (isSongName(fileName, options.waveEnabled))
+      merge(result, addEntry(list, folder + fileName, options, reader, progress));
   }
   return result;
 }
 
 OpenResult addEntry(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
                     AddProgress* progress) {
-  OpenResult result;
   if (progress) progress->showSong(name);
   MIDIFile entry;
   entry.fileName = name;
   entry.module = options.module;
-  if (const int error = reader.readEntry(fullPath(list.baseFolder, entry), entry)) {
-    // Named, so that a folder's unreadable songs can be told apart.
-    report(result, progress, fileColumn(entry) + ": " + protocol::errorMessage(error));
-    return result;
+  return readAndAppend(list, std::move(entry), reader, progress);
+}
+
+OpenResult addArchive(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                      AddProgress* progress) {
+  OpenResult result;
+  if (progress) progress->showSource(name);
+  MIDIFile probe;
+  probe.fileName = name;
+  const std::vector<std::string> members = reader.archiveMembers(fullPath(list.baseFolder, probe));
+  for (const std::string& member : members) {
+    // Wave files are never taken from archives.
+    if (!isSongName(member, false)) continue;
+    if (progress) progress->showSong(name + " [" + member + "]");
+    MIDIFile entry;
+    entry.fileName = name;
+    entry.archiveMember = member;
+    entry.module = options.module;
+    entry.wrdState = hasScriptMember(members, member) ? 2 : 1;
+    merge(result, readAndAppend(list, std::move(entry), reader, progress));
   }
-  list.append(std::move(entry));
-  result.added = 1;
   return result;
 }
 

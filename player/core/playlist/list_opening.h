@@ -21,6 +21,10 @@ class EntryReader {
   virtual int readEntry(const std::filesystem::path& file, MIDIFile& entry) = 0;
   // An entry of a list file, whose title is known: only its WRD state.
   virtual void checkWrd(const std::filesystem::path& file, MIDIFile& entry) = 0;
+  // The files of an LZH archive, "/" between folders; none where archives cannot be read.
+  virtual std::vector<std::string> archiveMembers(const std::filesystem::path&) { return {}; }
+  // Why the last song could not be read, when there is more to say than its error code.
+  virtual std::string lastProblem() const { return {}; }
 };
 
 // The modeless dialog shown while songs are added.
@@ -56,13 +60,19 @@ struct OpenResult {
 OpenResult openName(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
                     AddProgress* progress = nullptr);
 
-// The songs of a folder (name ending in a separator), in the order the system lists them.
+// The songs and LZH archives of a folder (name ending in a separator), in the order the
+// system lists them.
 OpenResult addFolder(PlayList& list, const std::string& folder, const OpenOptions& options, EntryReader& reader,
                      AddProgress* progress = nullptr);
 
 // One song; an unreadable one is not added and its error message is reported.
 OpenResult addEntry(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
                     AddProgress* progress = nullptr);
+
+// The song members of an LZH archive, each read as a song; their WRD state from the
+// archive's other members.
+OpenResult addArchive(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,
+                      AddProgress* progress = nullptr);
 
 // A list file by its extension: .MYP format B, else format A; .TOR names are relative to its folder.
 OpenResult loadListFile(PlayList& list, const std::string& name, const OpenOptions& options, EntryReader& reader,

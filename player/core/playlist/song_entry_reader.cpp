@@ -28,12 +28,14 @@ bool isWave(const fs::path& file) {
   return platform::songFormatOf(file.filename().string()) == platform::SongFormat::kWave;
 }
 
-// A song without a title of its own is called by its member or file name, without its folder.
+// A song without a title of its own is called by its member or file name, without its
+// folder; names are UTF-8 and titles CP932.
 void takeTitle(MIDIFile& entry, const std::string& title) {
   if (!title.empty())
     entry.title = title;
   else
-    entry.title = entry.archiveMember.empty() ? fs::path(entry.fileName).filename().string() : entry.archiveMember;
+    entry.title = platform::text::utf8ToCp932(entry.archiveMember.empty() ? fs::path(entry.fileName).filename().string()
+                                                                          : entry.archiveMember);
 }
 
 }  // namespace
@@ -63,23 +65,38 @@ bool WrdCompanions::present(const fs::path& song) {
 }
 
 int SongEntryReader::readEntry(const fs::path& file, MIDIFile& entry) {
-  if (isWave(file)) {
+  problem_.clear();
+  if (entry.archiveMember.empty()) return readSong(file, entry);
+  const auto extracted = archives_ ? archives_->extract(file, entry.archiveMember) : std::nullopt;
+  if (!extracted) {
+    problem_ = archives_ ? archives_->lastMessage() : std::string();
+    return protocol::kErrOpenFile;
+  }
+  return readSong(*extracted, entry);
+}
+
+int SongEntryReader::readSong(const fs::path& song, MIDIFile& entry) {
+  if (isWave(song)) {
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return protocol::kErrOpenFile;
+    if (!fs::is_regular_file(song, error)) return protocol::kErrOpenFile;
     takeTitle(entry, {});
   } else {
-    auto opening = SongHandle::open(binding_, nullptr, file);
+    auto opening = SongHandle::open(binding_, nullptr, song);
     if (!opening.song) return opening.error;
     const SongTitles titles = opening.song->titles();
     if (!titles.ok) return titles.error;
     takeTitle(entry, titles.title);
   }
-  checkWrd(file, entry);
+  checkWrd(song, entry);
   return 0;
 }
 
+std::vector<std::string> SongEntryReader::archiveMembers(const fs::path& archive) {
+  return archives_ ? archives_->memberNames(archive) : std::vector<std::string>();
+}
+
 void SongEntryReader::checkWrd(const fs::path& file, MIDIFile& entry) {
-  // Inside archives there is nothing to look into yet; the stored state stands.
+  // A member's script was looked for in its archive's listing; the stored state stands.
   if (!entry.archiveMember.empty()) return;
   entry.wrdState = companions_.present(file) ? 2 : 1;
 }

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "player/core/engine_binding.h"
+#include "player/core/lzh_archives.h"
 #include "player/core/playlist/list_opening.h"
 
 namespace volta::core {
@@ -28,15 +29,23 @@ class WrdCompanions {
   std::unordered_map<std::string, Folder> folders_;
 };
 
+// Archive members are extracted to be read, when archives are given.
 class SongEntryReader : public EntryReader {
  public:
-  explicit SongEntryReader(EngineBinding& binding) : binding_(binding) {}
+  explicit SongEntryReader(EngineBinding& binding, LzhArchives* archives = nullptr)
+      : binding_(binding), archives_(archives) {}
   int readEntry(const std::filesystem::path& file, MIDIFile& entry) override;
   void checkWrd(const std::filesystem::path& file, MIDIFile& entry) override;
+  std::vector<std::string> archiveMembers(const std::filesystem::path& archive) override;
+  std::string lastProblem() const override { return problem_; }
 
  private:
+  int readSong(const std::filesystem::path& song, MIDIFile& entry);
+
   EngineBinding& binding_;
+  LzhArchives* archives_;
   WrdCompanions companions_;
+  std::string problem_;
 };
 
 }  // namespace volta::core

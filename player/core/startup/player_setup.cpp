@@ -18,9 +18,9 @@ std::filesystem::path defaultUserDataFolder() {
   return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "volta";
 }
 
-// Archives are not read yet: a member cannot be had, and the song player says so.
-std::optional<std::filesystem::path> noArchives(const std::filesystem::path&, const std::string&) {
-  return std::nullopt;
+std::optional<std::filesystem::path> extractionFolder() {
+  const auto temp = privateTempFolder();
+  return temp ? makeExtractionFolder(*temp) : std::nullopt;
 }
 
 }  // namespace
@@ -39,7 +39,13 @@ SetupSettings SetupSettings::read(const platform::settings::SettingsStore& store
 }
 
 PlayerSetup::PlayerSetup(platform::settings::SettingsStore& store, PlayerSetupOptions options)
-    : store_(store), options_(std::move(options)), definitions_(moduleDefinitions()), extractor_(noArchives) {
+    : store_(store),
+      options_(std::move(options)),
+      definitions_(moduleDefinitions()),
+      archives_(std::make_unique<LzhArchives>(options_.places.programFolder, extractionFolder())),
+      extractor_([this](const std::filesystem::path& archive, const std::string& member) {
+        return archives_->extract(archive, member);
+      }) {
   reapply();
 }
 

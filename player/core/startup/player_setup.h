@@ -15,6 +15,7 @@
 #include "platform/settings/settings_store.h"
 #include "player/core/core_settings.h"
 #include "player/core/engine_binding.h"
+#include "player/core/lzh_archives.h"
 #include "player/core/module_definitions.h"
 #include "player/core/song_player.h"
 #include "player/core/startup/wave_output.h"
@@ -85,6 +86,8 @@ class PlayerSetup {
   TINICritical& definitions() const { return definitions_; }
   const SetupSettings& settings() const { return settings_; }
   const WrdSetup& wrd() const { return wrd_; }
+  // Archives: listing for the play list, extraction for the song player.
+  LzhArchives& archives() const { return *archives_; }
   const PlayerPlaces& places() const { return options_.places; }
   platform::settings::SettingsStore& store() const { return store_; }
 
@@ -101,6 +104,7 @@ class PlayerSetup {
   WrdSetup wrd_;
   std::unique_ptr<EngineBinding> binding_;
   std::string message_;
+  std::unique_ptr<LzhArchives> archives_;
   SongPlayer::Extractor extractor_;
 };
 

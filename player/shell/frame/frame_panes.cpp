@@ -329,6 +329,7 @@ void FramePanes::choose(int id) {
     case cmd::kAbout: {
       AboutInfo info;
       if (controller.session().songPlayer()) info.engine = "libvoltant.so";
+      if (const auto lzh = setup_.archives().version()) info.lzh = LibraryVersion{lzh->major, lzh->minor, {}};
       if (const auto dv = setup_.wrd().dvLibrary().version())
         info.dvConverter = LibraryVersion{dv->major, dv->minor, dv->description};
       TAboutDialog(info, parts_->language, &frame_).exec();

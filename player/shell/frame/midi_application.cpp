@@ -145,7 +145,7 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
     setup_->reapply();
     setup_->prepare(player);
   });
-  controller_->bindEngine(setup_->binding(), setup_->definitions());
+  controller_->bindEngine(setup_->binding(), setup_->definitions(), &setup_->archives());
   panes_->attach(*controller_);
   controller_->start(commandLine);
   started_ = true;

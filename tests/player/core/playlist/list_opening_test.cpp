@@ -19,19 +19,26 @@ namespace fs = std::filesystem;
 class FakeReader : public EntryReader {
  public:
   std::map<fs::path, std::string> titles;
+  std::map<fs::path, std::vector<std::string>> archives;  // members by archive
   std::vector<fs::path> read, checked;
+  std::string problem;
   int readEntry(const fs::path& file, MIDIFile& entry) override {
     read.push_back(file);
-    const auto found = titles.find(file);
+    const auto found = titles.find(entry.archiveMember.empty() ? file : file / entry.archiveMember);
     if (found == titles.end()) return protocol::kErrOpenFile;
     entry.title = found->second;
-    entry.wrdState = 1;
+    if (entry.archiveMember.empty()) entry.wrdState = 1;  // a member's state comes from its archive
     return 0;
   }
   void checkWrd(const fs::path& file, MIDIFile& entry) override {
     checked.push_back(file);
     entry.wrdState = 2;
   }
+  std::vector<std::string> archiveMembers(const fs::path& archive) override {
+    const auto found = archives.find(archive);
+    return found == archives.end() ? std::vector<std::string>() : found->second;
+  }
+  std::string lastProblem() const override { return problem; }
 };
 
 class FakeProgress : public AddProgress {
@@ -137,11 +144,59 @@ TEST_F(ListOpeningTest, AWrdScriptOpensItsSongInTheOrderOfExtensions) {
   EXPECT_EQ(none.messages, std::vector<std::string>{"MIDIファイルがありません"});
 }
 
-TEST_F(ListOpeningTest, ArchivesAreRefusedForNow) {
-  touch("pack.lzh");
-  const OpenResult result = openName(list_, folder_ + "/pack.LZH", {}, reader_);
+// The songs of an archive become entries of the archive's name and their member; a
+// member's script is looked for among the archive's members, beside it.
+TEST_F(ListOpeningTest, AnArchiveAddsItsSongMembersWithTheirScripts) {
+  const fs::path archive = dir_ / "pack.LZH";
+  reader_.archives[archive] = {"SONG.MID", "SONG.WRD", "README.TXT", "SUB/B.RCP", "B.WRD", "SUB/voice.wav"};
+  reader_.titles[archive / "SONG.MID"] = "Song";
+  reader_.titles[archive / "SUB/B.RCP"] = "B";
+  OpenOptions options;
+  options.module = "MU80";
+  options.waveEnabled = true;
+  const OpenResult result = openName(list_, archive.string(), options, reader_, &progress_);
+  EXPECT_EQ(result.added, 2u);
+  ASSERT_EQ(list_.size(), 2u);
+  EXPECT_EQ(list_.entryAt(0).fileName, archive.string());
+  EXPECT_EQ(list_.entryAt(0).archiveMember, "SONG.MID");
+  EXPECT_EQ(list_.entryAt(0).title, "Song");
+  EXPECT_EQ(list_.entryAt(0).module, "MU80");
+  EXPECT_EQ(list_.entryAt(0).wrdState, 2);
+  EXPECT_EQ(list_.entryAt(1).archiveMember, "SUB/B.RCP");
+  EXPECT_EQ(list_.entryAt(1).wrdState, 1);  // B.WRD lies in another folder of the archive
+  EXPECT_EQ(progress_.sources, std::vector<std::string>{archive.string()});
+  EXPECT_EQ(progress_.songs,
+            (std::vector<std::string>{archive.string() + " [SONG.MID]", archive.string() + " [SUB/B.RCP]"}));
+}
+
+TEST_F(ListOpeningTest, AnUnreadableMemberIsReportedWithTheReadersWords) {
+  const fs::path archive = dir_ / "pack.lzh";
+  reader_.archives[archive] = {"../EVIL.MID", "GOOD.MID"};
+  reader_.titles[archive / "GOOD.MID"] = "Good";
+  reader_.problem = "refused: its path leaves the folder";
+  const OpenResult result = openName(list_, archive.string(), {}, reader_);
+  EXPECT_EQ(result.added, 1u);
+  EXPECT_EQ(result.messages, std::vector<std::string>{"../EVIL.MID: " + reader_.problem});
+}
+
+TEST_F(ListOpeningTest, AFolderExpandsTheArchivesInIt) {
+  touch("songs/a.mid", "A");
+  touch("songs/pack.lzh");
+  reader_.archives[dir_ / "songs/pack.lzh"] = {"IN.MID"};
+  reader_.titles[dir_ / "songs/pack.lzh" / "IN.MID"] = "In";
+  openName(list_, folder_ + "/songs", {}, reader_);
+  std::vector<std::string> titles;
+  for (const auto& entry : list_.files)
+    titles.push_back(entry.title);
+  std::sort(titles.begin(), titles.end());
+  EXPECT_EQ(titles, (std::vector<std::string>{"A", "In"}));
+}
+
+TEST_F(ListOpeningTest, AnArchiveThatCannotBeReadAddsNothingAndSaysNothing) {
+  touch("broken.lzh");
+  const OpenResult result = openName(list_, folder_ + "/broken.lzh", {}, reader_);
   EXPECT_TRUE(list_.empty());
-  EXPECT_EQ(result.messages, std::vector<std::string>{protocol::errorMessage(protocol::kErrUnknownFile)});
+  EXPECT_TRUE(result.messages.empty());
 }
 
 TEST_F(ListOpeningTest, ATorListResolvesItsNamesAgainstItsFolder) {

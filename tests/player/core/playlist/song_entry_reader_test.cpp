@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/protocol/error_messages.h"
 #include "engine/protocol/records.h"
+#include "player/core/playlist/list_files.h"
+#include "tests/support/lzh_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 
@@ -81,6 +84,67 @@ TEST_F(SongEntryReaderTest, ArchiveMembersKeepTheirStoredScriptState) {
 TEST(WrdCompanions, SongsInAFolderThatCannotBeListedHaveNone) {
   WrdCompanions companions;
   EXPECT_FALSE(companions.present("/nonexistent-folder/x/song.mid"));
+}
+
+// Songs in archives through the archive library beside the engine: listed, extracted to
+// be read, and named in the list by their decoded member names.
+class ArchiveEntryTest : public SongEntryReaderTest {
+ protected:
+  void SetUp() override {
+    SongEntryReaderTest::SetUp();
+    ASSERT_TRUE(archives_.available());
+    fs::create_directory(dir_ / "VOLTALZH");
+  }
+  OpenResult open(const std::vector<test::LzhMember>& members) {
+    test::writeFile(dir_ / "pack.lzh", test::buildLzh(members));
+    return openName(list_, (dir_ / "pack.lzh").string(), {}, archiveReader_);
+  }
+
+  LzhArchives archives_{test::binDir(), dir_ / "VOLTALZH"};
+  SongEntryReader archiveReader_{binding(), &archives_};
+  PlayList list_;
+};
+
+TEST_F(ArchiveEntryTest, AnArchiveHoldingASongAndATextAddsOneEntry) {
+  const OpenResult result = open({{"SONG.MID", songTitled("In the pack"), "-lh5-"}, {"SONG.TXT", {'d'}}});
+  EXPECT_TRUE(result.messages.empty());
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(list_.entryAt(0).title, "In the pack");
+  EXPECT_EQ(list_.entryAt(0).archiveMember, "SONG.MID");
+  EXPECT_EQ(lzhColumn(list_.entryAt(0)), "LZH");
+}
+
+TEST_F(ArchiveEntryTest, ShiftJisMemberNamesAreShownDecodedAndTitleUntitledSongs) {
+  open({{"\x83\x5C\x83\x93\x83\x4F.MID", songTitled(""), "-lh0-", 0}});
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(fileColumn(list_.entryAt(0)), "ソング.MID");              // file names are UTF-8
+  EXPECT_EQ(list_.entryAt(0).title, "\x83\x5C\x83\x93\x83\x4F.MID");  // titles are CP932
+}
+
+TEST_F(ArchiveEntryTest, RefusedAndBrokenMembersAreReportedByName) {
+  const OpenResult result =
+      open({{"../UP.MID", songTitled("x")}, {"BAD.MID", {'M', 'T'}}, {"OK.MID", songTitled("ok")}});
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(list_.entryAt(0).title, "ok");
+  EXPECT_EQ(result.messages,
+            (std::vector<std::string>{"../UP.MID: refused: its path leaves the extraction folder",
+                                      std::string("BAD.MID: ") + protocol::errorMessage(protocol::kErrNoHeader)}));
+  EXPECT_FALSE(fs::exists(dir_ / "UP.MID"));
+}
+
+// A library of that name without the entry points (the converter library stands in)
+// makes every call fail quietly.
+TEST(ArchivesWithoutTheLibrary, AddNothingAndTheirMembersCannotBeRead) {
+  test::TempDir empty;
+  fs::create_symlink(test::binDir() / "libmorph.so", empty / "libunlha32.so");
+  LzhArchives archives(empty.path(), empty.path());
+  SongEntryReader reader(binding(), &archives);
+  EXPECT_TRUE(reader.archiveMembers(empty / "x.lzh").empty());
+  MIDIFile entry;
+  entry.fileName = (empty / "x.lzh").string();
+  entry.archiveMember = "A.MID";
+  EXPECT_EQ(reader.readEntry(entry.fileName, entry), protocol::kErrOpenFile);
+  EXPECT_EQ(reader.lastProblem(), "the LZH archive library is missing");
 }
 
 }  // namespace

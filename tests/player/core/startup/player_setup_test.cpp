@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
+#include "tests/support/lzh_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
@@ -34,7 +37,7 @@ class PlayerSetupTest : public ::testing::Test {
  protected:
   PlayerSetupOptions options() {
     PlayerSetupOptions o;
-    o.places = {dir_ / "program", dir_ / "data", settingsFile_};
+    o.places = {programFolder_, dir_ / "data", settingsFile_};
     // The engine library lies in the build's folder, not in the stand-in program folder.
     o.binder = [](const fs::path&, const EngineChoice& choice, std::string& message) {
       return core::chooseEngine(test::binDir(), choice, message);
@@ -51,6 +54,7 @@ class PlayerSetupTest : public ::testing::Test {
   }
 
   test::TempDir dir_;
+  fs::path programFolder_ = dir_ / "program";
   fs::path settingsFile_ = dir_ / "config" / "VOLTA.conf";
   platform::settings::SettingsStore store_{settingsFile_};
   std::vector<fs::path> wavesOpened_;
@@ -168,12 +172,52 @@ TEST_F(PreparedPlayerTest, WaveFilesPlayOnlyWhenEnabled) {
   EXPECT_EQ(entry.lengthMs, 1500u);
 }
 
-TEST_F(PreparedPlayerTest, ArchiveMembersAreRefusedThroughTheHook) {
+// A library of that name without the entry points (the converter library stands in).
+TEST_F(PreparedPlayerTest, WithoutTheArchiveLibraryMembersCannotBePlayed) {
+  fs::create_directories(programFolder_);
+  fs::create_symlink(test::binDir() / "libmorph.so", programFolder_ / "libunlha32.so");
   MIDIFile entry;
   entry.fileName = (dir_ / "songs.lzh").string();
   entry.archiveMember = "SONG.MID";
-  test::writeFile(dir_ / "songs.lzh", {1, 2, 3});
+  test::writeFile(dir_ / "songs.lzh", test::buildLzh({{"SONG.MID", {1}}}));
   EXPECT_EQ(prepared().load(entry.fileName, entry), protocol::kErrOpenFile);
+}
+
+// The archive library beside the program: the member plays from the private extraction
+// folder, its script and document found beside it, and nothing is left there at the end.
+TEST_F(PreparedPlayerTest, ArchiveMembersPlayWithTheirCompanionsThroughTheHook) {
+  ::setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  programFolder_ = test::binDir();
+  test::SmfTrack track;
+  track.trackName(0, "Packed").tempo(0, 500000).noteOn(0, 0, 60, 100).noteOff(48, 0, 60).endOfTrack(0);
+  const std::string script = "@MES(hello)\n", document = "about the song";
+  test::writeFile(dir_ / "songs.lzh",
+                  test::buildLzh({{"SUB/SONG.MID", test::SmfWriter(0, 96).track(track).build(), "-lh5-"},
+                                  {"SUB/SONG.WRD", test::Bytes(script.begin(), script.end())},
+                                  {"SUB/SONG.TXT", test::Bytes(document.begin(), document.end())}}));
+  MIDIFile entry;
+  entry.fileName = (dir_ / "songs.lzh").string();
+  entry.archiveMember = "SUB/SONG.MID";
+  SongPlayer& player = prepared();
+  ASSERT_TRUE(setup_->archives().available());
+  ASSERT_EQ(player.load(entry.fileName, entry), 0);
+  const fs::path extracted = dir_ / "volta" / "VOLTALZH";
+  EXPECT_EQ(player.wrdSource(), extracted / "SUB" / "SONG.WRD");
+  EXPECT_TRUE(player.documentFound());
+  EXPECT_NE(player.document().find(document), std::string::npos);
+  EXPECT_EQ(player.title().rfind("Packed", 0), 0u);
+
+  player.start(CoreSettings{}, entry, 0, false);
+  for (int polls = 0; polls < 5000 && (player.status()->songTime == 0 || player.playing()); ++polls) {
+    player.poll();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const auto lines = test::readTrace(dir_ / "trace.log");
+  EXPECT_LT(test::findLine(lines, "90 3C 64"), lines.size());
+
+  player_.reset();
+  setup_.reset();
+  EXPECT_TRUE(fs::is_empty(extracted));
 }
 
 TEST_F(PreparedPlayerTest, TheCurrentTemplatesModuleIsTheDeviceModule) {

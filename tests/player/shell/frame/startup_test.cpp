@@ -7,10 +7,12 @@
 
 #include "player/core/app/app_settings.h"
 #include "player/core/song_player.h"
+#include "player/shell/frame/file_list.h"
 #include "player/shell/panel/liquid_text_window.h"
 #include "player/shell/wrd/wrd_window.h"
 #include "tests/player/shell/frame/application_fixture.h"
 #include "tests/player/wrd/sherry/sherry_writer.h"
+#include "tests/support/lzh_writer.h"
 #include "tests/support/wave_writer.h"
 
 namespace volta::shell {
@@ -106,6 +108,31 @@ TEST_F(StartupPathTest, AModuleFoundInTheDocumentsIsShownAndPlayedAs) {
   const auto sent = upToFirstNote(trace());
   EXPECT_TRUE(has(sent, kGsReset));   // the XG song's emulation on a GS module
   EXPECT_FALSE(has(sent, kXgReset));  // its own reset is kept from the module
+}
+
+// An archive opened from the command line: its one song is listed under its Shift-JIS
+// folder, shown decoded with "LZH", and plays from the private extraction folder with
+// its script and its document (which names the module) beside it.
+TEST_F(StartupPathTest, ASongInAnArchiveIsListedAndPlaysWithItsCompanions) {
+  setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  setString("Module", "SC-88");
+  const std::string folder = "\x83\x5C\x83\x93\x83\x4F/", document = "For MU80\r\n", script = "@WAIT(1)\r\n";
+  test::writeFile(dir_ / "pack.lzh",
+                  test::buildLzh({{folder + "SONG.MID", xgSong("Packed"), "-lh5-", 1},
+                                  {folder + "SONG.TXT", test::Bytes(document.begin(), document.end())},
+                                  {folder + "SONG.WRD", test::Bytes(script.begin(), script.end())},
+                                  {"README.DOC", {'x'}}}));
+  MIDIApplication& app = launch({(dir_ / "pack.lzh").string()});
+  ASSERT_TRUE(waitFor([&] { return heardXgNote(); }));
+  ASSERT_EQ(app.fileList().rowCount(), 1);
+  const FileListRow row = app.fileList().rowAt(0);
+  EXPECT_EQ(row.fileName, QStringLiteral("ソング/SONG.MID"));
+  EXPECT_EQ(row.archive, QStringLiteral("LZH"));
+  EXPECT_TRUE(row.hasWrd);
+  EXPECT_EQ(app.panelText(app::kPanelModule), "MU80*");
+  const core::SongPlayer* player = app.controller().session().songPlayer();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->wrdSource(), dir_ / "volta" / "VOLTALZH" / "ソング" / "SONG.WRD");
 }
 
 TEST_F(StartupPathTest, WrdTextIsDrawnAtItsSongPosition) {
