@@ -337,11 +337,20 @@ void ListCommands::newAbsoluteList() {
   playback_.stop();
 }
 
+// On OK the edited entries replace the list's; a song that was playing gives way to the
+// list's first, anything else stops.
 void ListCommands::editList() {
-  if (!view_.editList()) return;
-  list_.listModified = true;
+  const bool wasPlaying = playback_.state().playing;
+  const auto reader = session_.entryReader();
+  auto edited = view_.editList({list_, *reader, general_.enableWaveFile, general_.openFileDirectory});
+  if (!edited) return;
+  list_.files = std::move(*edited);
   applyOrder();
   refreshList();
+  playback_.stop();
+  playback_.setPosition(0);
+  if (wasPlaying && !list_.empty()) playback_.play();
+  list_.listModified = true;
   playback_.updateTitle();
 }
 

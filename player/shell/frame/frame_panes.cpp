@@ -4,8 +4,8 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QToolTip>
 #include <QMessageBox>
+#include <QToolTip>
 #include <cstring>
 #include <map>
 
@@ -511,10 +511,6 @@ void FramePanes::setWrdDebugCursor(std::size_t offset) {
       lineEnd == std::string::npos ? static_cast<int>(parts_->wrdDebugText.size()) : static_cast<int>(lineEnd);
   parts_->wrdDebug->setSelection(at, end);
   parts_->wrdDebug->centreOnLine(parts_->wrdDebug->lineOfOffset(at));
-}
-
-bool FramePanes::editList() {
-  return false;
 }
 
 std::optional<std::vector<std::string>> FramePanes::editAlbum(const std::vector<std::string>& items) {
