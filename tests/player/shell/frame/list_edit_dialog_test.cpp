@@ -79,11 +79,11 @@ TEST_F(ListEditDialogTest, ShowsTheCopyAndTheBaseFolderInEitherLanguage) {
   EXPECT_EQ(rows(*dialog, 0), (QStringList{"Old /w.mid", "Old /x.mid", "Old /y.mid", "Old /z.mid"}));
   EXPECT_EQ(rows(*dialog, 1), (QStringList{"/w.mid", "/x.mid", "/y.mid", "/z.mid"}));
   EXPECT_EQ(dialog->currentFolderLabel().text(), QStringLiteral("/"));
-  EXPECT_EQ(dialog->allButton().text(), QStringLiteral("<< All"));
+  EXPECT_EQ(dialog->allButton().text(), QStringLiteral("<< A&ll"));
   auto japanese = open(kJapanese);
   EXPECT_EQ(japanese->windowTitle(), QStringLiteral("リスト編集"));
-  EXPECT_EQ(japanese->insertButton().text(), QStringLiteral("<< 挿入"));
-  EXPECT_EQ(japanese->deleteAllButton().text(), QStringLiteral("全削除"));
+  EXPECT_EQ(japanese->insertButton().text(), QStringLiteral("<< 挿入(&I)"));
+  EXPECT_EQ(japanese->deleteAllButton().text(), QStringLiteral("全削除(&T)"));
 }
 
 TEST_F(ListEditDialogTest, UpDownAndDeleteEditTheCopyOnly) {
