@@ -3,6 +3,7 @@
 // queues the test fills.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -67,6 +68,7 @@ class FakeFrameView : public FrameView {
     editStart = request.startFolder;
     editWave = request.waveEnabled;
     ++edits;
+    if (duringEdit) duringEdit();
     return editListAnswer;
   }
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>&) override { return albumAnswer; }
@@ -110,6 +112,7 @@ class FakeFrameView : public FrameView {
   std::string editStart;
   bool editWave = false;
   int edits = 0;
+  std::function<void()> duringEdit;  // what happens while the dialog is open
   std::optional<std::vector<std::string>> albumAnswer;
   std::string browsed;
   bool quitAsked = false;

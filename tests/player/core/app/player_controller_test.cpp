@@ -592,6 +592,22 @@ TEST_P(ControllerTest, AnEditedListStopsWhenNothingPlayedOrNothingIsLeft) {
   EXPECT_TRUE(controller_->lists().listModified());
 }
 
+TEST_P(ControllerTest, EditsOfAListReplacedMeanwhileAreDropped) {
+  startController();
+  openList(2, kLong);
+  view_.editListAnswer = std::vector<core::MIDIFile>{};
+  // A remote client opens a song while the dialog is open.
+  view_.duringEdit = [&] { controller_->lists().openName(song("remote.mid", "Remote", kLong), "", false); };
+  controller_->command(cmd::kEditList);
+  ASSERT_EQ(controller_->lists().count(), 1u);
+  EXPECT_EQ(controller_->lists().entryAt(0)->title, "Remote");
+  EXPECT_EQ(view_.messages.back(), "VOLTA error report: 編集中にリストが変更されたため、編集は反映されませんでした。");
+  // A length learned while the dialog is open does not make it another list.
+  view_.duringEdit = [&] { controller_->lists().playList().files[0].lengthMs = 1234; };
+  controller_->command(cmd::kEditList);
+  EXPECT_EQ(controller_->lists().count(), 0u);
+}
+
 TEST_P(ControllerTest, ANewRelativeListIsWrittenAtOnceThenEdited) {
   startController();
   view_.editListAnswer = std::nullopt;
