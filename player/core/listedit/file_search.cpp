@@ -37,7 +37,7 @@ class Search {
     const FolderListing listing = listFolder(path);
     for (const std::string& file : listing.files) {
       if (offersSong(path / file, options_.filter, reader_))
-        mergeResult(result_, addEntry(list_, joinName(name, file), {}, reader_, progress_));
+        mergeResult(result_, addSong(list_, joinName(name, file), reader_, progress_));
     }
     if (!options_.subFolders) return;
     for (const std::string& sub : listing.folders)
@@ -86,6 +86,10 @@ OpenResult searchFolder(PlayList& list, const std::string& folder, const SearchO
   Search search(list, options, reader, progress);
   search.folder(folder);
   return search.take();
+}
+
+OpenResult addSong(PlayList& list, const std::string& name, EntryReader& reader, AddProgress* progress) {
+  return addEntry(list, name, {}, reader, progress);
 }
 
 void mergeResult(OpenResult& into, OpenResult from) {

@@ -43,6 +43,9 @@ struct SearchOptions {
 OpenResult searchFolder(PlayList& list, const std::string& folder, const SearchOptions& options, EntryReader& reader,
                         AddProgress* progress = nullptr);
 
+// One song file that was found or chosen, read and appended; an unreadable one is reported.
+OpenResult addSong(PlayList& list, const std::string& name, EntryReader& reader, AddProgress* progress);
+
 // The counts and messages of two addings as one.
 void mergeResult(OpenResult& into, OpenResult from);
 

@@ -24,7 +24,7 @@ OpenResult ListEditor::add(const FolderBrowser& browser, const std::vector<std::
     OpenResult result;
     if (progress) progress->showSource(browser.currentPath().string());
     for (const std::string& file : fileNames) {
-      mergeResult(result, addEntry(added, browser.entryName(file), {}, reader, progress));
+      mergeResult(result, addSong(added, browser.entryName(file), reader, progress));
     }
     return result;
   });
