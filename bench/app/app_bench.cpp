@@ -56,7 +56,7 @@ class KeepingView final : public app::FrameView {
   app::FileDialogResult askOpenFile(const app::FileDialogRequest&) override { return {}; }
   app::FileDialogResult askFolder(const app::FileDialogRequest&) override { return {}; }
   app::FileDialogResult askSaveFile(const app::FileDialogRequest&) override { return {}; }
-  bool editList() override { return false; }
+  std::optional<std::vector<core::MIDIFile>> editList(const app::ListEditRequest&) override { return {}; }
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>&) override { return {}; }
   void launchFileBrowser(const std::string&) override {}
   void quit() override {}

@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "player/core/midi_file.h"
 #include "player/monitor/back_light.h"
 #include "player/monitor/status_panel.h"
 
 namespace volta::core {
 class AddProgress;
-}
+class EntryReader;
+class PlayList;
+}  // namespace volta::core
 
 namespace volta::app {
 
@@ -59,6 +62,15 @@ struct FileDialogRequest {
   std::string filter;       // "text|*.EXT;*.EXT2|" pairs, as in the string table
   std::string startFolder;  // empty: the dialog's own choice
   bool confirmOverwrite = false;
+};
+
+// What the list editing dialog works on: a copy of the list, the reader of the songs it
+// adds, and where an absolute list's folder browser starts.
+struct ListEditRequest {
+  const core::PlayList& list;
+  core::EntryReader& reader;
+  bool waveEnabled = false;
+  std::string startFolder;
 };
 
 // The answer of a file or folder dialog: the chosen name (empty on Cancel) and the
@@ -134,8 +146,8 @@ class FrameView {
   virtual FileDialogResult askSaveFile(const FileDialogRequest& request) = 0;
   // The progress dialog shown while songs are added to the list; null for none.
   virtual core::AddProgress* beginProgress() { return nullptr; }
-  // The list editing dialog over the controller's list; true on OK.
-  virtual bool editList() = 0;
+  // The list editing dialog; the edited entries in the order of adding on OK.
+  virtual std::optional<std::vector<core::MIDIFile>> editList(const ListEditRequest& request) = 0;
   // The album editing dialog with the album's list files; the new items on OK.
   virtual std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items) = 0;
 

@@ -56,6 +56,17 @@ fs::path datedListName(const fs::path& folder) {
   return name;
 }
 
+// What makes a list the same list: its file, its folder and the songs in it (their
+// lengths, learned while playing, may change).
+std::vector<std::string> listIdentity(const core::PlayList& list) {
+  std::vector<std::string> identity{list.listFileName, list.baseFolder};
+  for (const core::MIDIFile& entry : list.files) {
+    identity.push_back(entry.fileName);
+    identity.push_back(entry.archiveMember);
+  }
+  return identity;
+}
+
 }  // namespace
 
 ListCommands::ListCommands(FrameView& view, platform::settings::SettingsStore& store, fs::path userData,
@@ -337,11 +348,26 @@ void ListCommands::newAbsoluteList() {
   playback_.stop();
 }
 
+// On OK the edited entries replace the list's; a song that was playing gives way to the
+// list's first, anything else stops. A remote command may replace the list while the
+// dialog is open: the edits belong to the list it showed, and are then dropped.
 void ListCommands::editList() {
-  if (!view_.editList()) return;
-  list_.listModified = true;
+  const bool wasPlaying = playback_.state().playing;
+  const auto shown = listIdentity(list_);
+  const auto reader = session_.entryReader();
+  auto edited = view_.editList({list_, *reader, general_.enableWaveFile, general_.openFileDirectory});
+  if (!edited) return;
+  if (listIdentity(list_) != shown) {
+    view_.message(kErrorCaption, "編集中にリストが変更されたため、編集は反映されませんでした。");
+    return;
+  }
+  list_.files = std::move(*edited);
   applyOrder();
   refreshList();
+  playback_.stop();
+  playback_.setPosition(0);
+  if (wasPlaying && !list_.empty()) playback_.play();
+  list_.listModified = true;
   playback_.updateTitle();
 }
 

@@ -51,8 +51,7 @@ class ListCommands {
   bool command(int id);
   bool checked(int id) const;
 
-  // The list itself, for the list window and the list editing dialog (which edits it
-  // in place; the list is marked changed when the dialog ends with OK).
+  // The list itself, for the list window.
   core::PlayList& playList() { return list_; }
   const core::PlayList& playList() const { return list_; }
   std::size_t count() const { return list_.size(); }

@@ -568,10 +568,6 @@ void FramePanes::setWrdDebugCursor(std::size_t offset) {
   parts_->wrdDebug->centreOnLine(parts_->wrdDebug->lineOfOffset(at));
 }
 
-bool FramePanes::editList() {
-  return false;
-}
-
 std::optional<std::vector<std::string>> FramePanes::editAlbum(const std::vector<std::string>& items) {
   TAlbumDialog dialog(items, static_cast<Language>(parts_->language), &frame_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -79,7 +79,6 @@ class FramePanes : public QObject {
   void setWrdDebugText(const std::string* bytes);
   void setWrdDebugCursor(std::size_t offset);
 
-  bool editList();
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
 
  signals:

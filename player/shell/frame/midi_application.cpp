@@ -12,6 +12,7 @@
 
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
+#include "player/shell/frame/list_edit_dialog.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/notice_boxes.h"
 #include "player/shell/frame/progress_sink.h"
@@ -414,8 +415,11 @@ app::FileDialogResult MIDIApplication::askSaveFile(const app::FileDialogRequest&
   return dialogResult(chosen, dialog.directory().absolutePath());
 }
 
-bool MIDIApplication::editList() {
-  return panes_->editList();
+std::optional<std::vector<core::MIDIFile>> MIDIApplication::editList(const app::ListEditRequest& request) {
+  if (standIn_) return std::nullopt;
+  TListEditDialog dialog(request, static_cast<Language>(panes_->language()), frame_.get());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.entries();
 }
 
 std::optional<std::vector<std::string>> MIDIApplication::editAlbum(const std::vector<std::string>& items) {

@@ -122,7 +122,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   app::FileDialogResult askOpenFile(const app::FileDialogRequest& request) override;
   app::FileDialogResult askFolder(const app::FileDialogRequest& request) override;
   app::FileDialogResult askSaveFile(const app::FileDialogRequest& request) override;
-  bool editList() override;
+  std::optional<std::vector<core::MIDIFile>> editList(const app::ListEditRequest& request) override;
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items) override;
   core::AddProgress* beginProgress() override;
   void launchFileBrowser(const std::string& folder) override;

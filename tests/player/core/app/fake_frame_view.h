@@ -3,12 +3,14 @@
 // queues the test fills.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "player/core/app/frame_view.h"
+#include "player/core/playlist/playlist.h"
 
 namespace volta::app::test {
 
@@ -61,7 +63,14 @@ class FakeFrameView : public FrameView {
   FileDialogResult askOpenFile(const FileDialogRequest& request) override { return dialog(request); }
   FileDialogResult askFolder(const FileDialogRequest& request) override { return dialog(request); }
   FileDialogResult askSaveFile(const FileDialogRequest& request) override { return dialog(request); }
-  bool editList() override { return editListAnswer; }
+  std::optional<std::vector<core::MIDIFile>> editList(const ListEditRequest& request) override {
+    editedEntries = request.list.files;
+    editStart = request.startFolder;
+    editWave = request.waveEnabled;
+    ++edits;
+    if (duringEdit) duringEdit();
+    return editListAnswer;
+  }
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>&) override { return albumAnswer; }
   void launchFileBrowser(const std::string& folder) override { browsed = folder; }
   void quit() override { quitAsked = true; }
@@ -98,7 +107,12 @@ class FakeFrameView : public FrameView {
   std::deque<Answer> answers;
   std::deque<FileDialogResult> dialogAnswers;
   std::vector<FileDialogRequest> dialogRequests;
-  bool editListAnswer = false;
+  std::optional<std::vector<core::MIDIFile>> editListAnswer;  // the dialog's OK with these entries
+  std::vector<core::MIDIFile> editedEntries;                  // what the dialog was given
+  std::string editStart;
+  bool editWave = false;
+  int edits = 0;
+  std::function<void()> duringEdit;  // what happens while the dialog is open
   std::optional<std::vector<std::string>> albumAnswer;
   std::string browsed;
   bool quitAsked = false;

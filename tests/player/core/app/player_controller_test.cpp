@@ -531,10 +531,7 @@ TEST_P(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
   openList(2, kLong);
   controller_->command(cmd::kEditList);  // the dialog was cancelled
   EXPECT_FALSE(controller_->lists().listModified());
-  // The dialog edits the list in place.
-  view_.editListAnswer = true;
-  controller_->lists().playList().files.pop_back();
-  controller_->lists().playList().order = {0};
+  view_.editListAnswer = std::vector{controller_->lists().playList().files.front()};
   controller_->command(cmd::kEditList);
   EXPECT_EQ(controller_->lists().count(), 1u);
   EXPECT_TRUE(controller_->lists().listModified());
@@ -547,6 +544,114 @@ TEST_P(ControllerTest, AChangedNamedListAsksBeforeItCloses) {
   EXPECT_EQ(controller_->lists().count(), 0u);
   EXPECT_EQ(view_.questions.back(), "リストのセーブ: リストファイルが変更されています。セーブしますか");
   EXPECT_EQ(store_.readString(kMainKey, "LastList", ""), (dir_ / "list.TO2").string());
+}
+
+TEST_P(ControllerTest, AnEditedListRestartsAPlayingSongAtItsFirstEntry) {
+  startController();
+  openList(3, kLong);
+  controller_->settings().sortMode = core::kOrderTitleReverse;
+  controller_->playback().playPosition(2);
+  ASSERT_TRUE(state().playing);
+  std::vector<core::MIDIFile> edited = controller_->lists().playList().files;
+  EXPECT_EQ(view_.edits, 0);
+  edited.erase(edited.begin() + 1);  // Song 0, Song 2 and a new one
+  core::MIDIFile added;
+  added.fileName = song("new.mid", "Added", kLong);
+  added.title = "Added";
+  edited.push_back(added);
+  view_.editListAnswer = edited;
+  controller_->command(cmd::kEditList);
+  // The dialog was given the list as it was, in the order of adding.
+  ASSERT_EQ(view_.editedEntries.size(), 3u);
+  EXPECT_EQ(view_.editedEntries[1].title, "Song 1");
+  ASSERT_EQ(controller_->lists().count(), 3u);
+  EXPECT_EQ(controller_->lists().playList().files[2].title, "Added");
+  // The play order applied again (titles descending); playing starts at its first song.
+  EXPECT_EQ(controller_->lists().entryAt(0)->title, "Song 2");
+  EXPECT_EQ(controller_->lists().entryAt(2)->title, "Added");
+  EXPECT_EQ(state().position, 0);
+  EXPECT_TRUE(state().playing);
+  EXPECT_EQ(loadedTitle(), "Song 2");
+  EXPECT_TRUE(controller_->lists().listModified());
+}
+
+TEST_P(ControllerTest, AnEditedListStopsWhenNothingPlayedOrNothingIsLeft) {
+  startController();
+  openList(2, kLong);
+  controller_->playback().setPosition(1);
+  view_.editListAnswer = controller_->lists().playList().files;
+  controller_->command(cmd::kEditList);
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(state().position, 0);
+  controller_->command(cmd::kPlay);
+  ASSERT_TRUE(state().playing);
+  view_.editListAnswer = std::vector<core::MIDIFile>{};
+  controller_->command(cmd::kEditList);
+  EXPECT_FALSE(state().playing);
+  EXPECT_EQ(controller_->lists().count(), 0u);
+  EXPECT_TRUE(controller_->lists().listModified());
+}
+
+TEST_P(ControllerTest, EditsOfAListReplacedMeanwhileAreDropped) {
+  startController();
+  openList(2, kLong);
+  view_.editListAnswer = std::vector<core::MIDIFile>{};
+  // A remote client opens a song while the dialog is open.
+  view_.duringEdit = [&] { controller_->lists().openName(song("remote.mid", "Remote", kLong), "", false); };
+  controller_->command(cmd::kEditList);
+  ASSERT_EQ(controller_->lists().count(), 1u);
+  EXPECT_EQ(controller_->lists().entryAt(0)->title, "Remote");
+  EXPECT_EQ(view_.messages.back(), "VOLTA error report: 編集中にリストが変更されたため、編集は反映されませんでした。");
+  // A length learned while the dialog is open does not make it another list.
+  view_.duringEdit = [&] { controller_->lists().playList().files[0].lengthMs = 1234; };
+  controller_->command(cmd::kEditList);
+  EXPECT_EQ(controller_->lists().count(), 0u);
+}
+
+TEST_P(ControllerTest, ANewRelativeListIsWrittenAtOnceThenEdited) {
+  startController();
+  view_.editListAnswer = std::nullopt;
+  fs::create_directories(dir_ / "lists");
+  view_.dialogAnswers.push_back({(dir_ / "lists" / "mine").string(), (dir_ / "lists").string()});
+  controller_->command(cmd::kNewRelativeList);
+  const fs::path file = dir_ / "lists" / "mine.TOR";
+  EXPECT_TRUE(fs::exists(file));
+  EXPECT_EQ(view_.edits, 1);
+  EXPECT_TRUE(view_.editedEntries.empty());
+  EXPECT_EQ(controller_->lists().baseFolder(), (dir_ / "lists").string());
+  EXPECT_TRUE(controller_->lists().listNamed());
+  EXPECT_FALSE(controller_->lists().listModified());  // the dialog was cancelled
+
+  // Once more, and the dialog's entries are kept as the list.
+  core::MIDIFile entry;
+  entry.fileName = "/a.mid";
+  entry.title = "A";
+  view_.editListAnswer = std::vector{entry};
+  view_.dialogAnswers.push_back({(dir_ / "lists" / "other.TOR").string(), (dir_ / "lists").string()});
+  controller_->command(cmd::kNewRelativeList);
+  EXPECT_EQ(view_.edits, 2);
+  EXPECT_EQ(controller_->lists().listFileName(), (dir_ / "lists" / "other.TOR").string());
+  ASSERT_EQ(controller_->lists().count(), 1u);
+  EXPECT_EQ(controller_->lists().playList().fullPathAt(0), dir_ / "lists" / "a.mid");
+  EXPECT_TRUE(controller_->lists().listModified());
+}
+
+TEST_P(ControllerTest, TheListEditorIsRefusedWhileLockedAndGetsTheOpenFolder) {
+  store_.writeString(kMainKey, "OpenFileDirectory", dir_.path().string());
+  store_.writeInt(kMainKey, "EnableWaveFile", 1);
+  store_.writeInt(kMainKey, "Version", kSettingsVersion);  // else the old settings' wave switch is reset
+  startController();
+  openList(1, kLong);
+  ASSERT_TRUE(dde::execute(controller_->remote(), 7, "Lock"));
+  EXPECT_TRUE(controller_->command(cmd::kEditList));
+  EXPECT_TRUE(controller_->command(cmd::kNewRelativeList));
+  EXPECT_EQ(view_.edits, 0);
+  dde::disconnected(controller_->remote(), 7);
+  controller_->command(cmd::kEditList);
+  EXPECT_EQ(view_.edits, 1);
+  EXPECT_EQ(view_.editStart, dir_.path().string());
+  EXPECT_TRUE(view_.editWave);
+  EXPECT_FALSE(controller_->lists().listModified());
 }
 
 TEST_P(ControllerTest, DroppedSongsStartPlayingOnAnEmptyList) {
