@@ -40,6 +40,7 @@ SetupSettings SetupSettings::read(const platform::settings::SettingsStore& store
 PlayerSetup::PlayerSetup(platform::settings::SettingsStore& store, PlayerSetupOptions options)
     : store_(store), options_(std::move(options)), definitions_(moduleDefinitions()), extractor_(noArchives) {
   reapply();
+  smfk_.load(options_.places.programFolder);
 }
 
 PlayerSetup::~PlayerSetup() = default;
@@ -71,6 +72,7 @@ SongPlayerSettings PlayerSetup::songPlayerSettings() const {
 void PlayerSetup::prepare(SongPlayer& player) const {
   player.configure(songPlayerSettings());
   player.setExtractor(extractor_);
+  player.setSmfkLibrary(&smfk_);
   player.setWaveOpener(settings_.enableWaveFile || options_.alwaysPlayWaves ? options_.waveOpener : WaveOpener());
   if (OutputHandle* output = player.output()) {
     output->setOptions(settings_.core.midiRate != 0, settings_.core.useReset != 0);
