@@ -16,7 +16,6 @@
 
 namespace volta::core {
 
-
 namespace fs = std::filesystem;
 using protocol::kErrOpenFile;
 
