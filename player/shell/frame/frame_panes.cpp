@@ -4,8 +4,8 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QToolTip>
 #include <QMessageBox>
+#include <QToolTip>
 #include <cstring>
 #include <map>
 
@@ -31,6 +31,7 @@
 #include "player/shell/panel/liquid_text_window.h"
 #include "player/shell/panel/liquid_window.h"
 #include "player/shell/panel/menu_bar.h"
+#include "player/shell/smfk/smfk_command.h"
 #include "player/shell/wrd/wrd_display.h"
 #include "player/shell/wrd/wrd_full_screen.h"
 #include "player/shell/wrd/wrd_window.h"
@@ -303,11 +304,16 @@ void FramePanes::choose(int id) {
       if (controller.session().songPlayer()) info.engine = "libvoltant.so";
       if (const auto dv = setup_.wrd().dvLibrary().version())
         info.dvConverter = LibraryVersion{dv->major, dv->minor, dv->description};
+      if (const auto knife = setup_.smfkLibrary().version())
+        info.smfKnife = LibraryVersion{knife->major, knife->minor, {}};
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }
     case cmd::kHelpContents:
       showKeyHelp();
+      break;
+    case cmd::kSmfKnife:
+      runSmfKnifeDialog(controller, setup_, parts_->list->selectedRow(), &frame_);
       break;
     case cmd::kBenchmark:
       if (controller.remote().locked()) break;
@@ -345,6 +351,11 @@ void FramePanes::showKeyHelp() {
 
 void FramePanes::setPanelText(int item, const std::string& utf8) {
   parts_->panel->setText(static_cast<std::size_t>(item), utf8);
+}
+
+void FramePanes::showConversionProgress(const std::string& utf8) {
+  parts_->panel->setText(monitor::item::kTitle, utf8);
+  parts_->panel->repaint();
 }
 
 void FramePanes::setPanelLamp(int item, bool lit) {

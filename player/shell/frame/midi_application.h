@@ -25,6 +25,7 @@ class FramePanes;
 class ProgressSink;
 class NoticeBoxes;
 class TProgressDialog;
+class ConversionProgress;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -131,6 +132,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<TMainFrame> frame_;
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
+  std::unique_ptr<ConversionProgress> conversionProgress_;
   std::unique_ptr<app::PlayerController> controller_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
