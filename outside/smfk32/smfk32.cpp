@@ -66,10 +66,10 @@ std::int32_t convert(const char* source, const char* output, const char* configu
 extern "C" {
 
 SMFK_EXPORT int32_t SmfkConvert(const void* /*owner*/, const char* source, const char* output,
-                                const char* configuration, int32_t /*reserved*/, SmfkParameters* parameters,
+                                const char* configuration, int32_t /*reserved*/, void* parameters,
                                 SmfkProgress progress) {
   try {
-    return convert(source, output, configuration, parameters, progress);
+    return convert(source, output, configuration, static_cast<const SmfkParameters*>(parameters), progress);
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   } catch (...) {

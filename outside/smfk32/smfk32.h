@@ -24,11 +24,12 @@ typedef struct SmfkParameters {
 /* Called with 0..99 as the conversion goes on; returning 0 stops it. */
 typedef int32_t (*SmfkProgress)(int32_t percent, void* worker);
 
-/* Results: negative = success; 1 configuration unreadable or invalid; 2 source unreadable;
+/* `parameters` points to an SmfkParameters record (or is null).
+   Results: negative = success; 1 configuration unreadable or invalid; 2 source unreadable;
    3 output cannot be written; 4 not a Standard MIDI File; 5 out of memory; 7 stopped by the
    progress callback. `owner` and `reserved` are not used by this converter. */
 SMFK_EXPORT int32_t SmfkConvert(const void* owner, const char* source, const char* output, const char* configuration,
-                                int32_t reserved, SmfkParameters* parameters, SmfkProgress progress);
+                                int32_t reserved, void* parameters, SmfkProgress progress);
 
 /* Major × 100 + minor. */
 SMFK_EXPORT int32_t GetSmfkVersion(void);

@@ -43,7 +43,7 @@ static_assert(offsetof(Parameters, worker) == 20);
 // Takes (percent, the record's worker address); non-zero goes on, 0 stops.
 using ProgressCallback = std::int32_t (*)(std::int32_t percent, void* worker);
 using ConvertFunction = std::int32_t(const void* owner, const char* source, const char* output,
-                                     const char* configuration, std::int32_t reserved, Parameters* parameters,
+                                     const char* configuration, std::int32_t reserved, void* parameters,
                                      ProgressCallback progress);
 using VersionFunction = std::int32_t();
 

@@ -41,7 +41,8 @@ std::string baseName(const char* path) {
 extern "C" {
 
 SMFK_EXPORT int32_t SmfkConvert(const void*, const char* source, const char*, const char* configuration, int32_t,
-                                SmfkParameters* parameters, SmfkProgress progress) {
+                                void* record, SmfkProgress progress) {
+  const auto* parameters = static_cast<const SmfkParameters*>(record);
   void* worker = reinterpret_cast<void*>(static_cast<std::uintptr_t>(parameters->worker));
   lastRecordSize = parameters->size;
   sourceWasSmf = startsWithMThd(source);

@@ -19,7 +19,8 @@ using volta::test::SmfTrack;
 using volta::test::SmfWriter;
 
 // The player's view of the entry points is the library's.
-static_assert(std::is_same_v<SmfkProgress, volta::core::smfk::ProgressCallback>);
+static_assert(std::is_same_v<decltype(SmfkConvert), volta::core::smfk::ConvertFunction>);
+static_assert(std::is_same_v<decltype(GetSmfkVersion), volta::core::smfk::VersionFunction>);
 static_assert(sizeof(SmfkParameters) == sizeof(volta::core::smfk::Parameters));
 static_assert(offsetof(SmfkParameters, worker) == offsetof(volta::core::smfk::Parameters, worker));
 
