@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "player/shell/panel/language.h"
 #include "player/shell/panel/string_table.h"
 
 namespace volta::shell {
@@ -21,7 +22,10 @@ constexpr const char kFolderKey[] = "SMFKFolder";
 TSMFKConfigDialog::TSMFKConfigDialog(int language, QWidget* parent) : QWidget(parent) {
   setWindowTitle(QString::fromUtf8(text(text_id::kPageSmfKnife, language)));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("SMFKFolder"), this));
+  layout->addWidget(
+      new QLabel(QString::fromUtf8(language == kJapanese ? "SMFナイフの設定ファイル(*.CFG)のフォルダ"
+                                                         : "Folder of the SMF Knife configuration files (*.CFG)"),
+                 this));
   auto* row = new QHBoxLayout;
   folder_ = new QLineEdit(this);
   auto* choose = new QPushButton(QStringLiteral("..."), this);
