@@ -114,10 +114,9 @@ void TSMFKDialog::convert() {
   const fs::path output = platform::convertedSongName(song_.path.string());
   fs::path source = song_.path;
   if (platform::isRcpFamily(platform::songFormatOf(song_.path.filename().string()))) {
-    // A failed conversion leaves no file there, and SMF Knife says it cannot read it.
+    // A song the converter library refuses leaves no file, and SMF Knife says it cannot read it.
     rcpSource_ = smfk::WorkFile(places_.tempFolder, "VO_RCP.", ".MID");
-    source = rcpSource_ ? rcpSource_.path() : places_.tempFolder / "VO_RCP.MID";
-    if (rcpSource_) smfk::writeRcpAsSmf(song_.path, source);
+    source = rcpSource_ && smfk::writeRcpAsSmf(song_.path, rcpSource_.path()) ? rcpSource_.path() : fs::path();
   }
   const fs::path configuration =
       smfk::chosenConfiguration(toPath(configurations_->currentText()).string(), places_.configurationFolder);

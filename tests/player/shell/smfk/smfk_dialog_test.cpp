@@ -122,6 +122,15 @@ TEST_F(RealSmfk, AnR36SongIsMadeAStandardMidiFileFirstAndTheOutputNamedAfterIt) 
   EXPECT_TRUE(fs::is_empty(dir_ / "temp"));  // the temporary Standard MIDI File is gone
 }
 
+TEST_F(RealSmfk, AnRcpSongTheConverterRefusesCannotBeRead) {
+  text(dir_ / "BROKEN.RCP", "not an RCP song");
+  const auto dialog = open(library_, dir_ / "BROKEN.RCP");
+  convert(*dialog, "GM.CFG");
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Cannot read a midi file"}));
+  EXPECT_FALSE(fs::exists(dir_ / "BROKEN.RCP.smfk"));
+  EXPECT_TRUE(fs::is_empty(dir_ / "temp"));
+}
+
 TEST_F(RealSmfk, ABadConfigurationIsReported) {
   text(dir_ / "knife" / "BAD.CFG", "swap 1 2\n");
   const auto dialog = open(library_, dir_ / "A.MID");
