@@ -72,6 +72,7 @@ CoreSettings CoreSettings::read(const st::SettingsStore& store) {
   s.mainTemplate = MidiTemplate::read(store, -1);
   forEachInteger(s, [&](const char* name, std::int32_t& value) { value = store.readInt(st::kMainKey, name, value); });
   forEachString(s, [&](const char* name, std::string& value) { value = store.readString(st::kMainKey, name, value); });
+  s.smfkFolder = store.readString(st::kMainKey, "SMFKFolder", "");
   return s;
 }
 

@@ -41,6 +41,8 @@ struct CoreSettings {
   std::int32_t portOpenClose = 0;
   std::int32_t sryEnable = 0;
   std::int32_t midiTemplateMode = -1;
+  // Read only: its own configuration page writes it, and the MIDI pages must not undo that.
+  std::string smfkFolder;  // "SMFKFolder"
 
   static CoreSettings read(const platform::settings::SettingsStore& store);
   // All values in one atomic write; an "IntervalTime" of 0 is saved as 10.

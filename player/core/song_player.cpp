@@ -1,26 +1,20 @@
 #include "player/core/song_player.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
-#include "converter/morph.h"
 #include "platform/file_types.h"
-#include "platform/text.h"
 #include "player/core/documents.h"
 #include "player/core/emulation.h"
 #include "player/core/file_bytes.h"
 #include "player/core/module_detection.h"
+#include "player/core/smfk/song_conversion.h"
 #include "player/core/song_tdf.h"
 
 namespace volta::core {
-
-using platform::text::equalsIgnoringCase;
 
 namespace fs = std::filesystem;
 using protocol::kErrOpenFile;
@@ -49,38 +43,6 @@ fs::path withExtension(const fs::path& song, std::string_view extension) {
   std::string name = song.string();
   name.resize(name.size() >= 3 ? name.size() - 3 : 0);
   return fs::path(name.append(extension));
-}
-
-bool hasConversionTool(std::string_view conversion) {
-  std::size_t at = 0;
-  while ((at = conversion.find_first_not_of(' ', at)) != std::string_view::npos) {
-    const std::size_t end = std::min(conversion.find(' ', at), conversion.size());
-    const std::string_view word = conversion.substr(at, end - at);
-    if (word.front() == ';') return false;
-    if (word.size() >= 5 && equalsIgnoringCase(word.substr(0, 5), "SMFK:")) return true;
-    at = end;
-  }
-  return false;
-}
-
-// A new empty file of this process alone in the folder (mode 0600, a name no other
-// player uses at the same time), or none.
-std::optional<fs::path> uniqueWorkFile(const fs::path& folder, const std::string& prefix, const std::string& suffix) {
-  std::string name = (folder / (prefix + "XXXXXX" + suffix)).string();
-  const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
-  if (fd < 0) return std::nullopt;
-  ::close(fd);
-  return fs::path(name);
-}
-
-// The RCP or G36 song as a Standard MIDI File through the converter library.
-bool convertRcp(const fs::path& song, const fs::path& target) {
-  void* object = morphConvertFile(song.c_str(), MORPH_NOTIFY_NONE, nullptr, 0, 0);
-  if (!object) return false;
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(morphGetSMF(object)), morphGetSMFLength(object));
-  morphDeleteObject(object);
-  return static_cast<bool>(out);
 }
 
 // The entry's file, extracted from its archive when it is a member.
@@ -119,6 +81,7 @@ SongPlayerSettings SongPlayerSettings::from(const CoreSettings& settings, const 
   result.autoScan = settings.autoScan != 0;
   result.autoDoc = settings.autoDoc != 0;
   result.sryEnable = settings.sryEnable != 0;
+  result.smfkFolder = settings.smfkFolder;
   return result;
 }
 
@@ -159,19 +122,26 @@ void SongPlayer::chooseModule(const fs::path& song, const MIDIFile& entry, std::
   moduleMarker_ = std::move(detection.marker);
 }
 
-int SongPlayer::convert(const fs::path& song, fs::path& playFile) {
-  if (!hasConversionTool(resolveConversion(store_, settings_.deviceModule, songModule_))) return 0;
-  // The outside SMF Knife tool does not exist here; RCP-family songs still become Standard MIDI Files.
-  if (!platform::isRcpFamily(formatOf(song))) return 0;
+// "SMFK:" in the song's conversion: the song (an RCP-family one made a Standard MIDI File
+// first) rewritten by SMF Knife into a work file, which is played instead.
+int SongPlayer::convert(const fs::path& song, smfk::WorkFile& converted) {
+  const auto configuration = smfk::configurationName(resolveConversion(store_, settings_.deviceModule, songModule_));
+  if (!configuration) return 0;
   if (settings_.tempFolder.empty()) return kErrOpenFile;
-  const auto converted = uniqueWorkFile(settings_.tempFolder, "VO_RCP.", ".MID");
-  if (!converted) return kErrOpenFile;
-  if (!convertRcp(song, *converted)) {
-    std::error_code ignored;
-    fs::remove(*converted, ignored);
-    return kErrOpenFile;
+  smfk::WorkFile rcp;
+  fs::path source = song;
+  if (platform::isRcpFamily(formatOf(song))) {
+    rcp = smfk::WorkFile(settings_.tempFolder, "VO_RCP.", ".MID");
+    if (!rcp || !smfk::writeRcpAsSmf(song, rcp.path(), conversionOwner_)) return kErrOpenFile;
+    source = rcp.path();
   }
-  playFile = *converted;
+  smfk::WorkFile output(settings_.tempFolder, "VO_SMFK.", ".MID");
+  if (!output) return kErrOpenFile;
+  const fs::path rules = smfk::configurationPath(settings_.smfkFolder, *configuration);
+  const std::int32_t result =
+      smfk_ ? smfk::convertNow(*smfk_, conversionOwner_, source, output.path(), rules) : smfk::kCannotReadMidiFile;
+  if (result > 0) return kErrOpenFile;
+  converted = std::move(output);
   converted_ = true;
   return 0;
 }
@@ -192,14 +162,14 @@ int SongPlayer::load(const fs::path& file, MIDIFile& entry, bool wrdOnly) {
   const SongTdf tdf = readSongTdf(song, entry.archiveMember, defaults, 31).value_or(defaults);
   chooseModule(song, entry, tdf.moduleName);
 
-  converted_ = false;
-  fs::path playFile = entry.smfKnife ? fs::path(platform::convertedSongName(song.string())) : song;
-  if (const int error = convert(song, playFile)) return error;
-
+  // A song converted in the dialog beforehand plays from its ".smfk" file beside it.
+  converted_ = entry.smfKnife;
+  smfk::WorkFile converted;
+  if (const int error = convert(song, converted)) return error;
+  const fs::path playFile = converted        ? converted.path()
+                            : entry.smfKnife ? fs::path(platform::convertedSongName(song.string()))
+                                             : song;
   auto opening = SongHandle::open(binding_, output_.get(), playFile);
-  // The engine holds the song's bytes now: the converted file has done its work.
-  std::error_code ignored;
-  if (converted_) fs::remove(playFile, ignored);
   if (!opening.song) return opening.error;
   song_ = std::move(opening.song);
 

@@ -18,6 +18,7 @@
 #include "player/core/engine_binding.h"
 #include "player/core/midi_file.h"
 #include "player/core/module_definitions.h"
+#include "player/core/smfk/song_conversion.h"
 #include "player/core/temp_folder.h"
 
 namespace volta::core {
@@ -72,6 +73,7 @@ struct SongPlayerSettings {
   bool sryEnable = false;
   // Where converted songs go; empty when no private folder could be had (conversions then fail).
   std::filesystem::path tempFolder = privateTempFolder().value_or(std::filesystem::path());
+  std::filesystem::path smfkFolder;  // "SMFKFolder": the SMF Knife configuration files
 
   static SongPlayerSettings from(const CoreSettings& settings, const MidiTemplate& current);
 };
@@ -91,6 +93,11 @@ class SongPlayer {
   using Extractor = std::function<std::optional<std::filesystem::path>(const std::filesystem::path& archive,
                                                                        const std::string& member)>;
   void setExtractor(Extractor extractor) { extractor_ = std::move(extractor); }
+
+  // The SMF Knife converter for songs whose conversion says "SMFK:"; without one they fail to open.
+  void setSmfkLibrary(const smfk::SmfkLibrary* library) { smfk_ = library; }
+  // Told the progress of a conversion while a song opens (the main window's LCD line).
+  void setConversionOwner(const platform::MessageTarget* owner) { conversionOwner_ = owner; }
 
   // Files ending in ".wav" play through this; without one they go to the engine like any song.
   void setWaveOpener(WaveOpener opener) { waveOpener_ = std::move(opener); }
@@ -133,7 +140,7 @@ class SongPlayer {
   struct Companions;
   Companions findCompanions(const std::filesystem::path& song) const;
   void chooseModule(const std::filesystem::path& song, const MIDIFile& entry, std::string_view tdfModule);
-  int convert(const std::filesystem::path& song, std::filesystem::path& playFile);
+  int convert(const std::filesystem::path& song, smfk::WorkFile& converted);
   void greet();
   int loadWave(const std::filesystem::path& file, MIDIFile& entry);
   void updateWaveStatus();
@@ -145,6 +152,8 @@ class SongPlayer {
   std::unique_ptr<SongHandle> song_;
   WrdFollower* wrd_ = nullptr;
   Extractor extractor_;
+  const smfk::SmfkLibrary* smfk_ = nullptr;
+  const platform::MessageTarget* conversionOwner_ = nullptr;
   WaveOpener waveOpener_;
   std::unique_ptr<WavePlayer> wave_;
   // The wave file's position in the sequencer's layout, filled at every poll.

@@ -26,7 +26,7 @@ inline constexpr int kPaneWrd = 9018, kPaneDocument = 9020, kPaneList = 9022, kP
                      kLanguage = 9926;
 // Settings and tools
 inline constexpr int kConfiguration = 2000, kBenchmark = 2002, kMidiSetting = 2008, kDisableWrd = 2010,
-                     kMidiThru = 2012, kWindowConfiguration = 2016, kPortTemplates = 2018;
+                     kMidiThru = 2012, kSmfKnife = 2014, kWindowConfiguration = 2016, kPortTemplates = 2018;
 // Help
 inline constexpr int kAbout = 3000, kHelpContents = 3002, kHelpContentsWinHelp = 3004, kFaq = 3006;
 // Playing

@@ -47,6 +47,7 @@ PlayerSetup::PlayerSetup(platform::settings::SettingsStore& store, PlayerSetupOp
         return archives_->extract(archive, member);
       }) {
   reapply();
+  smfk_.load(options_.places.programFolder);
 }
 
 PlayerSetup::~PlayerSetup() = default;
@@ -79,6 +80,7 @@ SongPlayerSettings PlayerSetup::songPlayerSettings() const {
 void PlayerSetup::prepare(SongPlayer& player) const {
   player.configure(songPlayerSettings());
   player.setExtractor(extractor_);
+  player.setSmfkLibrary(&smfk_);
   player.setWaveOpener(settings_.enableWaveFile || options_.alwaysPlayWaves ? options_.waveOpener : WaveOpener());
   if (OutputHandle* output = player.output()) {
     output->setOptions(settings_.core.midiRate != 0, settings_.core.useReset != 0);

@@ -2,8 +2,8 @@
 // The one way every program assembles the player core: the settings read, the module
 // definitions loaded (built-ins, "DefFile", "UserDefFile"), the engine bound, the wave
 // opener, the WRD display's fonts and options, the DV converter when its library is
-// there, and the archive extractor hook. Re-applying after a template switch or a
-// settings change goes through here too, so no program can leave a piece out.
+// there, the SMF Knife converter when its library is there, and the archive extractor hook. Re-applying after a
+// template switch or a settings change goes through here too, so no program can leave a piece out.
 
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +17,7 @@
 #include "player/core/engine_binding.h"
 #include "player/core/lzh_archives.h"
 #include "player/core/module_definitions.h"
+#include "player/core/smfk/smfk_library.h"
 #include "player/core/song_player.h"
 #include "player/core/startup/wave_output.h"
 #include "player/core/startup/wrd_setup.h"
@@ -88,6 +89,8 @@ class PlayerSetup {
   const WrdSetup& wrd() const { return wrd_; }
   // Archives: listing for the play list, extraction for the song player.
   LzhArchives& archives() const { return *archives_; }
+  // The SMF Knife converter, loaded once from the program's folder or the system when it is there.
+  smfk::SmfkLibrary& smfkLibrary() const { return smfk_; }
   const PlayerPlaces& places() const { return options_.places; }
   platform::settings::SettingsStore& store() const { return store_; }
 
@@ -102,6 +105,7 @@ class PlayerSetup {
   SetupSettings settings_;
   TINICritical& definitions_;
   WrdSetup wrd_;
+  mutable smfk::SmfkLibrary smfk_;
   std::unique_ptr<EngineBinding> binding_;
   std::string message_;
   std::unique_ptr<LzhArchives> archives_;

@@ -36,6 +36,7 @@
 #include "player/shell/panel/liquid_window.h"
 #include "player/shell/panel/menu_bar.h"
 #include "player/shell/settings/general_values.h"
+#include "player/shell/smfk/smfk_command.h"
 #include "player/shell/wrd/wrd_display.h"
 #include "player/shell/wrd/wrd_full_screen.h"
 #include "player/shell/wrd/wrd_window.h"
@@ -332,6 +333,8 @@ void FramePanes::choose(int id) {
       if (const auto lzh = setup_.archives().version()) info.lzh = LibraryVersion{lzh->major, lzh->minor, {}};
       if (const auto dv = setup_.wrd().dvLibrary().version())
         info.dvConverter = LibraryVersion{dv->major, dv->minor, dv->description};
+      if (const auto knife = setup_.smfkLibrary().version())
+        info.smfKnife = LibraryVersion{knife->major, knife->minor, {}};
       TAboutDialog(info, parts_->language, &frame_).exec();
       break;
     }
@@ -343,6 +346,9 @@ void FramePanes::choose(int id) {
     case cmd::kConfiguration:
     case cmd::kWindowConfiguration:
       emit configurationChosen(id);
+      break;
+    case cmd::kSmfKnife:
+      runSmfKnifeDialog(controller, setup_, parts_->list->selectedRow(), &frame_);
       break;
     case cmd::kBenchmark:
       if (controller.remote().locked()) break;
@@ -384,6 +390,11 @@ void FramePanes::showKeyHelp() {
 
 void FramePanes::setPanelText(int item, const std::string& utf8) {
   parts_->panel->setText(static_cast<std::size_t>(item), utf8);
+}
+
+void FramePanes::showConversionProgress(const std::string& utf8) {
+  parts_->panel->setText(monitor::item::kTitle, utf8);
+  parts_->panel->repaint();
 }
 
 void FramePanes::setPanelLamp(int item, bool lit) {

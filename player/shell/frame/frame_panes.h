@@ -57,6 +57,8 @@ class FramePanes : public QObject {
   void attach(app::PlayerController& controller);
 
   void setPanelText(int item, const std::string& utf8);
+  // The first line of the status panel, painted now: a conversion holds the event loop.
+  void showConversionProgress(const std::string& utf8);
   void setPanelLamp(int item, bool lit);
   std::string panelText(int item) const;
   bool panelLamp(int item) const;

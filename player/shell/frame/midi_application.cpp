@@ -10,6 +10,7 @@
 #include <iostream>
 #include <utility>
 
+#include "player/shell/frame/conversion_progress.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/list_edit_dialog.h"
@@ -74,7 +75,8 @@ MIDIApplication::MIDIApplication(const core::PlayerPlaces& places, QObject* pare
       setup_(std::make_unique<core::PlayerSetup>(*store_, core::PlayerSetupOptions{places})),
       frame_(std::make_unique<TMainFrame>()),
       panes_(std::make_unique<FramePanes>(*frame_, *setup_)),
-      notices_(std::make_unique<NoticeBoxes>(frame_.get())) {
+      notices_(std::make_unique<NoticeBoxes>(frame_.get())),
+      conversionProgress_(std::make_unique<ConversionProgress>(*panes_)) {
   std::error_code ignored;
   fs::create_directories(places.userDataFolder, ignored);
   controller_ = std::make_unique<app::PlayerController>(*this, *store_, places.userDataFolder);
@@ -145,6 +147,7 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   controller_->setSongPlayerSetup([this](core::SongPlayer& player) {
     setup_->reapply();
     setup_->prepare(player);
+    player.setConversionOwner(conversionProgress_->target());
   });
   controller_->bindEngine(setup_->binding(), setup_->definitions(), &setup_->archives());
   panes_->attach(*controller_);

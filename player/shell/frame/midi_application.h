@@ -28,6 +28,7 @@ class TProgressDialog;
 class TPropertySheet;
 class KeyDispatcher;
 class TTrayIcon;
+class ConversionProgress;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -155,6 +156,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<TMainFrame> frame_;
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
+  std::unique_ptr<ConversionProgress> conversionProgress_;
   std::unique_ptr<app::PlayerController> controller_;
   std::unique_ptr<KeyDispatcher> keys_;
   std::unique_ptr<TTrayIcon> tray_;

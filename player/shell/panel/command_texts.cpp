@@ -56,6 +56,7 @@ constexpr std::array kCommands{
     CommandText{kBenchmark, "WRDベンチマーク", "WRD benchmark"},
     CommandText{kDisableWrd, "WRD表示停止(&W)", "Disable &WRD"},
     CommandText{kMidiThru, "MIDI THRU(&R)", "MIDI TH&RU"},
+    CommandText{kSmfKnife, "SMFナイフ(&K)...", "SMF &Knife..."},
     CommandText{kHelpContents, "目次(&C)", "&Contents"},
     CommandText{kHelpContentsWinHelp, "目次 - ヘルプ(&H)", "Contents (&help viewer)"},
     CommandText{kFaq, "FAQ(&F)", "&FAQ"},

@@ -47,7 +47,7 @@ std::vector<MenuEntry> buildMenu() {
       subMenu("アルバム(&A)", "A&lbum", {special(Kind::kAlbum, "", "")}),
       subMenu("設定(&S)", "&Settings",
               {item(kConfiguration), item(kWindowConfiguration), item(kMidiSetting), item(kPortTemplates), separator(),
-               item(kMidiThru), separator(), item(kLanguage)}),
+               item(kMidiThru), item(kSmfKnife), separator(), item(kLanguage)}),
       subMenu("ヘルプ(&H)", "&Help",
               {item(kHelpContents), item(kHelpContentsWinHelp), item(kFaq), separator(), item(kAbout)}),
   };

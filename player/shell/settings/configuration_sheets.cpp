@@ -8,6 +8,7 @@
 #include "player/shell/keys/key_config_page.h"
 #include "player/shell/panel/button_config_page.h"
 #include "player/shell/panel/liquid_config_page.h"
+#include "player/shell/panel/smfk_config_page.h"
 #include "player/shell/panel/string_table.h"
 #include "player/shell/settings/doc_config_page.h"
 #include "player/shell/settings/list_config_page.h"
@@ -26,7 +27,7 @@ SheetPage make(int language) {
 }  // namespace
 
 std::vector<PageMaker> configurationPages() {
-  return {make<TWindowConfigDialog>, make<TKeyConfigDialog>, make<TRegistExtDialog>};
+  return {make<TWindowConfigDialog>, make<TKeyConfigDialog>, make<TRegistExtDialog>, make<TSMFKConfigDialog>};
 }
 
 std::vector<PageMaker> windowConfigurationPages() {

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
+#include "engine/protocol/error_messages.h"
 #include "player/core/builtin_definitions.h"
+#include "tests/player/core/smfk/smfk_messages.h"
 #include "tests/support/rcp_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
@@ -251,18 +254,110 @@ TEST_F(SongPlayerTest, ASeekWaitsForTheWrdDisplayToCatchUp) {
   player_->setWrdFollower(nullptr);
 }
 
-TEST_F(SongPlayerTest, AnRcpSongIsConvertedWhenTheConversionAsksForTheTool) {
-  store_.loadText("[convindex]\nTHRU:SC-55=SMFK:Standard GSInit\n", {});
+// Songs whose conversion names an SMF Knife rule file play rewritten by the library.
+class SmfKnifeTest : public SongPlayerTest {
+ protected:
+  void SetUp() override {
+    SongPlayerTest::SetUp();
+    ASSERT_TRUE(library_.load(test::binDir()));
+    fs::create_directory(dir_ / "knife");
+    text("knife/UP.CFG", "transpose * 12\nprogram * 1 20\n");
+    SongPlayerSettings settings;
+    settings.tempFolder = dir_ / "temp";
+    settings.smfkFolder = dir_ / "knife";
+    fs::create_directory(settings.tempFolder);
+    player_->configure(settings);
+    player_->setSmfkLibrary(&library_);
+    player_->setConversionOwner(&owner_);
+    store_.loadText("[convindex]\nTHRU:SC-55=GSInit SMFK:up.cfg\n", {});
+  }
+  // A song for the SC-55: program 1 and note 60.
+  fs::path songForTheSc55(const std::string& name, const test::Bytes& bytes) {
+    const fs::path path = song(name, bytes);
+    text(path.stem().string() + ".tdf", "[MIDI]\r\nModuleName=SC-55\r\n");
+    return path;
+  }
+  static test::Bytes programAndNote() {
+    test::SmfTrack track;
+    track.trackName(0, "Knife").tempo(0, 500000).program(0, 0, 0).noteOn(0, 0, 60, 100).noteOff(48, 0, 60);
+    return test::SmfWriter(0, 96).track(track.endOfTrack(0)).build();
+  }
+  bool heard(const std::string& bytes) const {
+    const auto lines = test::readTrace(trace_);
+    return test::findLine(lines, bytes) < lines.size();
+  }
+  // Conversions leave nothing in the temporary folder.
+  bool tempFolderEmpty() const { return fs::is_empty(dir_ / "temp"); }
+
+  smfk::SmfkLibrary library_;
+  test::MessageLog log_;
+  platform::MessageTarget owner_ = log_.target();
+};
+
+TEST_F(SmfKnifeTest, TheRewrittenSongPlaysInsteadOfTheSong) {
+  ASSERT_EQ(load(songForTheSc55("tune.mid", programAndNote())), 0);
+  EXPECT_TRUE(player_->converted());
+  EXPECT_EQ(player_->title().rfind("Knife", 0), 0u);
+  EXPECT_TRUE(tempFolderEmpty());
+  playToTheEnd();
+  EXPECT_TRUE(heard("C0 13"));
+  EXPECT_TRUE(heard("90 48 64"));
+  EXPECT_FALSE(heard("90 3C"));
+  const auto messages = log_.messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.front(), (test::OwnerMessage{smfk::kMessage, smfk::kProgress, 0}));
+}
+
+TEST_F(SmfKnifeTest, AnRcpSongIsMadeAStandardMidiFileFirst) {
   test::RcpWriter writer(false);
   writer.title = "RCP song";
   writer.addTrack(0).add(60, 48, 40, 100).end();
-  const auto path = song("song.rcp", writer.build());
-  text("song.tdf", "[MIDI]\r\nModuleName=SC-55\r\n");
-  ASSERT_EQ(load(path), 0);
+  ASSERT_EQ(load(songForTheSc55("song.rcp", writer.build())), 0);
   EXPECT_TRUE(player_->converted());
-  // The work file had its own name and is gone once the engine holds the song.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3);  // song, tdf, trace
   EXPECT_EQ(player_->title().rfind("RCP song", 0), 0u);
+  EXPECT_TRUE(tempFolderEmpty());
+  playToTheEnd();
+  EXPECT_TRUE(heard("90 48"));
+  const auto messages = log_.messages();
+  EXPECT_TRUE(std::ranges::any_of(messages, [](const auto& m) { return m.message == smfk::kRcpProgressMessage; }));
+  EXPECT_TRUE(std::ranges::any_of(messages, [](const auto& m) { return m.message == smfk::kMessage; }));
+}
+
+TEST_F(SmfKnifeTest, AMissingLibraryFailsTheOpening) {
+  const fs::path path = songForTheSc55("tune.mid", programAndNote());
+  smfk::SmfkLibrary absent;
+  player_->setSmfkLibrary(&absent);
+  EXPECT_EQ(load(path), protocol::kErrOpenFile);
+  player_->setSmfkLibrary(nullptr);
+  EXPECT_EQ(load(path), protocol::kErrOpenFile);
+  EXPECT_STREQ(protocol::errorMessage(protocol::kErrOpenFile), "ERROR:Fail to open the midi file");
+  EXPECT_FALSE(player_->loaded());
+  EXPECT_TRUE(tempFolderEmpty());
+}
+
+TEST_F(SmfKnifeTest, AFailedConversionFailsTheOpening) {
+  const fs::path path = songForTheSc55("tune.mid", programAndNote());
+  text("knife/UP.CFG", "transpose everything\n");
+  EXPECT_EQ(load(path), protocol::kErrOpenFile);
+  store_.loadText("[convindex]\nTHRU:SC-55=SMFK:missing.cfg\n", {});
+  EXPECT_EQ(load(path), protocol::kErrOpenFile);
+  EXPECT_TRUE(tempFolderEmpty());
+}
+
+TEST_F(SmfKnifeTest, AnEntryMarkedConvertedPlaysTheFileBesideIt) {
+  const fs::path path = song("plain.mid", shortSong("Plain"));
+  test::SmfTrack track;
+  track.trackName(0, "Converted").noteOn(0, 0, 67, 90).noteOff(48, 0, 67).endOfTrack(0);
+  song("plain.mid.smfk", test::SmfWriter(0, 96).track(track).build());
+  entry_ = {};
+  entry_.fileName = path.string();
+  entry_.smfKnife = true;
+  ASSERT_EQ(player_->load(path, entry_), 0);
+  EXPECT_TRUE(player_->converted());
+  EXPECT_EQ(player_->title().rfind("Converted", 0), 0u);
+  playToTheEnd();
+  EXPECT_TRUE(heard("90 43 5A"));
+  EXPECT_TRUE(fs::exists(dir_ / "plain.mid.smfk"));
 }
 
 TEST_F(SongPlayerTest, AKaraokeFilePlaysItsNotesAndLyrics) {
