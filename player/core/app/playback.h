@@ -94,6 +94,7 @@ class Playback {
   void showSong(const core::MIDIFile& entry);
   void resetSongDisplays();
   void warnWithoutOutput();
+  void warnMissingPorts();
   const core::MIDIFile* currentEntry() const;
   void showEntryTitle();
 

@@ -4,8 +4,8 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QToolTip>
 #include <QMessageBox>
+#include <QToolTip>
 #include <cstring>
 #include <map>
 
@@ -316,7 +316,8 @@ void FramePanes::choose(int id) {
       parts_->wrd->benchmark();
       break;
     default:
-      break;  // the configuration dialogs and help files are not part of this program yet
+      if (otherCommands_) otherCommands_(id);
+      break;
   }
 }
 

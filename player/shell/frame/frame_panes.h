@@ -4,6 +4,7 @@
 // list, monitor, WRD debug). The application reaches them only through here.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +75,8 @@ class FramePanes : public QObject {
   void setWrdDebugCursor(std::size_t offset);
 
   bool editList();
+  // Commands none of the panes knows go here (the MIDI dialogs).
+  void setOtherCommands(std::function<bool(int)> handler) { otherCommands_ = std::move(handler); }
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
 
  public slots:
@@ -96,6 +99,7 @@ class FramePanes : public QObject {
   bool spaceCut_ = false;
   int minimize_ = 1;
   bool mini_ = false;
+  std::function<bool(int)> otherCommands_;
 };
 
 }  // namespace volta::shell

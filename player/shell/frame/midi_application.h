@@ -25,6 +25,7 @@ class FramePanes;
 class ProgressSink;
 class NoticeBoxes;
 class TProgressDialog;
+class MidiDialogs;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -43,6 +44,11 @@ class MIDIApplication : public QObject, public app::FrameView {
   void keep();
 
   TMainFrame& frame() const { return *frame_; }
+  // The MIDI setting, port template, MIDI THRU and song dialogs; null before start().
+  MidiDialogs* midiDialogs() const { return midi_.get(); }
+  // Settings changed by a dialog take effect: the start-up path reads them again, the song
+  // player takes them, and the player re-reads its general settings.
+  void applySettings();
   TFileList& fileList() const;
   app::PlayerController& controller() const { return *controller_; }
   core::PlayerSetup& setup() const { return *setup_; }
@@ -118,6 +124,7 @@ class MIDIApplication : public QObject, public app::FrameView {
 
  private:
   void connectFrame();
+  void startMidiDialogs();
   void applyWindowSettings();
   void keepWindowSettings();
   void runIdle();
@@ -131,6 +138,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<TMainFrame> frame_;
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
+  std::unique_ptr<MidiDialogs> midi_;
   std::unique_ptr<app::PlayerController> controller_;
   std::array<QTimer, 2> timers_;
   std::array<std::optional<int>, 2> armed_;
