@@ -137,7 +137,8 @@ void Playback::showSong(const core::MIDIFile& entry) {
 // A port whose device is not there plays on the software synthesizer: the user is told which.
 void Playback::warnMissingPorts() {
   const auto missing = session_.takeMissingPorts();
-  if (!missing) return;
+  // Without any open port the notice of no output names the ports instead.
+  if (!missing || !anyPortOpen()) return;
   std::string text;
   for (std::size_t port = 0; port < missing->size(); ++port) {
     if ((*missing)[port].empty()) continue;
@@ -150,11 +151,14 @@ void Playback::warnMissingPorts() {
 }
 
 // A song that cannot sound says why, once a run: none of the template's ports opened.
+bool Playback::anyPortOpen() const {
+  const protocol::OutputStatus* output = session_.player() ? session_.player()->outputStatus() : nullptr;
+  return output &&
+         std::any_of(std::begin(output->portOpen), std::end(output->portOpen), [](auto open) { return open != 0; });
+}
+
 void Playback::warnWithoutOutput() {
-  const protocol::OutputStatus* output = session_.player()->outputStatus();
-  if (outputWarned_ || !output) return;
-  if (std::any_of(std::begin(output->portOpen), std::end(output->portOpen), [](auto open) { return open != 0; }))
-    return;
+  if (outputWarned_ || !session_.player() || !session_.player()->outputStatus() || anyPortOpen()) return;
   outputWarned_ = true;
   const auto ports = session_.portNames();
   view_.noOutput(std::vector<std::string>(ports.begin(), ports.end()));

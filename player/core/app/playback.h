@@ -95,6 +95,7 @@ class Playback {
   void resetSongDisplays();
   void warnWithoutOutput();
   void warnMissingPorts();
+  bool anyPortOpen() const;
   const core::MIDIFile* currentEntry() const;
   void showEntryTitle();
 

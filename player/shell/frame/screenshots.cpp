@@ -2,11 +2,14 @@
 // the demo song plays (port A on the trace device, so nothing sounds), saved as
 // OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
 // canvas three times enlarged as OUTDIR/lcd-canvas.png, and the first channel's piano roll
-// as OUTDIR/piano-roll.png. Runs on the offscreen platform
+// as OUTDIR/piano-roll.png, then the MIDI dialogs: the three pages of "MIDI setting"
+// (midi-sequencer.png, midi-ports.png, midi-general.png), midi-templates.png,
+// midi-thru.png, song-properties.png and song-module.png. Runs on the offscreen platform
 // unless another is chosen.
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -18,6 +21,8 @@
 #include "player/core/engine_binding.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
+#include "player/shell/midi/midi_dialogs.h"
+#include "player/shell/midi/song_dialogs.h"
 #include "player/shell/monitor/monitor_window.h"
 #include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/liquid_window.h"
@@ -38,6 +43,40 @@ void runEventsFor(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+bool saveShot(const QDir& out, const QString& file, QWidget& window) {
+  window.adjustSize();
+  runEventsFor(100);
+  const QString name = out.filePath(file);
+  if (!window.grab().save(name))
+    return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), false;
+  std::printf("%s\n", qPrintable(name));
+  return true;
+}
+
+// Each MIDI dialog as the menu commands and the list window open it.
+bool saveMidiDialogs(const QDir& out, shell::MidiDialogs& dialogs) {
+  shell::TPropertySheet* sheet = dialogs.openMidiSetting();
+  const char* pages[] = {"midi-sequencer.png", "midi-ports.png", "midi-general.png"};
+  for (int page = 0; page < 3; ++page) {
+    sheet->tabs()->setCurrentIndex(page);
+    if (!saveShot(out, QString::fromUtf8(pages[page]), *sheet)) return false;
+  }
+  sheet->close();
+  sheet = dialogs.openPortTemplates();
+  if (!saveShot(out, QStringLiteral("midi-templates.png"), *sheet)) return false;
+  sheet->close();
+  shell::TMidiThruDialog* thru = dialogs.openMidiThru();
+  if (!thru || !saveShot(out, QStringLiteral("midi-thru.png"), *thru)) return false;
+  thru->close();
+  QDialog* properties = dialogs.openSongProperties(0);
+  if (!properties || !saveShot(out, QStringLiteral("song-properties.png"), *properties)) return false;
+  properties->close();
+  QDialog* module = dialogs.openSongModule(0);
+  if (!module || !saveShot(out, QStringLiteral("song-module.png"), *module)) return false;
+  module->close();
+  return true;
 }
 
 }  // namespace
@@ -100,5 +139,5 @@ int main(int argc, char** argv) {
     std::printf("%s\n", qPrintable(name));
   }
   player.controller().playback().stop();
-  return 0;
+  return saveMidiDialogs(out, *player.midiDialogs()) ? 0 : 1;
 }

@@ -72,6 +72,7 @@ TEST_F(ApplicationTest, ATemplateChosenInMidiSettingIsKeptAtExit) {
 TEST_F(ApplicationTest, APortWhoseDeviceIsGoneIsToldAndTheSongPlaysOn) {
   platform::settings::SettingsStore store(places_.settingsFile);
   store.writeString(kMainKey, "PORT_A", "Keyboard Unplugged");
+  store.writeString(kMainKey, "PORT_B", "Trace");  // a port that opens: the notice is of the missing one
   MIDIApplication& app = launch({listFile().string()});
   EXPECT_TRUE(app.controller().playback().state().playing);
   const auto& log = app.dialogLog();
