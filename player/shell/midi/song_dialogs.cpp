@@ -47,6 +47,7 @@ TTdfDialog::TTdfDialog(const core::TINICritical& definitions, const std::string&
   setWindowTitle(pick(language, "曲の音源", "Song module"));
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
+  list_->setMinimumWidth(list_->fontMetrics().averageCharWidth() * 56);
   list_->addItem(QStringLiteral("Auto"));
   for (const auto& [key, description] : sectionChoices(definitions, "tdfindex")) {
     auto* item = new QListWidgetItem(QString::fromStdString(description), list_);
