@@ -3,12 +3,13 @@
 // gone plays elsewhere with a notice, MIDI THRU passes an input to the output and lets it
 // go when the output closes, and a song's properties reach its TDF file and its row.
 
+#include "player/shell/midi/midi_dialogs.h"
+
 #include <QComboBox>
 
 #include "player/core/song_tdf.h"
 #include "player/shell/frame/file_list.h"
 #include "player/shell/midi/midi_config_pages.h"
-#include "player/shell/midi/midi_dialogs.h"
 #include "player/shell/midi/port_chooser.h"
 #include "player/shell/midi/song_dialogs.h"
 #include "tests/player/shell/frame/application_fixture.h"
