@@ -65,7 +65,11 @@ core::SongPlayerSettings EngineSession::songSettings() const {
 }
 
 void EngineSession::closePlayer() {
-  if (player_ && beforeClose_) beforeClose_();
+  // A copy runs: the hook may replace itself (a dialog closing lets go of it).
+  if (player_ && beforeClose_) {
+    const auto hook = beforeClose_;
+    hook();
+  }
   player_.reset();
 }
 

@@ -88,7 +88,7 @@ TMidiThruDialog* MidiDialogs::openMidiThru() {
   thru_ = dialog;
   controller.session().setBeforeClose([dialog] { dialog->outputClosing(); });
   controller.playback().setMidiThruOpen(true);
-  connect(dialog, &QDialog::finished, this, [this, &controller] {
+  connect(dialog, &QDialog::finished, this, [&controller] {
     controller.session().setBeforeClose(nullptr);
     controller.playback().setMidiThruOpen(false);
   });
