@@ -13,6 +13,8 @@ namespace volta::platform::midi {
 class SynthRack;
 
 inline constexpr const char* kSoftwareSynthName = "Software synthesizer";
+// Notes that sound at once on each port: FluidSynth's polyphony, which the rack keeps.
+inline constexpr int kSoftwareSynthVoices = 256;
 inline constexpr const char* kSoundFontEnvironmentVariable = "VOLTA_SOUNDFONT";
 
 // The setting "SoundFont" (empty: not set). The settings store hands it over here.

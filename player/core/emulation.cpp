@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/midi/output_device.h"
+#include "platform/midi/software_synth.h"
 #include "platform/text.h"
 #include "player/core/message_text.h"
 
@@ -225,16 +226,37 @@ bool sendModuleGreeting(OutputHandle& output, const TINICritical& store, std::st
   return converted;
 }
 
-std::uint32_t portDevice(std::string_view name) {
-  if (name == "MIDI Mapper") return platform::midi::kMapperDevice;
-  const auto devices = platform::midi::enumerateOutputDevices();
+namespace {
+
+std::uint32_t findDevice(const std::vector<platform::midi::OutputDeviceEntry>& devices, std::string_view name) {
+  if (name == kMapperPortName) return platform::midi::kMapperDevice;
   for (std::size_t i = 0; i < devices.size(); ++i)
     if (equalsIgnoringCase(devices[i].name, name)) return static_cast<std::uint32_t>(i);
   return platform::midi::kNoDevice;
 }
 
-std::array<std::uint32_t, 3> templateDevices(const MidiTemplate& midiTemplate) {
-  return {portDevice(midiTemplate.ports[0]), portDevice(midiTemplate.ports[1]), portDevice(midiTemplate.ports[2])};
+}  // namespace
+
+std::uint32_t portDevice(std::string_view name) {
+  return findDevice(platform::midi::enumerateOutputDevices(), name);
+}
+
+bool PortDevices::anyMissing() const {
+  return std::any_of(missing.begin(), missing.end(), [](const std::string& name) { return !name.empty(); });
+}
+
+PortDevices resolvePortDevices(const MidiTemplate& midiTemplate) {
+  const auto devices = platform::midi::enumerateOutputDevices();
+  const std::uint32_t synthesizer = findDevice(devices, platform::midi::kSoftwareSynthName);
+  PortDevices result;
+  for (std::size_t port = 0; port < result.ids.size(); ++port) {
+    const std::string& name = midiTemplate.ports[port];
+    result.ids[port] = findDevice(devices, name);
+    if (result.ids[port] != platform::midi::kNoDevice || name.empty() || name == kNoPortName) continue;
+    result.missing[port] = name;
+    result.ids[port] = synthesizer;
+  }
+  return result;
 }
 
 // ---- MIDI THRU ----

@@ -51,7 +51,17 @@ bool sendModuleGreeting(OutputHandle& output, const TINICritical& store, std::st
 // The device of a port by name: "MIDI Mapper", the platform's output devices by
 // name without case, else no device (the port stays closed).
 std::uint32_t portDevice(std::string_view name);
-std::array<std::uint32_t, 3> templateDevices(const MidiTemplate& midiTemplate);
+
+// The devices of a template's ports. A port naming a device that is not there (unplugged,
+// or gone with its program) plays on the software synthesizer instead, and its name is
+// kept in `missing`; "(None)" and an empty name keep the port closed on purpose.
+struct PortDevices {
+  std::array<std::uint32_t, 3> ids{};
+  std::array<std::string, 3> missing;  // empty for a port found or closed on purpose
+
+  bool anyMissing() const;
+};
+PortDevices resolvePortDevices(const MidiTemplate& midiTemplate);
 
 // MIDI input passed to the output: a destination port (keeping the channel, or a
 // fixed channel) and a velocity (unchanged, or fixed for every sounding note-on).

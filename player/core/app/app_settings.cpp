@@ -2,6 +2,7 @@
 
 #include "platform/settings/checked_values.h"
 #include "player/core/app/button_row.h"
+#include "player/core/core_settings.h"
 
 namespace volta::app {
 
@@ -102,7 +103,7 @@ AppSettings AppSettings::read(const SettingsStore& store) {
   s.windowFlag = readFlags(store, "WindowFlag", s.windowFlag);
   s.wrdDisable = readFlag(store, "WRDDisable", s.wrdDisable);
   s.menuDisable = readFlag(store, "MenuDisable", s.menuDisable);
-  s.midiTemplateMode = store.readInt(kMainKey, "MIDITemplateMode", s.midiTemplateMode);
+  s.midiTemplateMode = core::readMidiTemplateMode(store);
   for (std::size_t i = 0; i < s.history.size(); ++i)
     s.history[i] = store.readString(kMainKey, indexed("History", i), "");
   s.lastVolume = store.readInt(kMainKey, "LastVolume", s.lastVolume);

@@ -1,6 +1,7 @@
 #include "player/core/app/engine_session.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "player/core/emulation.h"
 #include "player/core/playlist/song_entry_reader.h"
@@ -28,7 +29,7 @@ class NameOnlyReader final : public core::EntryReader {
 }  // namespace
 
 void EngineSession::useEngine(std::unique_ptr<PlayerEngine> engine) {
-  player_.reset();
+  closePlayer();
   engine_ = std::move(engine);
   makePlayer();
 }
@@ -63,12 +64,32 @@ core::SongPlayerSettings EngineSession::songSettings() const {
   return core::SongPlayerSettings::from(coreSettings_, coreSettings_.currentTemplate(store_));
 }
 
-void EngineSession::makePlayer() {
+void EngineSession::closePlayer() {
+  // A copy runs: the hook may replace itself (a dialog closing lets go of it).
+  if (player_ && beforeClose_) {
+    const auto hook = beforeClose_;
+    hook();
+  }
   player_.reset();
+}
+
+bool EngineSession::outputStale() const {
+  return player_ && portNames() != opened_;
+}
+
+std::optional<std::array<std::string, 3>> EngineSession::takeMissingPorts() {
+  return std::exchange(missing_, std::nullopt);
+}
+
+void EngineSession::makePlayer() {
+  closePlayer();
   if (!engine_) return;
   readCoreSettings();
-  const auto devices = core::templateDevices(coreSettings_.currentTemplate(store_));
-  player_ = engine_->makePlayer(devices);
+  opened_ = portNames();
+  const core::PortDevices devices = core::resolvePortDevices(coreSettings_.currentTemplate(store_));
+  missing_.reset();
+  if (devices.anyMissing()) missing_ = devices.missing;
+  player_ = engine_->makePlayer(devices.ids);
   followWrd();
   if (auto* player = songPlayer(); player && setup_) setup_(*player);
   if (player_->hasOutput()) {

@@ -51,7 +51,15 @@ class EngineSession {
   // A new song player with the output options and volume; the old one closes first,
   // as the new one may open the same ports.
   void makePlayer();
-  void closePlayer() { player_.reset(); }
+  void closePlayer();
+  // Called before the song player (and with it the output) goes, e.g. to let go of MIDI THRU.
+  void setBeforeClose(std::function<void()> hook) { beforeClose_ = std::move(hook); }
+  // The settings (as readCoreSettings last read them) name other ports than the output
+  // was opened on: a new song player is due.
+  bool outputStale() const;
+  // The ports of the last song player that named a device that is not there (they play
+  // on the software synthesizer); each list is handed out once.
+  std::optional<std::array<std::string, 3>> takeMissingPorts();
   // Reads the core settings again, with the settings' MIDI template.
   const core::CoreSettings& readCoreSettings();
   const core::CoreSettings& coreSettings() const { return coreSettings_; }
@@ -83,6 +91,9 @@ class EngineSession {
   core::CoreSettings coreSettings_;
   WrdHooks hooks_;
   std::function<void(core::SongPlayer&)> setup_;
+  std::function<void()> beforeClose_;
+  std::array<std::string, 3> opened_;  // the port names the output was opened on
+  std::optional<std::array<std::string, 3>> missing_;
   std::uint32_t muteMask_ = 0;
   int transposition_ = 0;
   bool noWrd_ = false;

@@ -71,6 +71,7 @@ Playback::Playback(FrameView& view, EngineSession& session, AppSettings& setting
 
 void Playback::begin() {
   stop();
+  warnMissingPorts();
   if (st_.midiThruOpen) armDisplayTimer(0);
   view_.armTimer(kAnimationTimer, kAnimationMs);
 }
@@ -87,7 +88,9 @@ void Playback::startEntry() {
   if (!hasEngine() || !currentEntry()) return;
   session_.player()->unload();
   resetSongDisplays();
-  if (session_.readCoreSettings().portOpenClose != 0) session_.makePlayer();
+  // Ports and output options changed in the settings take effect with the next song.
+  if (session_.readCoreSettings().portOpenClose != 0 || session_.outputStale()) session_.makePlayer();
+  warnMissingPorts();
   if (!hasEngine()) {
     stop();
     return;
@@ -132,12 +135,31 @@ void Playback::showSong(const core::MIDIFile& entry) {
   view_.setWrdDebugText(hooks.scriptText ? hooks.scriptText() : nullptr);
 }
 
+// A port whose device is not there plays on the software synthesizer: the user is told which.
+void Playback::warnMissingPorts() {
+  const auto missing = session_.takeMissingPorts();
+  // Without any open port the notice of no output names the ports instead.
+  if (!missing || !anyPortOpen()) return;
+  std::string text;
+  for (std::size_t port = 0; port < missing->size(); ++port) {
+    if ((*missing)[port].empty()) continue;
+    text += std::string("Port ") + char('A' + port) + ": \"" + (*missing)[port] + "\" is not connected.\n";
+  }
+  view_.message("MIDI ports - VOLTA Player",
+                text +
+                    "The software synthesizer plays in its place (when there is one). Choose another device in "
+                    "Settings > MIDI setting.");
+}
+
 // A song that cannot sound says why, once a run: none of the template's ports opened.
+bool Playback::anyPortOpen() const {
+  const protocol::OutputStatus* output = session_.player() ? session_.player()->outputStatus() : nullptr;
+  return output &&
+         std::any_of(std::begin(output->portOpen), std::end(output->portOpen), [](auto open) { return open != 0; });
+}
+
 void Playback::warnWithoutOutput() {
-  const protocol::OutputStatus* output = session_.player()->outputStatus();
-  if (outputWarned_ || !output) return;
-  if (std::any_of(std::begin(output->portOpen), std::end(output->portOpen), [](auto open) { return open != 0; }))
-    return;
+  if (outputWarned_ || !session_.player() || !session_.player()->outputStatus() || anyPortOpen()) return;
   outputWarned_ = true;
   const auto ports = session_.portNames();
   view_.noOutput(std::vector<std::string>(ports.begin(), ports.end()));
@@ -502,6 +524,7 @@ bool Playback::chooseTemplate(int id) {
   if (!index) return false;
   s_.midiTemplateMode = *index;
   reinitialise(true);
+  warnMissingPorts();
   return true;
 }
 

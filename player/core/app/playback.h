@@ -94,6 +94,8 @@ class Playback {
   void showSong(const core::MIDIFile& entry);
   void resetSongDisplays();
   void warnWithoutOutput();
+  void warnMissingPorts();
+  bool anyPortOpen() const;
   const core::MIDIFile* currentEntry() const;
   void showEntryTitle();
 

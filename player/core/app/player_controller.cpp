@@ -1,6 +1,7 @@
 #include "player/core/app/player_controller.h"
 
 #include "player/core/app/library_engine.h"
+#include "player/core/core_settings.h"
 #include "player/core/engine_binding.h"
 
 namespace volta::app {
@@ -123,8 +124,12 @@ bool PlayerController::checked(int id) const {
 }
 
 void PlayerController::settingsChanged() {
-  parts_->general = GeneralSettings::read(parts_->store);
-  parts_->session.setNoWrd(parts_->general.noWrd);
+  Parts& p = *parts_;
+  p.general = GeneralSettings::read(p.store);
+  p.session.setNoWrd(p.general.noWrd);
+  // The template in use is kept at exit: a configured one must not be overwritten by the old.
+  p.settings.midiTemplateMode = core::readMidiTemplateMode(p.store);
+  p.view.commandsChanged();
 }
 
 EngineSession& PlayerController::session() {

@@ -66,7 +66,8 @@ class PlayerController {
   bool command(int id);
   bool enabled(int id) const;
   bool checked(int id) const;
-  // The configuration dialogs changed settings: read the general values again.
+  // The configuration dialogs changed settings: read the general values and the MIDI
+  // template in use again (new ports and output options take effect with the next song).
   void settingsChanged();
 
   // ---- the parts ----

@@ -2,6 +2,7 @@
 
 #include "platform/thread_priority.h"
 #include "player/core/keys/key_table.h"
+#include "player/core/song_player.h"
 #include "player/shell/frame/frame_panes.h"
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
@@ -29,6 +30,7 @@ TPropertySheet* MIDIApplication::configurationSheet() const {
 
 void MIDIApplication::applySettings() {
   setup_->reapply();
+  if (core::SongPlayer* player = controller_->session().songPlayer()) setup_->prepare(*player);
   controller_->settingsChanged();
   panes_->applyGeneralSettings(*store_);
   keys_->setTable(keys::KeyTable::read(*store_));

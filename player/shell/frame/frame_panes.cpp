@@ -357,7 +357,8 @@ void FramePanes::choose(int id) {
       parts_->wrd->benchmark();
       break;
     default:
-      break;  // the configuration dialogs are not part of this program yet
+      if (otherCommands_) otherCommands_(id);
+      break;
   }
 }
 

@@ -4,6 +4,7 @@
 // list, monitor, WRD debug). The application reaches them only through here.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,6 +82,9 @@ class FramePanes : public QObject {
   void setWrdDebugText(const std::string* bytes);
   void setWrdDebugCursor(std::size_t offset);
 
+  bool editList();
+  // Commands none of the panes knows go here (the MIDI dialogs).
+  void setOtherCommands(std::function<bool(int)> handler) { otherCommands_ = std::move(handler); }
   std::optional<std::vector<std::string>> editAlbum(const std::vector<std::string>& items);
 
  signals:
@@ -111,6 +115,7 @@ class FramePanes : public QObject {
   bool miniAlwaysTop_ = false;
   bool mini_ = false;
   bool fullScreenAllowed_ = true;
+  std::function<bool(int)> otherCommands_;
 };
 
 }  // namespace volta::shell

@@ -20,6 +20,7 @@
 #include "player/shell/frame/text_codec.h"
 #include "player/shell/keys/key_dispatcher.h"
 #include "player/shell/keys/tray_icon.h"
+#include "player/shell/midi/midi_dialogs.h"
 #include "player/shell/settings/property_sheet.h"
 
 namespace volta::shell {
@@ -100,7 +101,9 @@ MIDIApplication::~MIDIApplication() {
   disconnect(qApp, nullptr, this, nullptr);
   shutDown();
   sheet_.reset();
-  // The controller talks to the windows while it goes: it leaves before them.
+  // The dialogs let go of the controller's output first; the controller talks to the
+  // windows while it goes: it leaves before them.
+  midi_.reset();
   controller_.reset();
   setup_.reset();
   notices_.reset();
@@ -151,10 +154,26 @@ void MIDIApplication::start(const app::CommandLine& commandLine) {
   });
   controller_->bindEngine(setup_->binding(), setup_->definitions(), &setup_->archives());
   panes_->attach(*controller_);
+  startMidiDialogs();
   controller_->start(commandLine);
   started_ = true;
   keep_.start();
   updateIdle();
+}
+
+void MIDIApplication::startMidiDialogs() {
+  MidiDialogHost host;
+  host.parent = frame_.get();
+  host.store = store_.get();
+  host.definitions = &setup_->definitions();
+  host.controller = controller_.get();
+  host.language = [this] { return panes_->language(); };
+  host.applySettings = [this] { applySettings(); };
+  host.refreshRow = [this](int row) { refreshRow(row); };
+  host.notice = [this](const std::string& text) { message("MIDI THRU - VOLTA Player", text); };
+  midi_ = std::make_unique<MidiDialogs>(std::move(host));
+  panes_->setOtherCommands([this](int id) { return midi_->choose(id); });
+  midi_->addSongActions(fileList(), [this] { return selectedRow(); });
 }
 
 void MIDIApplication::keep() {

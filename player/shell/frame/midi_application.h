@@ -29,6 +29,7 @@ class TPropertySheet;
 class KeyDispatcher;
 class TTrayIcon;
 class ConversionProgress;
+class MidiDialogs;
 
 class MIDIApplication : public QObject, public app::FrameView {
   Q_OBJECT
@@ -47,6 +48,8 @@ class MIDIApplication : public QObject, public app::FrameView {
   void keep();
 
   TMainFrame& frame() const { return *frame_; }
+  // The MIDI setting, port template, MIDI THRU and song dialogs; null before start().
+  MidiDialogs* midiDialogs() const { return midi_.get(); }
   TFileList& fileList() const;
   app::PlayerController& controller() const { return *controller_; }
   core::PlayerSetup& setup() const { return *setup_; }
@@ -141,6 +144,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   void applyTray();
   void startWrdLog();
   void enableWaveFiles();
+  void startMidiDialogs();
   void applyWindowSettings();
   void applyFrameModes();
   void applyPriority();
@@ -157,6 +161,7 @@ class MIDIApplication : public QObject, public app::FrameView {
   std::unique_ptr<FramePanes> panes_;
   std::unique_ptr<NoticeBoxes> notices_;
   std::unique_ptr<ConversionProgress> conversionProgress_;
+  std::unique_ptr<MidiDialogs> midi_;
   std::unique_ptr<app::PlayerController> controller_;
   std::unique_ptr<KeyDispatcher> keys_;
   std::unique_ptr<TTrayIcon> tray_;

@@ -3,8 +3,10 @@
 // OUTDIR/pane-<n>.png, then mini mode with the LCD canvas as OUTDIR/mini.png and the
 // canvas three times enlarged as OUTDIR/lcd-canvas.png, and the first channel's piano roll
 // as OUTDIR/piano-roll.png, each page of the configuration sheets (commands 2000 and 2016) as
-// OUTDIR/settings-<page>.png, and the key configuration page as OUTDIR/keys-page.png. Runs on
-// the offscreen platform unless another is chosen.
+// OUTDIR/settings-<page>.png, the key configuration page as OUTDIR/keys-page.png, then the MIDI
+// dialogs: the three pages of "MIDI setting" (midi-sequencer.png, midi-ports.png,
+// midi-general.png), midi-templates.png, midi-thru.png, song-properties.png and song-module.png.
+// Runs on the offscreen platform unless another is chosen.
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +24,8 @@
 #include "player/shell/frame/main_frame.h"
 #include "player/shell/frame/midi_application.h"
 #include "player/shell/keys/key_config_page.h"
+#include "player/shell/midi/midi_dialogs.h"
+#include "player/shell/midi/song_dialogs.h"
 #include "player/shell/monitor/monitor_window.h"
 #include "player/shell/monitor/piano_roll_window.h"
 #include "player/shell/panel/language.h"
@@ -77,6 +81,40 @@ bool saveSheetPages(shell::MIDIApplication& player, const QDir& out) {
     }
     sheet->reject();
   }
+  return true;
+}
+
+bool saveShot(const QDir& out, const QString& file, QWidget& window) {
+  window.adjustSize();
+  runEventsFor(100);
+  const QString name = out.filePath(file);
+  if (!window.grab().save(name))
+    return std::fprintf(stderr, "volta-screenshots: cannot write %s\n", qPrintable(name)), false;
+  std::printf("%s\n", qPrintable(name));
+  return true;
+}
+
+// Each MIDI dialog as the menu commands and the list window open it.
+bool saveMidiDialogs(const QDir& out, shell::MidiDialogs& dialogs) {
+  shell::TPropertySheet* sheet = dialogs.openMidiSetting();
+  const char* pages[] = {"midi-sequencer.png", "midi-ports.png", "midi-general.png"};
+  for (int page = 0; page < 3; ++page) {
+    sheet->tabs()->setCurrentIndex(page);
+    if (!saveShot(out, QString::fromUtf8(pages[page]), *sheet)) return false;
+  }
+  sheet->close();
+  sheet = dialogs.openPortTemplates();
+  if (!saveShot(out, QStringLiteral("midi-templates.png"), *sheet)) return false;
+  sheet->close();
+  shell::TMidiThruDialog* thru = dialogs.openMidiThru();
+  if (!thru || !saveShot(out, QStringLiteral("midi-thru.png"), *thru)) return false;
+  thru->close();
+  QDialog* properties = dialogs.openSongProperties(0);
+  if (!properties || !saveShot(out, QStringLiteral("song-properties.png"), *properties)) return false;
+  properties->close();
+  QDialog* module = dialogs.openSongModule(0);
+  if (!module || !saveShot(out, QStringLiteral("song-module.png"), *module)) return false;
+  module->close();
   return true;
 }
 
@@ -148,5 +186,5 @@ int main(int argc, char** argv) {
   if (!saveSheetPages(player, out))
     return std::fprintf(stderr, "volta-screenshots: cannot save the settings pages\n"), 1;
   player.controller().playback().stop();
-  return 0;
+  return saveMidiDialogs(out, *player.midiDialogs()) ? 0 : 1;
 }

@@ -14,11 +14,12 @@ TPropertySheet::TPropertySheet(const QString& title, platform::settings::Setting
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addWidget(buttons_);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &TPropertySheet::pressOk);
+  connect(buttons_, &QDialogButtonBox::accepted, this, &TPropertySheet::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 void TPropertySheet::addPage(SheetPage page) {
+  page.read(store_);
   tabs_->addTab(page.widget, page.widget->windowTitle());
   pages_.push_back(std::move(page));
 }
@@ -43,10 +44,10 @@ bool TPropertySheet::writePages() {
   return all;
 }
 
-void TPropertySheet::pressOk() {
+void TPropertySheet::accept() {
   writePages();
   emit written();
-  accept();
+  QDialog::accept();
 }
 
 void TPropertySheet::showEvent(QShowEvent* event) {

@@ -37,8 +37,13 @@ class TPropertySheet : public QDialog {
  public:
   TPropertySheet(const QString& title, platform::settings::SettingsStore& store, QWidget* parent = nullptr);
 
-  // The page's tab is titled with the page widget's window title.
+  // The page's tab is titled with the page widget's window title; it reads its values at once.
   void addPage(SheetPage page);
+  template <typename Page>
+  Page* addPage(Page* page) {
+    addPage(SheetPage::of(page));
+    return page;
+  }
   int pageCount() const;
   QWidget* page(int index) const;
   QTabWidget* tabs() const { return tabs_; }
@@ -48,7 +53,7 @@ class TPropertySheet : public QDialog {
   // Every page writes its values; false when one could not be written.
   bool writePages();
   // As the OK button: writes, then closes with Accepted.
-  void pressOk();
+  void accept() override;
 
  signals:
   // The pages wrote their values: the player applies them now.

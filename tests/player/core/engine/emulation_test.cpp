@@ -79,6 +79,21 @@ TEST(ModuleGreeting, CarriesTheSongModuleWithARolandChecksum) {
   EXPECT_EQ(sum % 128, 0u);
 }
 
+TEST(PortDevices, AMissingDevicePlaysOnTheSoftwareSynthesizerAndNoneStaysClosed) {
+  test::traceDeviceFor("/dev/null");
+  MidiTemplate ports;
+  ports.ports = {"Keyboard Unplugged", "(None)", "trace"};
+  const PortDevices devices = resolvePortDevices(ports);
+  EXPECT_EQ(devices.ids[0], platform::midi::findOutputDevice("Software synthesizer"));
+  EXPECT_EQ(devices.missing[0], "Keyboard Unplugged");
+  EXPECT_EQ(devices.ids[1], platform::midi::kNoDevice);
+  EXPECT_EQ(devices.ids[2], platform::midi::findOutputDevice("Trace"));  // names match without case
+  EXPECT_TRUE(devices.missing[1].empty() && devices.missing[2].empty());
+  EXPECT_TRUE(devices.anyMissing());
+  EXPECT_FALSE(resolvePortDevices(MidiTemplate{}).anyMissing());
+  EXPECT_EQ(resolvePortDevices(MidiTemplate{}).ids[0], platform::midi::kMapperDevice);
+}
+
 TEST(MidiThru, RoutesChannelsAndVelocities) {
   EXPECT_EQ(MidiThruRouter::destinationNames().size(), 51u);
   EXPECT_EQ(MidiThruRouter::destinationNames()[3], "A01");

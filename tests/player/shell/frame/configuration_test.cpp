@@ -95,7 +95,7 @@ TEST_F(ConfigurationTest, OkAppliesTheValuesAtOnce) {
   pageOf<TListConfigDialog>(sheet)->font()->sizeBox()->setValue(21);
   pageOf<TDocConfigDialog>(sheet)->font()->sizeBox()->setValue(19);
   pageOf<TWRDConfigDialog>(sheet)->highSpeed()->setChecked(true);
-  sheet.pressOk();
+  sheet.accept();
 
   EXPECT_TRUE(app.frame().framed(kListPane));
   EXPECT_TRUE(app.frame().frameVisible(kListPane));

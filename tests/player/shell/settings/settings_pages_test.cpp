@@ -91,7 +91,7 @@ TEST_F(SheetTest, WindowPageValuesComeBack) {
   page->trayIcon()->setChecked(false);
   page->idleNoAct()->setChecked(true);
   const WindowValues chosen = page->values();
-  sheet->pressOk();
+  sheet->accept();
   EXPECT_EQ(written.count(), 1);
   EXPECT_EQ(sheet->result(), QDialog::Accepted);
 
@@ -123,7 +123,7 @@ TEST_F(SheetTest, TheHiddenWindowValuesAreKept) {
   EXPECT_TRUE(page->miniChoice(2)->isHidden());
   EXPECT_TRUE(page->idleNoAct2()->isHidden());
   EXPECT_TRUE(page->shortCut()->isHidden());
-  sheet->pressOk();
+  sheet->accept();
   EXPECT_EQ(file().readInt(kMainKey, "Minimize", 9), 2);
   EXPECT_EQ(file().readInt(kMainKey, "IdleNoAct2", 9), 1);
   EXPECT_EQ(file().readString(kMainKey, "ShortCut", "?"), "/links");
@@ -155,7 +155,7 @@ TEST_F(SheetTest, ListAndDocumentPageValuesComeBack) {
   doc->autoDoc()->setChecked(false);
   const ListValues listChosen = list->values();
   const DocValues docChosen = doc->values();
-  sheet->pressOk();
+  sheet->accept();
 
   const auto stored = file();
   EXPECT_EQ(stored.readString(kMainKey, "ListFont", ""), "Some Face");
@@ -189,7 +189,7 @@ TEST_F(SheetTest, WrdPageValuesComeBack) {
   page->wrdFont()->edit()->setText("/fonts/face.hex");
   page->kanaFont()->edit()->setText("KANA.FON");
   const WrdValues chosen = page->values();
-  sheet->pressOk();
+  sheet->accept();
 
   const auto stored = file();
   for (const char* name : {"AutoWRD", "AutoWRD2", "HighSpeedWRD", "NoWRD", "480Line", "DDChange"})
@@ -212,7 +212,7 @@ TEST_F(SheetTest, LiquidAndButtonPageValuesComeBack) {
   liquid->setSettings({monitor::kOrange, 7, true});
   liquid->setMeterMode(1);
   buttons->setRow({app::cmd::kPlay, app::cmd::kStop});
-  sheet->pressOk();
+  sheet->accept();
 
   const auto light = monitor::readBackLightSettings(file());
   EXPECT_EQ(light.colour, monitor::kOrange);
