@@ -26,10 +26,6 @@ QString textIn(int id, int language) {
   return QString::fromUtf8(text(id, language));
 }
 
-QString pick(int language, const char* japanese, const char* english) {
-  return QString::fromUtf8(language == kJapanese ? japanese : english);
-}
-
 std::string describeDevice(std::string_view name, const std::vector<DeviceInfo>& devices, int language) {
   if (name.empty() || name == core::kNoPortName) return {};
   if (name == core::kMapperPortName) return std::string(text(text_id::kMidiMapper, language));

@@ -13,6 +13,7 @@
 
 #include "platform/midi/output_device.h"
 #include "player/core/module_definitions.h"
+#include "player/shell/settings/page_widgets.h"
 
 namespace volta::shell {
 
@@ -45,8 +46,7 @@ std::string chosenKey(const QComboBox& box);
 // Chooses the line of this key, adding it when missing.
 void chooseKey(QComboBox& box, const std::string& key);
 
-// A text of the string table, or of a Japanese and English pair, in the language.
+// A text of the string table in the language (pairs of texts: `pick`).
 QString textIn(int id, int language);
-QString pick(int language, const char* japanese, const char* english);
 
 }  // namespace volta::shell
