@@ -20,6 +20,14 @@ bool nameBefore(const std::string& a, const std::string& b) {
   return upperA != upperB ? upperA < upperB : a < b;
 }
 
+// An archive with a WRD script among its members.
+bool holdsWrdScript(const fs::path& archive, EntryReader& reader) {
+  const std::vector<std::string> members = reader.archiveMembers(archive);
+  return std::any_of(members.begin(), members.end(), [](const std::string& member) {
+    return platform::text::equalsIgnoringCase(platform::extensionOf(member), "wrd");
+  });
+}
+
 class Search {
  public:
   Search(PlayList& list, const SearchOptions& options, EntryReader& reader, AddProgress* progress)
@@ -59,8 +67,8 @@ class Search {
 
 bool offersSong(const fs::path& file, const SongFilter& filter, EntryReader& reader) {
   const std::string name = file.filename().string();
+  if (isArchiveName(name)) return !filter.exceptLzh && (!filter.onlyWrd || holdsWrdScript(file, reader));
   if (!isSongName(name, filter.waveEnabled)) return false;
-  if (filter.exceptLzh && platform::text::equalsIgnoringCase(platform::extensionOf(name), "lzh")) return false;
   if (!filter.onlyWrd) return true;
   MIDIFile probe;
   reader.checkWrd(file, probe);
@@ -89,6 +97,7 @@ OpenResult searchFolder(PlayList& list, const std::string& folder, const SearchO
 }
 
 OpenResult addSong(PlayList& list, const std::string& name, EntryReader& reader, AddProgress* progress) {
+  if (isArchiveName(name)) return addArchive(list, name, {}, reader, progress);
   return addEntry(list, name, {}, reader, progress);
 }
 

@@ -18,8 +18,8 @@ struct SongFilter {
 };
 
 // Whether a file is offered as a song: its extension is a song's in the shared
-// extension table, it is no archive when those are left out, and it has a WRD script
-// when only such songs are wanted.
+// extension table or an archive's (unless those are left out), and it has a WRD script
+// (an archive: among its members) when only such songs are wanted.
 bool offersSong(const std::filesystem::path& file, const SongFilter& filter, EntryReader& reader);
 
 // The names in a folder, the sub-folders apart from the rest, hidden ones (".name") left
@@ -43,7 +43,8 @@ struct SearchOptions {
 OpenResult searchFolder(PlayList& list, const std::string& folder, const SearchOptions& options, EntryReader& reader,
                         AddProgress* progress = nullptr);
 
-// One song file that was found or chosen, read and appended; an unreadable one is reported.
+// One song file that was found or chosen, read and appended (an archive: its song members);
+// an unreadable one is reported.
 OpenResult addSong(PlayList& list, const std::string& name, EntryReader& reader, AddProgress* progress);
 
 // The counts and messages of two addings as one.

@@ -65,10 +65,6 @@ ListKind listKindOfFile(const std::string& name) {
   return bytes ? listKindOfContent(*bytes) : ListKind::kNone;
 }
 
-bool isArchiveName(std::string_view name) {
-  return equalsIgnoringCase(platform::extensionOf(name), "lzh");
-}
-
 // Reads the entry and appends it; an unreadable one is reported by its name in the list.
 OpenResult readAndAppend(PlayList& list, MIDIFile entry, EntryReader& reader, AddProgress* progress) {
   OpenResult result;
@@ -91,6 +87,10 @@ bool isFolderName(const PlayList& list, const std::string& name) {
 }
 
 }  // namespace
+
+bool isArchiveName(std::string_view name) {
+  return equalsIgnoringCase(platform::extensionOf(name), "lzh");
+}
 
 bool isSongName(std::string_view name, bool waveEnabled) {
   const platform::SongFormat format = platform::songFormatOf(name);

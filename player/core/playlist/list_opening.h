@@ -80,5 +80,7 @@ OpenResult loadListFile(PlayList& list, const std::string& name, const OpenOptio
 
 // Whether a name's extension is that of a song (wave files only when enabled).
 bool isSongName(std::string_view name, bool waveEnabled);
+// Whether a name is that of an LZH archive, whose members are listed instead of it.
+bool isArchiveName(std::string_view name);
 
 }  // namespace volta::core

@@ -45,6 +45,26 @@ TEST_F(FileSearchTest, AFoldersSongsComeBeforeThoseOfItsSubFoldersEachInNameOrde
   EXPECT_TRUE(progress_.finished.empty());  // the caller finishes
 }
 
+TEST_F(FileSearchTest, ArchivesFoundAreListedByTheirSongMembersUnlessLeftOut) {
+  writeText(top_ / "pack.LZH", "archive");
+  writeText(top_ / "plain.lzh", "archive");
+  reader_.archives[top_ / "pack.LZH"] = {"SONGS/ONE.MID", "SONGS/ONE.WRD", "README.TXT", "TWO.RCP"};
+  reader_.archives[top_ / "plain.lzh"] = {"THREE.MID"};
+  SearchOptions options;
+  options.subFolders = false;
+  searchFolder(list_, top_.string(), options, reader_);
+  std::vector<std::string> members;
+  for (const MIDIFile& entry : list_.files)
+    members.push_back(entry.archiveMember);
+  EXPECT_EQ(members, (std::vector<std::string>{"", "", "SONGS/ONE.MID", "TWO.RCP", "THREE.MID"}));
+  EXPECT_EQ(list_.files[2].fileName, at("pack.LZH"));
+
+  // "Only WRD" keeps the archive with a script among its members; "except LZH" drops both.
+  EXPECT_TRUE(offersSong(top_ / "pack.LZH", {.onlyWrd = true}, reader_));
+  EXPECT_FALSE(offersSong(top_ / "plain.lzh", {.onlyWrd = true}, reader_));
+  EXPECT_FALSE(offersSong(top_ / "pack.LZH", {.exceptLzh = true}, reader_));
+}
+
 TEST_F(FileSearchTest, WithoutSubFoldersOnlyTheFoldersOwnSongs) {
   SearchOptions options;
   options.subFolders = false;

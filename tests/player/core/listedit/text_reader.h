@@ -1,7 +1,9 @@
 #pragma once
 // Songs for the list editing tests without an engine: a song file's text is its title,
 // a file reading "bad" cannot be read, and WRD scripts are found as the program finds them.
+// Archives hold the members given in `archives`; a member's title is its name.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,14 @@ namespace volta::core::testing {
 class TextReader : public EntryReader {
  public:
   std::vector<std::filesystem::path> read;
+  std::map<std::filesystem::path, std::vector<std::string>> archives;
 
   int readEntry(const std::filesystem::path& file, MIDIFile& entry) override {
     read.push_back(file);
+    if (!entry.archiveMember.empty()) {
+      entry.title = entry.archiveMember;
+      return 0;
+    }
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return protocol::kErrOpenFile;
     const std::string text = test::readText(file);
@@ -28,6 +35,10 @@ class TextReader : public EntryReader {
   }
   void checkWrd(const std::filesystem::path& file, MIDIFile& entry) override {
     entry.wrdState = companions_.present(file) ? 2 : 1;
+  }
+  std::vector<std::string> archiveMembers(const std::filesystem::path& archive) override {
+    const auto found = archives.find(archive);
+    return found == archives.end() ? std::vector<std::string>() : found->second;
   }
 
  private:
