@@ -2,10 +2,15 @@
 
 namespace volta::platform {
 
-std::filesystem::path programFolder() {
+std::filesystem::path programFile() {
   std::error_code error;
-  const auto self = std::filesystem::canonical("/proc/self/exe", error);
-  return error ? std::filesystem::current_path() : self.parent_path();
+  auto self = std::filesystem::canonical("/proc/self/exe", error);
+  return error ? std::filesystem::path() : self;
+}
+
+std::filesystem::path programFolder() {
+  const auto self = programFile();
+  return self.empty() ? std::filesystem::current_path() : self.parent_path();
 }
 
 }  // namespace volta::platform

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/atomic_file.h"
+#include "platform/program_folder.h"
 #include "platform/text.h"
 
 extern char** environ;
@@ -243,9 +244,8 @@ FileAssociations::FileAssociations(XdgPlaces places, fs::path program, ToolRunne
     : places_(std::move(places)), program_(std::move(program)), runner_(std::move(runner)) {}
 
 FileAssociations FileAssociations::forRunningProgram() {
-  std::error_code error;
-  const fs::path self = fs::canonical("/proc/self/exe", error);
-  return FileAssociations(XdgPlaces::fromEnvironment(), error ? fs::path("volta") : self);
+  const fs::path self = programFile();
+  return FileAssociations(XdgPlaces::fromEnvironment(), self.empty() ? fs::path("volta") : self);
 }
 
 fs::path FileAssociations::packageFile() const {
