@@ -4,55 +4,61 @@
 #include <sched.h>
 
 #include <atomic>
-#include <cerrno>
-#include <ctime>
+#include <chrono>
+#include <condition_variable>
 #include <thread>
 
 namespace volta::platform {
 
 struct ThreadTimerService::Timer {
+  using Clock = std::chrono::steady_clock;
+
   std::atomic<std::uint32_t> periodMs;
-  std::atomic<bool> stopping{false};
   TimerCallback callback;
   void* user;
   std::uint32_t id;
   std::thread thread;
+  // The sleeper waits on this, so a stop wakes it at once instead of at its next deadline.
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool stopping = false;
 
   Timer(std::uint32_t period, TimerCallback cb, void* u, std::uint32_t timerId)
       : periodMs(period), callback(cb), user(u), id(timerId) {}
 
-  static void addMilliseconds(timespec& t, std::uint32_t ms) {
-    t.tv_nsec += static_cast<long>(ms % 1000) * 1000000L;
-    t.tv_sec += static_cast<time_t>(ms / 1000);
-    if (t.tv_nsec >= 1000000000L) {
-      t.tv_nsec -= 1000000000L;
-      ++t.tv_sec;
+  Clock::duration period() const { return std::chrono::milliseconds(periodMs.load(std::memory_order_relaxed)); }
+
+  void requestStop() {
+    {
+      std::lock_guard lock(mutex);
+      stopping = true;
     }
+    wake.notify_one();
+  }
+
+  // False once a stop is requested.
+  bool sleepUntil(Clock::time_point deadline) {
+    std::unique_lock lock(mutex);
+    return !wake.wait_until(lock, deadline, [this] { return stopping; });
   }
 
   void run() {
     sched_param param{};
     param.sched_priority = sched_get_priority_min(SCHED_FIFO);
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refusal is fine
-    timespec deadline{};
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
-    while (!stopping.load(std::memory_order_acquire)) {
-      addMilliseconds(deadline, periodMs.load(std::memory_order_relaxed));
-      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-      }
-      if (stopping.load(std::memory_order_acquire)) break;
+    auto deadline = Clock::now();
+    for (;;) {
+      deadline += period();
+      if (!sleepUntil(deadline)) break;
       callback(id, user);
       catchUp(deadline);
     }
   }
 
   // After a long stall, skip the missed deadlines rather than firing a burst.
-  void catchUp(timespec& deadline) const {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const long long behindNs = (now.tv_sec - deadline.tv_sec) * 1000000000LL + (now.tv_nsec - deadline.tv_nsec);
-    const long long periodNs = static_cast<long long>(periodMs.load(std::memory_order_relaxed)) * 1000000LL;
-    if (periodNs > 0 && behindNs > 4 * periodNs) deadline = now;
+  void catchUp(Clock::time_point& deadline) const {
+    const auto now = Clock::now();
+    if (now - deadline > 4 * period()) deadline = now;
   }
 };
 
@@ -65,7 +71,7 @@ ThreadTimerService::~ThreadTimerService() {
     left.swap(timers_);
   }
   for (auto& [id, timer] : left) {
-    timer->stopping.store(true, std::memory_order_release);
+    timer->requestStop();
     if (timer->thread.joinable()) timer->thread.join();
   }
 }
@@ -98,7 +104,7 @@ void ThreadTimerService::stop(std::uint32_t id) {
     timer = std::move(it->second);
     timers_.erase(it);
   }
-  timer->stopping.store(true, std::memory_order_release);
+  timer->requestStop();
   if (timer->thread.get_id() == std::this_thread::get_id()) {
     timer->thread.detach();  // stopped from its own callback: the loop ends after it
     return;
