@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <thread>
 
+#include "bench/support/first_note.h"
 #include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/lzh_archives.h"
@@ -102,18 +102,12 @@ void BM_ExtractAndStartFirstSongUntilItsFirstNote(benchmark::State& state) {
   player.configure(settings);
   player.setExtractor(
       [&](const std::filesystem::path& file, const std::string& member) { return archives.extract(file, member); });
-  const core::CoreSettings coreSettings;
+  core::MIDIFile entry;
+  entry.fileName = archive.string();
+  entry.archiveMember = "DISK0/SONG0.MID";
   for (auto _ : state) {
     archives.cleanUp();
-    core::MIDIFile entry;
-    entry.fileName = archive.string();
-    entry.archiveMember = "DISK0/SONG0.MID";
-    if (player.load(archive, entry) != 0) return state.SkipWithError("the member did not load");
-    player.start(coreSettings, entry, 0, false);
-    player.poll();
-    while (player.output()->channels()[0].noteOnCounter == 0)
-      std::this_thread::yield();
-    player.unload();
+    if (!bench::playUntilFirstNote(player, archive, entry)) return state.SkipWithError("the member did not load");
   }
 }
 BENCHMARK(BM_ExtractAndStartFirstSongUntilItsFirstNote)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -5,8 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <thread>
 
+#include "bench/support/first_note.h"
 #include "platform/midi/output_device.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/song_player.h"
@@ -72,16 +72,10 @@ void BM_LoadAndStartUntilFirstNote(benchmark::State& state) {
   core::SongPlayerSettings settings;
   settings.tempFolder = dir.path();
   player.configure(settings);
-  const core::CoreSettings coreSettings;
+  core::MIDIFile entry;
+  entry.fileName = path.string();
   for (auto _ : state) {
-    core::MIDIFile entry;
-    entry.fileName = path.string();
-    if (player.load(path, entry) != 0) return state.SkipWithError("the song did not load");
-    player.start(coreSettings, entry, 0, false);
-    player.poll();
-    while (player.output()->channels()[0].noteOnCounter == 0)
-      std::this_thread::yield();
-    player.unload();
+    if (!bench::playUntilFirstNote(player, path, entry)) return state.SkipWithError("the song did not load");
   }
 }
 BENCHMARK(BM_LoadAndStartUntilFirstNote)->Unit(benchmark::kMillisecond)->UseRealTime();

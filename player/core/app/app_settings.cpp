@@ -8,7 +8,9 @@ namespace volta::app {
 
 namespace {
 
+using platform::settings::flagBytes;
 using platform::settings::kMainKey;
+using platform::settings::readFlagBytes;
 using platform::settings::SettingsBatch;
 using platform::settings::SettingsStore;
 
@@ -41,22 +43,6 @@ Rect readRect(const SettingsStore& store, const std::string& name, const Rect& f
   const auto bytes = store.readBinary(kMainKey, name, {});
   if (bytes.size() != kFrameBytes) return fallback;
   return {getLe32(bytes, 0), getLe32(bytes, 4), getLe32(bytes, 8), getLe32(bytes, 12)};
-}
-
-// Five flag bytes; a value of another size keeps the defaults.
-std::array<bool, 5> readFlags(const SettingsStore& store, const char* name, std::array<bool, 5> flags) {
-  const auto bytes = store.readBinary(kMainKey, name, {});
-  if (bytes.size() != flags.size()) return flags;
-  for (std::size_t i = 0; i < flags.size(); ++i)
-    flags[i] = bytes[i] != 0;
-  return flags;
-}
-
-std::vector<std::uint8_t> encodeFlags(const std::array<bool, 5>& flags) {
-  std::vector<std::uint8_t> bytes;
-  for (bool flag : flags)
-    bytes.push_back(flag ? 1 : 0);
-  return bytes;
 }
 
 std::string indexed(const char* prefix, std::size_t i) {
@@ -99,8 +85,8 @@ AppSettings AppSettings::read(const SettingsStore& store) {
   s.repeatMode = readFlag(store, "RepeatMode", s.repeatMode);
   s.singleMode = readFlag(store, "SingleMode", s.singleMode);
   s.singleRepeatMode = readFlag(store, "SingleRPMode", s.singleRepeatMode);
-  s.frameMode = readFlags(store, "FrameMode", s.frameMode);
-  s.windowFlag = readFlags(store, "WindowFlag", s.windowFlag);
+  s.frameMode = readFlagBytes(store, kMainKey, "FrameMode", s.frameMode);
+  s.windowFlag = readFlagBytes(store, kMainKey, "WindowFlag", s.windowFlag);
   s.wrdDisable = readFlag(store, "WRDDisable", s.wrdDisable);
   s.menuDisable = readFlag(store, "MenuDisable", s.menuDisable);
   s.midiTemplateMode = core::readMidiTemplateMode(store);
@@ -124,7 +110,7 @@ void AppSettings::addTo(SettingsBatch& batch) const {
   batch.setInt(kMainKey, "RepeatMode", repeatMode)
       .setInt(kMainKey, "SingleMode", singleMode)
       .setInt(kMainKey, "SingleRPMode", singleRepeatMode)
-      .setBinary(kMainKey, "WindowFlag", encodeFlags(windowFlag))
+      .setBinary(kMainKey, "WindowFlag", flagBytes(windowFlag))
       .setInt(kMainKey, "WRDDisable", wrdDisable)
       .setInt(kMainKey, "MenuDisable", menuDisable)
       .setInt(kMainKey, "LastVolume", lastVolume)

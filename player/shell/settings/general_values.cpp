@@ -8,7 +8,9 @@ namespace volta::shell {
 
 namespace {
 
+using platform::settings::flagBytes;
 using platform::settings::kMainKey;
+using platform::settings::readFlagBytes;
 using platform::settings::readIntIn;
 using platform::settings::readSwitch;
 using platform::settings::SettingsBatch;
@@ -24,22 +26,6 @@ bool flag(const SettingsStore& store, const char* name, bool fallback) {
 
 std::int32_t readFontSize(const SettingsStore& store, const char* name) {
   return readIntIn(store, kMainKey, name, 12, kMinFontSize, kMaxFontSize);
-}
-
-// Five flag bytes; a value of another size keeps the defaults.
-std::array<bool, 5> readPaneFlags(const SettingsStore& store, std::array<bool, 5> flags) {
-  const auto bytes = store.readBinary(kMainKey, kPaneFlags, {});
-  if (bytes.size() != flags.size()) return flags;
-  for (std::size_t i = 0; i < flags.size(); ++i)
-    flags[i] = bytes[i] != 0;
-  return flags;
-}
-
-std::vector<std::uint8_t> paneFlagBytes(const std::array<bool, 5>& flags) {
-  std::vector<std::uint8_t> bytes;
-  for (bool on : flags)
-    bytes.push_back(on ? 1 : 0);
-  return bytes;
 }
 
 std::string withoutTrailingSlash(std::string folder) {
@@ -60,7 +46,7 @@ int storedLanguage(const SettingsStore& store) {
 
 WindowValues WindowValues::read(const SettingsStore& store) {
   WindowValues v;
-  v.frameMode = readPaneFlags(store, v.frameMode);
+  v.frameMode = readFlagBytes(store, kMainKey, kPaneFlags, v.frameMode);
   v.priorityLevel = readIntIn(store, kMainKey, "PriorityLevel", v.priorityLevel, -2, 2);
   v.minimize = readIntIn(store, kMainKey, "Minimize", v.minimize, 0, 2);
   v.miniAlwaysTop = flag(store, "MiniAlwaysTop", v.miniAlwaysTop);
@@ -74,7 +60,7 @@ WindowValues WindowValues::read(const SettingsStore& store) {
 }
 
 void WindowValues::addTo(SettingsBatch& batch) const {
-  batch.setBinary(kMainKey, kPaneFlags, paneFlagBytes(frameMode))
+  batch.setBinary(kMainKey, kPaneFlags, flagBytes(frameMode))
       .setInt(kMainKey, "PriorityLevel", priorityLevel)
       .setInt(kMainKey, "Minimize", minimize)
       .setInt(kMainKey, "MiniAlwaysTop", miniAlwaysTop)
