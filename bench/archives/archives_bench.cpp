@@ -5,14 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-
 #include "bench/support/first_note.h"
-#include "platform/midi/output_device.h"
-#include "player/core/builtin_definitions.h"
 #include "player/core/lzh_archives.h"
 #include "player/core/playlist/song_entry_reader.h"
-#include "player/core/song_player.h"
 #include "tests/support/lzh_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
@@ -68,17 +63,26 @@ void BM_ListFiftyThreeMembers(benchmark::State& state) {
 }
 BENCHMARK(BM_ListFiftyThreeMembers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_AddTheArchivesSongsToTheList(benchmark::State& state) {
+// The collection and its extraction folder, with the archive library and the engine loaded.
+struct Extraction {
+  Extraction() { std::filesystem::create_directory(dir / "VOLTALZH"); }
+  // Empty when all is there.
+  const char* missing() const {
+    if (!archives.available()) return "libunlha32.so did not load";
+    return binding().loaded() ? nullptr : "the engine library did not load";
+  }
   test::TempDir dir;
-  const auto archive = collection(dir);
-  std::filesystem::create_directory(dir / "VOLTALZH");
-  core::LzhArchives archives(test::binDir(), dir / "VOLTALZH");
-  if (!archives.available()) return state.SkipWithError("libunlha32.so did not load");
-  if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
-  core::SongEntryReader reader(binding(), &archives);
+  std::filesystem::path archive = collection(dir);
+  core::LzhArchives archives{test::binDir(), dir / "VOLTALZH"};
+};
+
+void BM_AddTheArchivesSongsToTheList(benchmark::State& state) {
+  Extraction x;
+  if (const char* missing = x.missing()) return state.SkipWithError(missing);
+  core::SongEntryReader reader(binding(), &x.archives);
   for (auto _ : state) {
     core::PlayList list;
-    const core::OpenResult result = core::openName(list, archive.string(), {}, reader);
+    const core::OpenResult result = core::openName(list, x.archive.string(), {}, reader);
     if (result.added != (kMembers + 2) / 3) return state.SkipWithError("songs missing");
   }
 }
@@ -86,28 +90,18 @@ BENCHMARK(BM_AddTheArchivesSongsToTheList)->Unit(benchmark::kMillisecond)->UseRe
 
 // Every round extracts anew: the cache is emptied first.
 void BM_ExtractAndStartFirstSongUntilItsFirstNote(benchmark::State& state) {
-  test::TempDir dir;
-  const auto archive = collection(dir);
-  std::filesystem::create_directory(dir / "VOLTALZH");
-  core::LzhArchives archives(test::binDir(), dir / "VOLTALZH");
-  if (!archives.available()) return state.SkipWithError("libunlha32.so did not load");
-  if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
-  core::TINICritical store;
-  core::loadBuiltInDefinitions(store);
-  // A closed port still runs the filter, which counts the notes it passes.
-  const std::array<std::uint32_t, 1> devices{platform::midi::kNoDevice};
-  core::SongPlayer player(binding(), devices, store);
-  core::SongPlayerSettings settings;
-  settings.tempFolder = dir.path();
-  player.configure(settings);
-  player.setExtractor(
-      [&](const std::filesystem::path& file, const std::string& member) { return archives.extract(file, member); });
+  Extraction x;
+  if (const char* missing = x.missing()) return state.SkipWithError(missing);
+  bench::ClosedPortPlayer closed(binding(), x.dir.path());
+  closed.player.setExtractor(
+      [&](const std::filesystem::path& file, const std::string& member) { return x.archives.extract(file, member); });
   core::MIDIFile entry;
-  entry.fileName = archive.string();
+  entry.fileName = x.archive.string();
   entry.archiveMember = "DISK0/SONG0.MID";
   for (auto _ : state) {
-    archives.cleanUp();
-    if (!bench::playUntilFirstNote(player, archive, entry)) return state.SkipWithError("the member did not load");
+    x.archives.cleanUp();
+    if (!bench::playUntilFirstNote(closed.player, x.archive, entry))
+      return state.SkipWithError("the member did not load");
   }
 }
 BENCHMARK(BM_ExtractAndStartFirstSongUntilItsFirstNote)->Unit(benchmark::kMillisecond)->UseRealTime();

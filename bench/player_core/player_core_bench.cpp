@@ -4,12 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-
 #include "bench/support/first_note.h"
-#include "platform/midi/output_device.h"
-#include "player/core/builtin_definitions.h"
-#include "player/core/song_player.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
 
@@ -64,18 +59,11 @@ void BM_LoadAndStartUntilFirstNote(benchmark::State& state) {
   const auto path = dir / "first.mid";
   test::writeFile(path, song(1));
   if (!binding().loaded()) return state.SkipWithError("the engine library did not load");
-  core::TINICritical store;
-  core::loadBuiltInDefinitions(store);
-  // A closed port still runs the filter, which counts the notes it passes.
-  const std::array<std::uint32_t, 1> devices{platform::midi::kNoDevice};
-  core::SongPlayer player(binding(), devices, store);
-  core::SongPlayerSettings settings;
-  settings.tempFolder = dir.path();
-  player.configure(settings);
+  bench::ClosedPortPlayer closed(binding(), dir.path());
   core::MIDIFile entry;
   entry.fileName = path.string();
   for (auto _ : state) {
-    if (!bench::playUntilFirstNote(player, path, entry)) return state.SkipWithError("the song did not load");
+    if (!bench::playUntilFirstNote(closed.player, path, entry)) return state.SkipWithError("the song did not load");
   }
 }
 BENCHMARK(BM_LoadAndStartUntilFirstNote)->Unit(benchmark::kMillisecond)->UseRealTime();
