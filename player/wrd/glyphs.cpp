@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "platform/text.h"
 
@@ -14,11 +13,19 @@ namespace {
 
 constexpr std::size_t kPlaneSize = 0x10000;
 
+// A table, since the face's 3.8 MB of hex digits are read at every start.
+constexpr std::array<std::int8_t, 256> kHexValues = [] {
+  std::array<std::int8_t, 256> values{};
+  values.fill(-1);
+  for (int c = 0; c < 10; ++c)
+    values['0' + c] = static_cast<std::int8_t>(c);
+  for (int c = 0; c < 6; ++c)
+    values['A' + c] = values['a' + c] = static_cast<std::int8_t>(10 + c);
+  return values;
+}();
+
 int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+  return kHexValues[static_cast<unsigned char>(c)];
 }
 
 // The graphic characters 0x80..0x9F and 0xE0..0xF7 as the block, line and symbol
@@ -67,9 +74,11 @@ constexpr std::uint16_t kUserGlyphFirst = 0xF040;
 UnifontFace::UnifontFace() : widths_(kPlaneSize, 0), rows_(kPlaneSize) {}
 
 std::shared_ptr<const UnifontFace> UnifontFace::loadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return nullptr;
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string text(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0);
+  if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) return nullptr;
   return parse(text);
 }
 
@@ -98,12 +107,16 @@ bool UnifontFace::parseLine(std::string_view line) {
     digits.remove_suffix(1);
   if (code >= kPlaneSize || (digits.size() != 32 && digits.size() != 64)) return false;
   const int bytesPerRow = static_cast<int>(digits.size() / 32);
+  const std::size_t digitsPerRow = digits.size() / 16;
   GlyphRows rows{};
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    const int v = hexValue(digits[i]);
-    if (v < 0) return false;
-    const std::size_t row = i / static_cast<std::size_t>(2 * bytesPerRow);
-    rows[row] = static_cast<std::uint16_t>(rows[row] << 4 | v);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    int value = 0;
+    for (std::size_t i = row * digitsPerRow; i < (row + 1) * digitsPerRow; ++i) {
+      const int v = hexValue(digits[i]);
+      if (v < 0) return false;
+      value = value << 4 | v;
+    }
+    rows[row] = static_cast<std::uint16_t>(value);
   }
   if (bytesPerRow == 1) {
     for (auto& r : rows)
