@@ -54,6 +54,7 @@ class AudioOutput final : public SynthSink {
     output->rack_ = SynthRack::create(soundFont, kAudioSampleRate, error);
     if (!output->rack_) return nullptr;
     if (!output->startDriver(error)) return nullptr;
+    output->rack_->startLoading();
     return output;
   }
 

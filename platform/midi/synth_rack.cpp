@@ -12,6 +12,9 @@ namespace {
 // FluidSynth honours GS and XG reset exclusives only for this device id.
 constexpr int kExclusiveDeviceId = 16;
 
+// Messages held while the SoundFont loads; beyond this many, the sender waits.
+constexpr std::size_t kHeldLimit = 4096;
+
 struct SynthLog {
   std::mutex mutex;
   std::string lastError;
@@ -74,26 +77,48 @@ std::unique_ptr<SynthRack> SynthRack::create(const std::string& soundFont, doubl
     synth = new_fluid_synth(rack->settings_);
     if (!synth) return error = "FluidSynth could not make a synthesizer", nullptr;
   }
-  rack->loader_ = std::thread([rack = rack.get(), soundFont] { rack->load(soundFont); });
+  rack->soundFont_ = soundFont;
   return rack;
 }
 
-void SynthRack::load(const std::string& soundFont) {
+void SynthRack::startLoading() {
+  if (!loader_.joinable()) loader_ = std::thread([this] { load(); });
+}
+
+void SynthRack::load() {
   bool ok = true;
   for (auto* synth : synths_)
-    ok = ok && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED;
-  if (!ok) std::fprintf(stderr, "Software synthesizer: the SoundFont %s could not be loaded\n", soundFont.c_str());
+    ok = ok && fluid_synth_sfload(synth, soundFont_.c_str(), 1) != FLUID_FAILED;
+  if (!ok) std::fprintf(stderr, "Software synthesizer: the SoundFont %s could not be loaded\n", soundFont_.c_str());
   std::lock_guard lock(loadMutex_);
+  if (ok) playHeld();
+  held_.clear();
   loadFinished_ = true;
   loaded_ = ok;
   loadDone_.notify_all();
 }
 
-bool SynthRack::waitLoaded() {
-  if (loaded_) return true;
+void SynthRack::playHeld() {
+  for (const Held& held : held_) {
+    if (held.bytes.empty()) {
+      resetNow(held.port);
+    } else {
+      playNow(held.port, held.bytes.data(), held.bytes.size());
+    }
+  }
+}
+
+bool SynthRack::hold(int port, const std::uint8_t* bytes, std::size_t count) {
   std::unique_lock lock(loadMutex_);
+  if (loadFinished_) return false;
+  const bool startsNote = count >= 3 && (bytes[0] & 0xF0) == 0x90 && bytes[2] != 0;
+  if (!startsNote && held_.size() < kHeldLimit) {
+    held_.push_back({port, std::vector<std::uint8_t>(bytes, bytes + count)});
+    return true;
+  }
+  if (!loader_.joinable()) return true;  // never started: nothing will load
   loadDone_.wait(lock, [this] { return loadFinished_; });
-  return loaded_;
+  return false;
 }
 
 SynthRack::~SynthRack() {
@@ -105,19 +130,24 @@ SynthRack::~SynthRack() {
 }
 
 void SynthRack::play(int port, const AssembledMessage& message) {
-  if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0 || !waitLoaded()) return;
+  if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0) return;
+  if (!loaded_ && (hold(port, message.bytes, message.count) || !loaded_)) return;
+  playNow(port, message.bytes, message.count);
+}
+
+void SynthRack::playNow(int port, const std::uint8_t* bytes, std::size_t count) {
   fluid_synth_t* synth = synths_[static_cast<std::size_t>(port)];
   active_[static_cast<std::size_t>(port)] = true;
-  const std::uint8_t status = message.bytes[0];
+  const std::uint8_t status = bytes[0];
   if (status == 0xF0) {
-    if (message.count < 3) return;
+    if (count < 3) return;
     // FluidSynth takes the exclusive without its F0 and F7.
-    fluid_synth_sysex(synth, reinterpret_cast<const char*>(message.bytes + 1), static_cast<int>(message.count - 2),
-                      nullptr, nullptr, nullptr, 0);
+    fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(count - 2), nullptr, nullptr,
+                      nullptr, 0);
   } else if (status == 0xFF) {
     fluid_synth_system_reset(synth);
   } else if (status < 0xF0) {
-    playChannelMessage(synth, message.bytes, message.count);
+    playChannelMessage(synth, bytes, count);
   }
 }
 
@@ -151,7 +181,12 @@ void SynthRack::playChannelMessage(fluid_synth_t* synth, const std::uint8_t* byt
 }
 
 void SynthRack::resetPort(int port) {
-  if (port < 0 || port >= kSynthPorts || !waitLoaded()) return;
+  if (port < 0 || port >= kSynthPorts) return;
+  if (!loaded_ && (hold(port, nullptr, 0) || !loaded_)) return;
+  resetNow(port);
+}
+
+void SynthRack::resetNow(int port) {
   fluid_synth_t* synth = synths_[static_cast<std::size_t>(port)];
   for (int channel = 0; channel < 16; ++channel) {
     fluid_synth_all_notes_off(synth, channel);

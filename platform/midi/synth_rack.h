@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/midi/message_assembler.h"
 
@@ -23,9 +24,13 @@ inline constexpr int kSynthPorts = 3;
 
 class SynthRack {
  public:
-  // nullptr with the reason in error when the file is no SoundFont. The SoundFont loads on
-  // a thread of its own: the player is up meanwhile, and only its first message waits.
+  // nullptr with the reason in error when the file is no SoundFont. Nothing is loaded
+  // until startLoading().
   static std::unique_ptr<SynthRack> create(const std::string& soundFont, double sampleRate, std::string& error);
+  // Loads the SoundFont on a thread of its own: the player is up meanwhile, and only its
+  // first message waits. Called once the sound has somewhere to go, so that a failed
+  // audio output never waits for a load it will not use.
+  void startLoading();
   ~SynthRack();
   SynthRack(const SynthRack&) = delete;
   SynthRack& operator=(const SynthRack&) = delete;
@@ -42,10 +47,21 @@ class SynthRack {
 
  private:
   SynthRack() = default;
+  // A message, or a port reset when bytes is empty, kept until the SoundFont is there.
+  struct Held {
+    int port;
+    std::vector<std::uint8_t> bytes;
+  };
+
+  void playNow(int port, const std::uint8_t* bytes, std::size_t count);
+  void resetNow(int port);
   void playChannelMessage(fluid_synth_t* synth, const std::uint8_t* bytes, std::size_t count);
-  void load(const std::string& soundFont);
-  // True once the SoundFont has loaded; waits while it loads.
-  bool waitLoaded();
+  void load();
+  void playHeld();  // with loadMutex_ held
+  // While the SoundFont loads, a message is held (true) and a note waits for the load,
+  // so that only a song's first note is late and nobody else waits. False: play it now,
+  // if loaded_ says the load worked.
+  bool hold(int port, const std::uint8_t* bytes, std::size_t count);
 
   fluid_settings_t* settings_ = nullptr;
   std::array<fluid_synth_t*, kSynthPorts> synths_{};
@@ -53,10 +69,12 @@ class SynthRack {
   // spend time on their reverb and chorus.
   std::array<std::atomic<bool>, kSynthPorts> active_{};
   double sampleRate_ = 44100;
+  std::string soundFont_;
   std::thread loader_;
   std::mutex loadMutex_;
   std::condition_variable loadDone_;
   bool loadFinished_ = false;        // with loadMutex_ held
+  std::vector<Held> held_;           // with loadMutex_ held; played in order once loaded
   std::atomic<bool> loaded_{false};  // finished, and every synthesizer has the SoundFont
 };
 

@@ -168,6 +168,7 @@ std::unique_ptr<WavRenderer> WavRenderer::open(const std::string& path, std::str
   if (!file) return error = "cannot create " + path + ": " + std::strerror(errno), nullptr;
   auto sink = std::make_shared<Sink>(std::move(rack), file);
   if (!sink->writeHeader()) return error = "cannot write " + path, nullptr;
+  sink->rack().startLoading();
   std::unique_ptr<WavRenderer> renderer(new WavRenderer());
   renderer->sink_ = sink;
   rendererOpen() = true;
