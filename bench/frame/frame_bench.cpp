@@ -1,7 +1,8 @@
 // The program `volta` as users meet it: the time from starting the process to the
 // first paint of its main window, the same for the application object inside a
-// running process, and the resident memory while a song plays. The songs' port A is
-// the trace device, so nothing sounds.
+// running process, the time until it answers its first remote request with each
+// SoundFont installed, and the resident memory while a song plays. Except for the
+// remote answers, the songs' port A is the trace device, so nothing sounds.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,7 @@
 
 #include "player/core/app/command_line.h"
 #include "player/core/engine_binding.h"
+#include "player/shell/dde/dde_client.h"
 #include "player/shell/frame/midi_application.h"
 #include "tests/support/test_support.h"
 
@@ -25,14 +27,21 @@ namespace {
 using namespace volta;
 namespace fs = std::filesystem;
 
-// Private folders with port A on the trace device.
+// Private folders with port A on the trace device, or on the software synthesizer
+// playing the SoundFont given.
 struct Sandbox {
   test::TempDir dir;
-  Sandbox() {
+  explicit Sandbox(const std::string& soundFont = {}) {
     fs::create_directories(dir / "run");
     fs::permissions(dir / "run", fs::perms::owner_all, fs::perm_options::replace);
-    platform::settings::SettingsStore(settingsFile()).writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+    platform::settings::SettingsStore store(settingsFile());
+    if (soundFont.empty()) {
+      store.writeString(platform::settings::kMainKey, "PORT_A", "Trace");
+    } else {
+      store.writeString(platform::settings::kMainKey, "SoundFont", soundFont);
+    }
   }
+  QString socketPath() const { return QString::fromStdString((dir / "run" / "volta" / "dde.socket").string()); }
   fs::path settingsFile() const { return dir / "config" / "QZ" / "VOLTA.conf"; }
   QProcessEnvironment environment() const {
     auto environment = QProcessEnvironment::systemEnvironment();
@@ -98,6 +107,37 @@ void BM_ApplicationToFirstPaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ApplicationToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// From the process start until a remote client has the player's status, polling as a
+// client would; the SoundFont loads behind the scenes meanwhile.
+void BM_ProcessStartToFirstRemoteAnswer(benchmark::State& state, const char* soundFont) {
+  if (!fs::exists(soundFont)) return state.SkipWithError((std::string(soundFont) + " is not installed").c_str());
+  for (auto _ : state) {
+    Sandbox sandbox(soundFont);
+    QProcess volta;
+    volta.setProcessEnvironment(sandbox.environment());
+    QElapsedTimer clock;
+    clock.start();
+    volta.start(program(), {"/n"});
+    bool answered = false;
+    while (!answered && clock.elapsed() < 5000) {
+      dde::MIDIDDEClient client(sandbox.socketPath());
+      answered = client.connected() && client.getStatus().has_value();
+      if (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    stopProcess(volta);
+    if (!answered) return state.SkipWithError("the player never answered");
+  }
+}
+BENCHMARK_CAPTURE(BM_ProcessStartToFirstRemoteAnswer, FluidR3, "/usr/share/sounds/sf2/FluidR3_GM.sf2")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_ProcessStartToFirstRemoteAnswer, TimGM6mb, "/usr/share/sounds/sf2/TimGM6mb.sf2")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 // VmRSS of a process in kB; 0 when it cannot be read.
 long residentKilobytes(qint64 pid) {
