@@ -1,9 +1,7 @@
 #include "platform/midi/software_synth.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -13,12 +11,6 @@
 
 namespace volta::platform::midi {
 namespace {
-
-constexpr const char* kStandardSoundFonts[] = {
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/default-GM.sf2",
-};
 
 // The audio systems tried after FluidSynth's default one, in order of preference.
 constexpr const char* kAudioDrivers[] = {"pulseaudio", "alsa", "jack", "sdl2", "oss"};
@@ -30,7 +22,6 @@ constexpr std::size_t kSynthExclusiveLimit = 1024;
 
 struct State {
   std::mutex mutex;
-  std::string soundFontSetting;
   std::string lastError;
   std::shared_ptr<SynthSink> installedSink;
   std::weak_ptr<SynthSink> audioOutput;
@@ -39,11 +30,6 @@ struct State {
 State& state() {
   static State s;
   return s;
-}
-
-bool isFile(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
 // The rack mixed into whichever audio output FluidSynth manages to open.
@@ -160,25 +146,6 @@ class SoftwareSynthBackend final : public OutputBackend {
 };
 
 }  // namespace
-
-void setSoundFontSetting(const std::string& path) {
-  std::lock_guard lock(state().mutex);
-  state().soundFontSetting = path;
-}
-
-std::string findSoundFont() {
-  std::string setting;
-  {
-    std::lock_guard lock(state().mutex);
-    setting = state().soundFontSetting;
-  }
-  if (isFile(setting)) return setting;
-  if (const char* variable = std::getenv(kSoundFontEnvironmentVariable); variable && isFile(variable)) return variable;
-  for (const char* path : kStandardSoundFonts) {
-    if (isFile(path)) return path;
-  }
-  return {};
-}
 
 std::shared_ptr<OutputBackend> softwareSynthBackend() {
   return std::make_shared<SoftwareSynthBackend>();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/midi/output_device.h"
+#include "platform/midi/sound_font.h"
 
 namespace volta::platform::midi {
 
@@ -15,14 +16,6 @@ class SynthRack;
 inline constexpr const char* kSoftwareSynthName = "Software synthesizer";
 // Notes that sound at once on each port: FluidSynth's polyphony, which the rack keeps.
 inline constexpr int kSoftwareSynthVoices = 256;
-inline constexpr const char* kSoundFontEnvironmentVariable = "VOLTA_SOUNDFONT";
-
-// The setting "SoundFont" (empty: not set). The settings store hands it over here.
-void setSoundFontSetting(const std::string& path);
-
-// The SoundFont to load: the setting, else VOLTA_SOUNDFONT, else the first of the
-// standard Debian SoundFonts that exists; empty when there is none.
-std::string findSoundFont();
 
 // Lists "Software synthesizer" when a SoundFont is found.
 std::shared_ptr<OutputBackend> softwareSynthBackend();

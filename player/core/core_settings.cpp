@@ -45,6 +45,7 @@ void forEachString(Settings& s, Visit visit) {
   visit(bridge95::kOlderEngineSetting, s.bridgeEngine);
   visit("DefaultModule", s.defaultModule);
   visit("Filter", s.filter);
+  visit("SoundFont", s.soundFont);
 }
 
 }  // namespace

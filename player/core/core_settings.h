@@ -41,6 +41,7 @@ struct CoreSettings {
   std::string userDefFile;
   std::string defFile;
   std::string bridgeEngine;  // the older engine the bridge library hands commands to; none when empty
+  std::string soundFont;     // the software synthesizer's; empty for VOLTA_SOUNDFONT or the standard ones
   std::string defaultModule = "THRU";
   std::string filter = "NONE";
   std::int32_t intervalTime = 5;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/midi/sound_font.h"
 #include "player/core/emulation.h"
 #include "player/core/playlist/song_entry_reader.h"
 
@@ -74,7 +75,7 @@ void EngineSession::closePlayer() {
 }
 
 bool EngineSession::outputStale() const {
-  return player_ && portNames() != opened_;
+  return player_ && (portNames() != opened_ || coreSettings_.soundFont != openedSoundFont_);
 }
 
 std::optional<std::array<std::string, 3>> EngineSession::takeMissingPorts() {
@@ -86,6 +87,8 @@ void EngineSession::makePlayer() {
   if (!engine_) return;
   readCoreSettings();
   opened_ = portNames();
+  openedSoundFont_ = coreSettings_.soundFont;
+  platform::midi::setSoundFontSetting(openedSoundFont_);
   const core::PortDevices devices = core::resolvePortDevices(coreSettings_.currentTemplate(store_));
   missing_.reset();
   if (devices.anyMissing()) missing_ = devices.missing;

@@ -54,8 +54,8 @@ class EngineSession {
   void closePlayer();
   // Called before the song player (and with it the output) goes, e.g. to let go of MIDI THRU.
   void setBeforeClose(std::function<void()> hook) { beforeClose_ = std::move(hook); }
-  // The settings (as readCoreSettings last read them) name other ports than the output
-  // was opened on: a new song player is due.
+  // The settings (as readCoreSettings last read them) name other ports or another
+  // SoundFont than the output was opened with: a new song player is due.
   bool outputStale() const;
   // The ports of the last song player that named a device that is not there (they play
   // on the software synthesizer); each list is handed out once.
@@ -93,6 +93,7 @@ class EngineSession {
   std::function<void(core::SongPlayer&)> setup_;
   std::function<void()> beforeClose_;
   std::array<std::string, 3> opened_;  // the port names the output was opened on
+  std::string openedSoundFont_;        // and the "SoundFont" setting it was opened with
   std::optional<std::array<std::string, 3>> missing_;
   std::uint32_t muteMask_ = 0;
   int transposition_ = 0;

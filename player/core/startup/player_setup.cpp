@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/midi/sound_font.h"
 #include "platform/settings/checked_values.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/emulation.h"
@@ -63,6 +64,7 @@ bool PlayerSetup::bindEngine() {
 
 void PlayerSetup::reapply() {
   settings_ = SetupSettings::read(store_);
+  platform::midi::setSoundFontSetting(settings_.core.soundFont);
   loadDefinitions();
   wrd_.load(settings_.wrd, options_.places.programFolder);
 }

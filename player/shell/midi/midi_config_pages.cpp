@@ -154,8 +154,13 @@ MIDIConfigDialog3::MIDIConfigDialog3(const core::TINICritical& definitions, int 
   filter_->setObjectName(QStringLiteral("Filter"));
   setKeyChoices(*filter_, sectionChoices(definitions, "filterindex"), CoreSettings{}.filter);
   form_->addRow(pick(l, "フィルタ", "Filter"), filter_);
-  userDefFile_ = addFileRow(pick(l, "ユーザー定義ファイル", "User module file"), "UserDefFile");
-  defFile_ = addFileRow(pick(l, "音源定義ファイル", "Module definition file"), "DefFile");
+  const QString definitionFiles =
+      pick(l, "音源定義 (*.def *.DEF);;すべて (*)", "Module definitions (*.def *.DEF);;All files (*)");
+  userDefFile_ = addFileRow(pick(l, "ユーザー定義ファイル", "User module file"), "UserDefFile", definitionFiles);
+  defFile_ = addFileRow(pick(l, "音源定義ファイル", "Module definition file"), "DefFile", definitionFiles);
+  soundFont_ = addFileRow(pick(l, "SoundFont（ソフトウェア音源）", "SoundFont (software synthesizer)"), "SoundFont",
+                          pick(l, "SoundFont (*.sf2 *.SF2);;すべて (*)", "SoundFonts (*.sf2 *.SF2);;All files (*)"));
+  soundFont_->setPlaceholderText(pick(l, "空欄: 標準の SoundFont", "Empty: the standard SoundFont"));
   addSwitch("AutoScan", &CoreSettings::autoScan, pick(l, "曲の音源を自動判別", "Detect the song's module"));
   addSwitch("SRYEnable", &CoreSettings::sryEnable, pick(l, "Sherry WRD (.sry) を使う", "Use Sherry WRD (.sry)"));
   addSwitch("AnalyzeMode", &CoreSettings::analyzeMode, pick(l, "解析モード", "Analyze mode"));
@@ -163,15 +168,13 @@ MIDIConfigDialog3::MIDIConfigDialog3(const core::TINICritical& definitions, int 
             pick(l, "32ビットエンジンを優先（Linux では常に使用）", "Prefer the 32-bit engine (always used on Linux)"));
 }
 
-QLineEdit* MIDIConfigDialog3::addFileRow(const QString& label, const char* objectName) {
+QLineEdit* MIDIConfigDialog3::addFileRow(const QString& label, const char* objectName, const QString& filter) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(QString::fromUtf8(objectName));
   auto* browse = new QPushButton(QStringLiteral("..."), this);
   browse->setMaximumWidth(32);
-  connect(browse, &QPushButton::clicked, this, [this, edit] {
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, QString(), edit->text(),
-        pick(language_, "音源定義 (*.def *.DEF);;すべて (*)", "Module definitions (*.def *.DEF);;All files (*)"));
+  connect(browse, &QPushButton::clicked, this, [this, edit, filter] {
+    const QString chosen = QFileDialog::getOpenFileName(this, QString(), edit->text(), filter);
     if (!chosen.isEmpty()) edit->setText(chosen);
   });
   auto* row = new QHBoxLayout;
@@ -187,6 +190,7 @@ void MIDIConfigDialog3::read(const st::SettingsStore& store) {
   chooseKey(*filter_, settings.filter);
   userDefFile_->setText(QFile::decodeName(settings.userDefFile.c_str()));
   defFile_->setText(QFile::decodeName(settings.defFile.c_str()));
+  soundFont_->setText(QFile::decodeName(settings.soundFont.c_str()));
   showControls(settings);
 }
 
@@ -195,7 +199,8 @@ bool MIDIConfigDialog3::write(st::SettingsStore& store) const {
   batch.setString(st::kMainKey, "DefaultModule", chosenKey(*defaultModule_))
       .setString(st::kMainKey, "Filter", chosenKey(*filter_))
       .setString(st::kMainKey, "UserDefFile", QFile::encodeName(userDefFile_->text()).toStdString())
-      .setString(st::kMainKey, "DefFile", QFile::encodeName(defFile_->text()).toStdString());
+      .setString(st::kMainKey, "DefFile", QFile::encodeName(defFile_->text()).toStdString())
+      .setString(st::kMainKey, "SoundFont", QFile::encodeName(soundFont_->text()).toStdString());
   addControls(batch);
   return store.apply(batch);
 }

@@ -96,14 +96,16 @@ class MIDIConfigDialog3 : public CoreSettingsPage {
   QComboBox* filterBox() const { return filter_; }
   QLineEdit* userDefFileEdit() const { return userDefFile_; }
   QLineEdit* defFileEdit() const { return defFile_; }
+  QLineEdit* soundFontEdit() const { return soundFont_; }
 
  private:
-  QLineEdit* addFileRow(const QString& label, const char* objectName);
+  QLineEdit* addFileRow(const QString& label, const char* objectName, const QString& filter);
 
   QComboBox* defaultModule_ = nullptr;
   QComboBox* filter_ = nullptr;
   QLineEdit* userDefFile_ = nullptr;
   QLineEdit* defFile_ = nullptr;
+  QLineEdit* soundFont_ = nullptr;
 };
 
 }  // namespace volta::shell

@@ -220,11 +220,15 @@ TEST_F(SoftwareSynthTest, TheSettingComesBeforeTheVariableAndTheStandardPaths) {
   EXPECT_EQ(findSoundFont(), mine.string());
   setSoundFontSetting(kTimGM6mb);
   EXPECT_EQ(findSoundFont(), kTimGM6mb);
+  // The engine library's copy of the device layer sees the setting through the environment.
+  EXPECT_STREQ(std::getenv(kSoundFontSettingVariable), kTimGM6mb);
   setSoundFontSetting((dir / "gone.sf2").string());  // a stale setting falls back
   EXPECT_EQ(findSoundFont(), mine.string());
   unsetenv(kSoundFontEnvironmentVariable);
   EXPECT_NE(findSoundFont(), mine.string());
   EXPECT_FALSE(findSoundFont().empty());
+  setSoundFontSetting("");
+  EXPECT_EQ(std::getenv(kSoundFontSettingVariable), nullptr);
 }
 
 TEST_F(SoftwareSynthTest, WithoutAnAudioOutputTheDeviceSaysSo) {

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/midi/sound_font.h"
 #include "player/core/builtin_definitions.h"
 #include "player/core/dde/dde_commands.h"
 #include "player/core/engine_binding.h"
@@ -903,6 +905,22 @@ TEST_P(FakeControllerTest, PortOpenCloseMakesAPlayerForEverySong) {
   ASSERT_TRUE(runUntil([&] { return !state().playing; }));
   EXPECT_EQ(fake_->starts, 2);
   EXPECT_EQ(fake_->playersMade, made + 2);
+}
+
+// The software synthesizer reads its SoundFont when its output opens.
+TEST_P(FakeControllerTest, AnotherSoundFontTakesEffectWithTheNextSong) {
+  startController();
+  openList(2, kShort);
+  const int made = fake_->playersMade;
+  controller_->playback().play();
+  ASSERT_TRUE(runUntil([&] { return fake_->starts == 1; }));
+  EXPECT_EQ(fake_->playersMade, made);
+  store_.writeString(kMainKey, "SoundFont", "/opt/sounds/other.sf2");
+  ASSERT_TRUE(runUntil([&] { return !state().playing; }));
+  EXPECT_EQ(fake_->starts, 2);
+  EXPECT_EQ(fake_->playersMade, made + 1);
+  EXPECT_STREQ(std::getenv(platform::midi::kSoundFontSettingVariable), "/opt/sounds/other.sf2");
+  platform::midi::setSoundFontSetting("");
 }
 
 TEST_P(FakeControllerTest, DisableWrdKeepsTheDisplayOutOfTheSongsWay) {

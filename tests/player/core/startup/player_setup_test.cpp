@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
+#include "platform/midi/sound_font.h"
 #include "tests/support/lzh_writer.h"
 #include "tests/support/smf_writer.h"
 #include "tests/support/test_support.h"
@@ -94,6 +96,22 @@ TEST_F(PlayerSetupTest, DefinitionFilesLoadAfterTheBuiltInsAndAgainOnReapply) {
   setup.reapply();
   EXPECT_EQ(setup.definitions().resolveAlias("SITE"), "SITE");
   EXPECT_EQ(setup.definitions().resolveAlias("MINE"), "SC-88");
+}
+
+// The engine library opens the software synthesizer with its own copy of the device layer:
+// the setting must reach it, and go again when it is taken back.
+TEST_F(PlayerSetupTest, TheSoundFontSettingIsHandedToTheDeviceLayer) {
+  const fs::path mine = dir_ / "mine.sf2";
+  std::ofstream(mine) << "RIFF";
+  store_.writeString(kMainKey, "SoundFont", mine.string());
+  PlayerSetup& setup = assemble();
+  EXPECT_EQ(platform::midi::findSoundFont(), mine.string());
+  EXPECT_STREQ(std::getenv(platform::midi::kSoundFontSettingVariable), mine.c_str());
+
+  store_.removeValue(kMainKey, "SoundFont");
+  setup.reapply();
+  EXPECT_NE(platform::midi::findSoundFont(), mine.string());
+  EXPECT_EQ(std::getenv(platform::midi::kSoundFontSettingVariable), nullptr);
 }
 
 TEST_F(PlayerSetupTest, WrdFontsComeFromTheSettings) {

@@ -15,8 +15,8 @@
 #include "player/shell/midi/midi_config_pages.h"
 #include "player/shell/midi/midi_template_page.h"
 #include "player/shell/midi/port_chooser.h"
-#include "player/shell/settings/property_sheet.h"
 #include "player/shell/panel/language.h"
+#include "player/shell/settings/property_sheet.h"
 #include "tests/support/test_support.h"
 
 namespace volta::shell {
@@ -108,6 +108,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
     chooseData(general_->filterBox(), "NoExclusive");
     general_->userDefFileEdit()->setText(QString::fromStdString(userFile.string()));
     general_->defFileEdit()->setText("/usr/share/volta/other.def");
+    general_->soundFontEdit()->setText("/opt/sounds/big.sf2");
     general_->switchFor("AutoScan")->setChecked(false);
     for (const char* key : {"SRYEnable", "AnalyzeMode", "DLLTypeIs32Bit"})
       general_->switchFor(key)->setChecked(true);
@@ -135,6 +136,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
   EXPECT_EQ(stored.filter, "NoExclusive");
   EXPECT_EQ(stored.userDefFile, userFile.string());
   EXPECT_EQ(stored.defFile, "/usr/share/volta/other.def");
+  EXPECT_EQ(stored.soundFont, "/opt/sounds/big.sf2");
   EXPECT_EQ(stored.autoScan, 0);
   EXPECT_EQ(stored.sryEnable, 1);
   EXPECT_EQ(stored.analyzeMode, 1);
@@ -152,6 +154,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
   EXPECT_EQ(ports_->templateBox()->currentData().toInt(), 2);
   EXPECT_EQ(chosenKey(*general_->filterBox()), "NoExclusive");
   EXPECT_EQ(general_->defFileEdit()->text(), "/usr/share/volta/other.def");
+  EXPECT_EQ(general_->soundFontEdit()->text(), "/opt/sounds/big.sf2");
   EXPECT_TRUE(general_->switchFor("DLLTypeIs32Bit")->isChecked());
   EXPECT_FALSE(general_->switchFor("AutoScan")->isChecked());
 }
