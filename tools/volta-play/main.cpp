@@ -261,10 +261,11 @@ int render(const Options& options) {
   platform::installTimerService(&timers);
   int result = 1;
   {
-    std::string error;
-    auto renderer = platform::midi::WavRenderer::open(options.render, error);
+    // The settings first: they name the SoundFont the renderer loads.
     platform::settings::SettingsStore store;
     core::PlayerSetup setup(store, renderingSetup());
+    std::string error;
+    auto renderer = platform::midi::WavRenderer::open(options.render, error);
     if (!renderer) {
       std::fprintf(stderr, "%s: %s\n", options.render.c_str(), error.c_str());
     } else if (!setup.bindEngine()) {

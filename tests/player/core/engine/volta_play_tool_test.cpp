@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "platform/midi/software_synth.h"
@@ -14,15 +15,18 @@
 namespace volta {
 namespace {
 
-int run(const std::string& arguments, const std::filesystem::path& out, const std::filesystem::path& err) {
-  const std::string command =
-      (test::binDir() / "volta-play").string() + " " + arguments + " > " + out.string() + " 2> " + err.string();
+int run(const std::string& arguments, const std::filesystem::path& out, const std::filesystem::path& err,
+        const std::string& environment = {}) {
+  const std::string command = environment + " " + (test::binDir() / "volta-play").string() + " " + arguments + " > " +
+                              out.string() + " 2> " + err.string();
   return WEXITSTATUS(std::system(command.c_str()));
 }
 
 class VoltaPlayTool : public ::testing::Test {
  protected:
-  int play(const std::string& arguments) { return run(arguments, out_, err_); }
+  int play(const std::string& arguments, const std::string& environment = {}) {
+    return run(arguments, out_, err_, environment);
+  }
   std::string out() const { return test::readText(out_); }
   std::string err() const { return test::readText(err_); }
 
@@ -65,6 +69,19 @@ TEST_F(VoltaPlayTool, RendersTheDemoSongToAWavFile) {
   // 21.6 s of 16-bit stereo at 44.1 kHz, and some of it not silent.
   EXPECT_GE(bytes.size(), 44u + 21u * 44100 * 4);
   EXPECT_NE(std::count(bytes.begin() + 44, bytes.end(), 0), static_cast<std::ptrdiff_t>(bytes.size() - 44));
+}
+
+// The render loads the SoundFont of the settings, not merely the first one installed.
+TEST_F(VoltaPlayTool, RendersWithTheSoundFontTheSettingsName) {
+  const auto config = dir_ / "config";
+  std::filesystem::create_directories(config / "QZ");
+  std::ofstream(dir_ / "text.sf2") << "not a SoundFont";
+  std::ofstream(config / "QZ" / "VOLTA.conf") << "[General]\nSoundFont=" << (dir_ / "text.sf2").string() << "\n";
+  EXPECT_EQ(
+      play("--render " + (dir_ / "demo.wav").string() + " " + demo_.string(), "VOLTA_CONFIG_HOME=" + config.string()),
+      1);
+  EXPECT_NE(err().find("the SoundFont " + (dir_ / "text.sf2").string() + " could not be loaded"), std::string::npos)
+      << err();
 }
 
 TEST_F(VoltaPlayTool, RefusesUnknownDevicesAndBadOptions) {
