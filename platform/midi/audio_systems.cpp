@@ -28,13 +28,34 @@ bool alsaSequencerPresent() {
   return access("/dev/snd/seq", R_OK | W_OK) == 0;
 }
 
-bool jackServerRunning() {
+namespace {
+
+jack_client_t* openProbe() {
   quietAudioLibraryLogs();
   jack_status_t status{};
-  jack_client_t* client = jack_client_open("VOLTA probe", JackNoStartServer, &status);
+  return jack_client_open("VOLTA probe", JackNoStartServer, &status);
+}
+
+}  // namespace
+
+bool jackServerRunning() {
+  jack_client_t* client = openProbe();
   if (!client) return false;
   jack_client_close(client);
   return true;
+}
+
+std::vector<std::string> jackMidiPorts(bool receiving) {
+  jack_client_t* client = openProbe();
+  if (!client) return {};
+  std::vector<std::string> names;
+  const char** ports =
+      jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, receiving ? JackPortIsInput : JackPortIsOutput);
+  for (std::size_t i = 0; ports && ports[i]; ++i)
+    names.emplace_back(ports[i]);
+  jack_free(ports);
+  jack_client_close(client);
+  return names;
 }
 
 JackConnectionWatch::JackConnectionWatch(const std::string& portName) : portName_(portName) {

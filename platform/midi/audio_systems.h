@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace volta::platform::midi {
 
@@ -19,6 +20,11 @@ bool alsaSequencerPresent();
 // Whether a JACK server answers (the one JACK_DEFAULT_SERVER names, else the
 // default); never starts one.
 bool jackServerRunning();
+
+// The full names of the JACK MIDI ports that receive (receiving) or send messages, in
+// the server's order; empty when no server answers. One short-lived client that is
+// never activated: listing costs a third of what an RtMidi object does.
+std::vector<std::string> jackMidiPorts(bool receiving);
 
 // JACK makes a new connection carry data only from a later process cycle on, so
 // whoever connects and sends at once would lose the first messages. This watches a

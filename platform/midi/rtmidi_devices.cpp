@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 #include "platform/clock.h"
 #include "platform/midi/audio_systems.h"
@@ -69,17 +70,25 @@ std::string stableName(MidiSystem system, std::string name) {
   return numbered ? name.substr(0, space) : name;
 }
 
-// The device names of an RtMidi object's ports, in its order, made unique.
-std::vector<std::string> portNames(MidiSystem system, RtMidi& rtMidi) {
+// Port names as devices: stable, and made unique in their order.
+std::vector<std::string> deviceNames(MidiSystem system, const std::vector<std::string>& portNames) {
   std::vector<std::string> names;
   std::map<std::string, int> seen;
-  const unsigned count = rtMidi.getPortCount();
-  for (unsigned i = 0; i < count; ++i) {
-    std::string name = stableName(system, rtMidi.getPortName(i));
+  for (const auto& portName : portNames) {
+    std::string name = stableName(system, portName);
     if (const int n = ++seen[name]; n > 1) name += " (" + std::to_string(n) + ")";
     names.push_back(std::move(name));
   }
   return names;
+}
+
+// The device names of an RtMidi object's ports, in its order.
+std::vector<std::string> portNames(MidiSystem system, RtMidi& rtMidi) {
+  std::vector<std::string> names;
+  const unsigned count = rtMidi.getPortCount();
+  for (unsigned i = 0; i < count; ++i)
+    names.push_back(rtMidi.getPortName(i));
+  return deviceNames(system, names);
 }
 
 // Opens the port called name on a fresh RtMidi object, prepared before it opens;
@@ -242,8 +251,10 @@ std::unique_ptr<InputDevice> openInput(MidiSystem system, const std::string& nam
   return device;
 }
 
+// JACK's ports are listed without RtMidi, whose client is opened and activated for it.
 template <class Port>
 std::vector<std::string> listPorts(MidiSystem system) {
+  if (system == MidiSystem::Jack) return deviceNames(system, jackMidiPorts(std::is_same_v<Port, RtMidiOut>));
   auto rtMidi = makeRtMidi<Port>(system);
   if (!rtMidi) return {};
   bool failed = false;

@@ -2,6 +2,7 @@
 // output device sends arrives, byte for byte, at this project's own input devices.
 
 #include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -181,6 +182,25 @@ TEST_F(JackWiringTest, TheListKeepsItsOrderTraceSynthesizerThenPorts) {
   EXPECT_EQ(list[1].kind, DeviceKind::SoftwareSynth);
   for (std::size_t i = 2; i < list.size(); ++i)
     EXPECT_EQ(list[i].kind, DeviceKind::Hardware) << list[i].name;
+}
+
+// The lists are read without RtMidi, but a name listed must be one RtMidi opens.
+TEST_F(JackWiringTest, TheListedPortsAreRtMidisOwn) {
+  test::Receiver receiver;
+  auto first = listen(uniquePortName("listed-a"), receiver);
+  auto second = listen(uniquePortName("listed-b"), receiver);
+  ASSERT_TRUE(first && second);
+  const auto names = [](auto& rtMidi) {
+    std::vector<std::string> list;
+    for (unsigned i = 0; i < rtMidi.getPortCount(); ++i)
+      list.push_back(rtMidi.getPortName(i));
+    return list;
+  };
+  RtMidiOut out(RtMidi::UNIX_JACK, "listing");
+  EXPECT_EQ(jackMidiPorts(true), names(out));
+  RtMidiIn in(RtMidi::UNIX_JACK, "listing");
+  EXPECT_EQ(jackMidiPorts(false), names(in));
+  EXPECT_GE(jackMidiPorts(true).size(), 2u);
 }
 
 TEST_F(JackWiringTest, TheSoftwareSynthesizerFindsAnAudioOutput) {
