@@ -10,6 +10,7 @@
 #include "engine/protocol/records.h"
 #include "player/core/playlist/list_opening.h"
 #include "player/core/playlist/song_entry_reader.h"
+#include "tests/player/core/playlist/recording_progress.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core::testing {
@@ -43,16 +44,6 @@ class TextReader : public EntryReader {
 
  private:
   WrdCompanions companions_;
-};
-
-class RecordingProgress : public AddProgress {
- public:
-  std::vector<std::string> sources, songs;
-  std::string messages, finished;
-  void showSource(const std::string& name) override { sources.push_back(name); }
-  void showSong(const std::string& name) override { songs.push_back(name); }
-  void appendMessage(const std::string& text) override { messages += text; }
-  void finish(const std::string& text) override { finished = text; }
 };
 
 // A file holding its text, its folders made.

@@ -8,6 +8,7 @@
 #include "engine/protocol/error_messages.h"
 #include "engine/protocol/records.h"
 #include "player/core/playlist/list_files.h"
+#include "tests/player/core/playlist/recording_progress.h"
 #include "tests/support/test_support.h"
 
 namespace volta::core {
@@ -41,16 +42,6 @@ class FakeReader : public EntryReader {
   std::string lastProblem() const override { return problem; }
 };
 
-class FakeProgress : public AddProgress {
- public:
-  std::vector<std::string> sources, songs;
-  std::string messages, finished;
-  void showSource(const std::string& name) override { sources.push_back(name); }
-  void showSong(const std::string& name) override { songs.push_back(name); }
-  void appendMessage(const std::string& text) override { messages += text; }
-  void finish(const std::string& text) override { finished = text; }
-};
-
 class ListOpeningTest : public ::testing::Test {
  protected:
   std::string touch(const std::string& relative, const std::string& title = "t") {
@@ -73,7 +64,7 @@ class ListOpeningTest : public ::testing::Test {
   test::TempDir dir_;
   std::string folder_ = dir_.path().string();
   FakeReader reader_;
-  FakeProgress progress_;
+  testing::RecordingProgress progress_;
   PlayList list_;
 };
 
