@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "bridge95/older_engine_setting.h"
 #include "player/shell/midi/port_chooser.h"
 #include "player/shell/panel/string_table.h"
 
@@ -161,6 +162,10 @@ MIDIConfigDialog3::MIDIConfigDialog3(const core::TINICritical& definitions, int 
   soundFont_ = addFileRow(pick(l, "SoundFont（ソフトウェア音源）", "SoundFont (software synthesizer)"), "SoundFont",
                           pick(l, "SoundFont (*.sf2 *.SF2);;すべて (*)", "SoundFonts (*.sf2 *.SF2);;All files (*)"));
   soundFont_->setPlaceholderText(pick(l, "空欄: 標準の SoundFont", "Empty: the standard SoundFont"));
+  bridgeEngine_ = addFileRow(
+      pick(l, "ブリッジが使う旧エンジン（次回起動から）", "Older engine for the bridge (next start)"),
+      bridge95::kOlderEngineSetting, pick(l, "ライブラリ (*.so);;すべて (*)", "Libraries (*.so);;All files (*)"));
+  bridgeEngine_->setPlaceholderText(pick(l, "空欄: ブリッジを使わない", "Empty: no bridge"));
   addSwitch("AutoScan", &CoreSettings::autoScan, pick(l, "曲の音源を自動判別", "Detect the song's module"));
   addSwitch("SRYEnable", &CoreSettings::sryEnable, pick(l, "Sherry WRD (.sry) を使う", "Use Sherry WRD (.sry)"));
   addSwitch("AnalyzeMode", &CoreSettings::analyzeMode, pick(l, "解析モード", "Analyze mode"));
@@ -191,6 +196,7 @@ void MIDIConfigDialog3::read(const st::SettingsStore& store) {
   userDefFile_->setText(QFile::decodeName(settings.userDefFile.c_str()));
   defFile_->setText(QFile::decodeName(settings.defFile.c_str()));
   soundFont_->setText(QFile::decodeName(settings.soundFont.c_str()));
+  bridgeEngine_->setText(QFile::decodeName(settings.bridgeEngine.c_str()));
   showControls(settings);
 }
 
@@ -200,7 +206,8 @@ bool MIDIConfigDialog3::write(st::SettingsStore& store) const {
       .setString(st::kMainKey, "Filter", chosenKey(*filter_))
       .setString(st::kMainKey, "UserDefFile", QFile::encodeName(userDefFile_->text()).toStdString())
       .setString(st::kMainKey, "DefFile", QFile::encodeName(defFile_->text()).toStdString())
-      .setString(st::kMainKey, "SoundFont", QFile::encodeName(soundFont_->text()).toStdString());
+      .setString(st::kMainKey, "SoundFont", QFile::encodeName(soundFont_->text()).toStdString())
+      .setString(st::kMainKey, bridge95::kOlderEngineSetting, QFile::encodeName(bridgeEngine_->text()).toStdString());
   addControls(batch);
   return store.apply(batch);
 }

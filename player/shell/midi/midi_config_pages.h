@@ -97,6 +97,7 @@ class MIDIConfigDialog3 : public CoreSettingsPage {
   QLineEdit* userDefFileEdit() const { return userDefFile_; }
   QLineEdit* defFileEdit() const { return defFile_; }
   QLineEdit* soundFontEdit() const { return soundFont_; }
+  QLineEdit* bridgeEngineEdit() const { return bridgeEngine_; }
 
  private:
   QLineEdit* addFileRow(const QString& label, const char* objectName, const QString& filter);
@@ -106,6 +107,7 @@ class MIDIConfigDialog3 : public CoreSettingsPage {
   QLineEdit* userDefFile_ = nullptr;
   QLineEdit* defFile_ = nullptr;
   QLineEdit* soundFont_ = nullptr;
+  QLineEdit* bridgeEngine_ = nullptr;
 };
 
 }  // namespace volta::shell

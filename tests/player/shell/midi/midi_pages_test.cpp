@@ -109,6 +109,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
     general_->userDefFileEdit()->setText(QString::fromStdString(userFile.string()));
     general_->defFileEdit()->setText("/usr/share/volta/other.def");
     general_->soundFontEdit()->setText("/opt/sounds/big.sf2");
+    general_->bridgeEngineEdit()->setText("libolder.so");
     general_->switchFor("AutoScan")->setChecked(false);
     for (const char* key : {"SRYEnable", "AnalyzeMode", "DLLTypeIs32Bit"})
       general_->switchFor(key)->setChecked(true);
@@ -137,6 +138,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
   EXPECT_EQ(stored.userDefFile, userFile.string());
   EXPECT_EQ(stored.defFile, "/usr/share/volta/other.def");
   EXPECT_EQ(stored.soundFont, "/opt/sounds/big.sf2");
+  EXPECT_EQ(stored.bridgeEngine, "libolder.so");
   EXPECT_EQ(stored.autoScan, 0);
   EXPECT_EQ(stored.sryEnable, 1);
   EXPECT_EQ(stored.analyzeMode, 1);
@@ -155,6 +157,7 @@ TEST_F(MidiPages, EveryValueRoundTripsThroughItsPage) {
   EXPECT_EQ(chosenKey(*general_->filterBox()), "NoExclusive");
   EXPECT_EQ(general_->defFileEdit()->text(), "/usr/share/volta/other.def");
   EXPECT_EQ(general_->soundFontEdit()->text(), "/opt/sounds/big.sf2");
+  EXPECT_EQ(general_->bridgeEngineEdit()->text(), "libolder.so");
   EXPECT_TRUE(general_->switchFor("DLLTypeIs32Bit")->isChecked());
   EXPECT_FALSE(general_->switchFor("AutoScan")->isChecked());
 }
