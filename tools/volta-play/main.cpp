@@ -3,6 +3,7 @@
 //   volta-play [--device NAME|INDEX] [--module NAME] [--device-module NAME] [--speed N]
 //              [--trace FILE] [--render OUT.wav] [--list-devices] SONG...
 //
+// A SONG that is an LZH archive plays the songs inside it, in the archive's order.
 // The engine is loaded by name from the program's folder, exactly as the player does;
 // rendering to a file runs an engine linked in here on a clock of its own.
 
@@ -29,6 +30,8 @@
 #include "platform/timer.h"
 #include "platform/usage.h"
 #include "player/core/emulation.h"
+#include "player/core/playlist/list_opening.h"
+#include "player/core/playlist/song_entry_reader.h"
 #include "player/core/song_player.h"
 #include "player/core/startup/linked_engine.h"
 #include "player/core/startup/player_setup.h"
@@ -42,7 +45,8 @@ volatile sig_atomic_t interrupted = 0;
 
 constexpr const char* kUsage =
     "usage: volta-play [--device NAME|INDEX] [--module NAME] [--device-module NAME] [--speed N]\n"
-    "                  [--trace FILE] [--render OUT.wav] [--list-devices] SONG...\n";
+    "                  [--trace FILE] [--render OUT.wav] [--list-devices] SONG...\n"
+    "an LZH archive as SONG plays the songs inside it\n";
 
 struct Options {
   std::string device;  // empty: port A of the current MIDI template
@@ -166,12 +170,29 @@ class Session {
   bool ready() const { return player_->output() != nullptr; }
   bool portOpen(int port) const { return player_->output()->status()->portOpen[port] != 0; }
 
+  // The songs a name stands for: the song itself, or an archive's song members in its
+  // order. The archive's problems go to standard error, and whole says whether it had any.
+  std::vector<core::MIDIFile> songsNamed(const std::string& name, bool& whole) {
+    whole = true;
+    core::MIDIFile entry;
+    entry.fileName = name;
+    entry.module = options_.songModule;
+    if (!core::isArchiveName(name)) return {entry};
+    core::PlayList list;
+    core::SongEntryReader reader(*setup_.binding(), &setup_.archives());
+    const auto result = core::addArchive(list, name, core::OpenOptions{options_.songModule}, reader);
+    for (const auto& message : result.messages)
+      std::fprintf(stderr, "%s\n", message.c_str());
+    if (list.files.empty() && result.messages.empty()) std::fprintf(stderr, "%s: no song in it\n", name.c_str());
+    whole = !list.files.empty() && result.messages.empty();
+    return list.files;
+  }
+
   // 0 when the song played, 1 on a load error, 130 when interrupted.
   template <class Step>
-  int play(const std::string& path, Step&& step) {
-    core::MIDIFile entry;
-    entry.fileName = path;
-    entry.module = options_.songModule;
+  int play(core::MIDIFile entry, Step&& step) {
+    const std::string path =
+        entry.archiveMember.empty() ? entry.fileName : entry.fileName + " [" + entry.archiveMember + "]";
     if (const int error = player_->load(core::fullPath({}, entry), entry)) {
       std::fprintf(stderr, "%s: %s\n", path.c_str(), protocol::errorMessage(error));
       if (!player_->waveError().empty()) std::fprintf(stderr, "%s: %s\n", path.c_str(), player_->waveError().c_str());
@@ -207,10 +228,14 @@ class Session {
 
 int playAll(Session& session, const Options& options, const std::function<void()>& step) {
   int result = 0;
-  for (const auto& song : options.songs) {
-    const int played = session.play(song, step);
-    result = std::max(result, played);
-    if (interrupted) break;
+  for (const auto& name : options.songs) {
+    bool whole = true;
+    const auto songs = session.songsNamed(name, whole);
+    if (!whole) result = std::max(result, 1);
+    for (const auto& song : songs) {
+      result = std::max(result, session.play(song, step));
+      if (interrupted) return result;
+    }
   }
   return result;
 }

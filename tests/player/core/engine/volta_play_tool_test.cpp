@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/midi/software_synth.h"
+#include "tests/support/lzh_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/support/trace_log.h"
 
@@ -82,6 +83,25 @@ TEST_F(VoltaPlayTool, RendersWithTheSoundFontTheSettingsName) {
       1);
   EXPECT_NE(err().find("the SoundFont " + (dir_ / "text.sf2").string() + " could not be loaded"), std::string::npos)
       << err();
+}
+
+// An archive stands for its songs: each plays in the archive's order, and a member that
+// cannot be read is named, as is an archive without songs.
+TEST_F(VoltaPlayTool, PlaysTheSongsInsideAnArchive) {
+  const auto demo = test::readFile(demo_);
+  const auto archive = dir_ / "songs.lzh";
+  test::writeFile(archive, test::buildLzh({{"readme.txt", {'h', 'i'}}, {"first.mid", demo}, {"bad.mid", {'x'}}}));
+  EXPECT_EQ(play("--trace " + trace_.string() + " --speed 16 " + archive.string()), 1) << err();
+  EXPECT_NE(out().find("Title: VOLTA Player demo"), std::string::npos) << out();
+  EXPECT_NE(err().find("bad.mid"), std::string::npos) << err();
+  EXPECT_EQ(err().find("readme.txt"), std::string::npos) << err();
+  const auto lines = test::readTrace(trace_);
+  EXPECT_LT(test::findLine(lines, "9"), lines.size());
+
+  const auto empty = dir_ / "empty.lzh";
+  test::writeFile(empty, test::buildLzh({{"readme.txt", {'h', 'i'}}}));
+  EXPECT_EQ(play("--trace " + trace_.string() + " " + empty.string()), 1);
+  EXPECT_NE(err().find("empty.lzh: no song in it"), std::string::npos) << err();
 }
 
 TEST_F(VoltaPlayTool, RefusesUnknownDevicesAndBadOptions) {
