@@ -326,6 +326,7 @@ void FramePanes::choose(int id) {
       parts_->buttons->setButtons(parts_->buttons->buttons(), parts_->language);
       parts_->panel->resetStatus();
       buildMenus();
+      emit languageChanged();
       break;
     case cmd::kAbout: {
       AboutInfo info;

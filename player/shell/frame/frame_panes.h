@@ -90,6 +90,8 @@ class FramePanes : public QObject {
  signals:
   // The configuration (2000) or window configuration (2016) sheet is asked for.
   void configurationChosen(int command);
+  // The menus speak the other language now.
+  void languageChanged();
 
  public slots:
   // Every command of the menus, buttons, keys and panes arrives here.

@@ -174,6 +174,7 @@ void MIDIApplication::startMidiDialogs() {
   midi_ = std::make_unique<MidiDialogs>(std::move(host));
   panes_->setOtherCommands([this](int id) { return midi_->choose(id); });
   midi_->addSongActions(fileList(), [this] { return selectedRow(); });
+  connect(panes_.get(), &FramePanes::languageChanged, midi_.get(), &MidiDialogs::nameSongActions);
 }
 
 void MIDIApplication::keep() {

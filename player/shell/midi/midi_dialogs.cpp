@@ -97,14 +97,20 @@ TMidiThruDialog* MidiDialogs::openMidiThru() {
 }
 
 void MidiDialogs::addSongActions(QWidget& list, std::function<int()> selectedRow) {
-  const int language = host_.language();
-  auto* properties = new QAction(pick(language, "プロパティ(&R)...", "P&roperties..."), &list);
-  auto* module = new QAction(pick(language, "音源(&M)...", "&Module..."), &list);
-  connect(properties, &QAction::triggered, this, [this, selectedRow] { openSongProperties(selectedRow()); });
-  connect(module, &QAction::triggered, this, [this, selectedRow] { openSongModule(selectedRow()); });
-  list.addAction(properties);
-  list.addAction(module);
+  properties_ = new QAction(&list);
+  module_ = new QAction(&list);
+  nameSongActions();
+  connect(properties_, &QAction::triggered, this, [this, selectedRow] { openSongProperties(selectedRow()); });
+  connect(module_, &QAction::triggered, this, [this, selectedRow] { openSongModule(selectedRow()); });
+  list.addAction(properties_);
+  list.addAction(module_);
   list.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void MidiDialogs::nameSongActions() {
+  const int language = host_.language();
+  if (properties_) properties_->setText(pick(language, "プロパティ(&R)...", "P&roperties..."));
+  if (module_) module_->setText(pick(language, "音源(&M)...", "&Module..."));
 }
 
 bool MidiDialogs::validPosition(int position) const {

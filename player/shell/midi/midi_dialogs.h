@@ -51,6 +51,8 @@ class MidiDialogs : public QObject {
   bool choose(int id);
   // "Properties..." and "Module..." in the list window's context menu, for its selected row.
   void addSongActions(QWidget& list, std::function<int()> selectedRow);
+  // Names those items in the menus' language, as it is now.
+  void nameSongActions();
 
   TPropertySheet* openMidiSetting();
   TPropertySheet* openPortTemplates();
@@ -72,6 +74,8 @@ class MidiDialogs : public QObject {
   MidiDialogHost host_;
   QPointer<TPropertySheet> sheet_;
   QPointer<TMidiThruDialog> thru_;
+  QPointer<QAction> properties_;
+  QPointer<QAction> module_;
 };
 
 }  // namespace volta::shell

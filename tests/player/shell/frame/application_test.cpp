@@ -295,6 +295,9 @@ TEST_F(ApplicationTest, TheFirstStartSpeaksTheLocalesLanguageAndAChosenOneStays)
   EXPECT_EQ(firstMenu(english), "&File");
   command(app::cmd::kLanguage);
   EXPECT_EQ(firstMenu(english), "ファイル(&F)");
+  // The list's context menu follows.
+  ASSERT_EQ(english.fileList().actions().size(), 2);
+  EXPECT_EQ(english.fileList().actions()[0]->text(), "プロパティ(&R)...");
   english.shutDown();
   // The choice outlives the locale.
   EXPECT_EQ(firstMenu(launch({"/n"})), "ファイル(&F)");
