@@ -87,42 +87,37 @@ void SynthRack::startLoading() {
 
 void SynthRack::load() {
   bool ok = true;
-  // Port A first: a song's first note waits for its own synthesizer only.
-  for (int port = 0; port < kSynthPorts; ++port) {
-    ok = ok && fluid_synth_sfload(synths_[static_cast<std::size_t>(port)], soundFont_.c_str(), 1) != FLUID_FAILED;
-    finishPort(port, ok);
-  }
+  for (auto* synth : synths_)
+    ok = ok && fluid_synth_sfload(synth, soundFont_.c_str(), 1) != FLUID_FAILED;
   if (!ok) std::fprintf(stderr, "Software synthesizer: the SoundFont %s could not be loaded\n", soundFont_.c_str());
-}
-
-void SynthRack::finishPort(int port, bool ok) {
   std::lock_guard lock(loadMutex_);
-  for (const Held& held : held_) {
-    if (held.port != port || !ok) continue;
-    if (held.bytes.empty()) {
-      resetNow(port);
-    } else {
-      playNow(port, held.bytes.data(), held.bytes.size());
-    }
-  }
-  std::erase_if(held_, [port](const Held& held) { return held.port == port; });
-  const auto index = static_cast<std::size_t>(port);
-  loadFinished_[index] = true;
-  loaded_[index] = ok;
+  if (ok) playHeld();
+  held_.clear();
+  loadFinished_ = true;
+  loaded_ = ok;
   loadDone_.notify_all();
 }
 
+void SynthRack::playHeld() {
+  for (const Held& held : held_) {
+    if (held.bytes.empty()) {
+      resetNow(held.port);
+    } else {
+      playNow(held.port, held.bytes.data(), held.bytes.size());
+    }
+  }
+}
+
 bool SynthRack::hold(int port, const std::uint8_t* bytes, std::size_t count) {
-  const auto index = static_cast<std::size_t>(port);
   std::unique_lock lock(loadMutex_);
-  if (loadFinished_[index]) return false;
+  if (loadFinished_) return false;
   const bool startsNote = count >= 3 && (bytes[0] & 0xF0) == 0x90 && bytes[2] != 0;
   if (!startsNote && held_.size() < kHeldLimit) {
     held_.push_back({port, std::vector<std::uint8_t>(bytes, bytes + count)});
     return true;
   }
   if (!loader_.joinable()) return true;  // never started: nothing will load
-  loadDone_.wait(lock, [this, index] { return loadFinished_[index]; });
+  loadDone_.wait(lock, [this] { return loadFinished_; });
   return false;
 }
 
@@ -136,8 +131,7 @@ SynthRack::~SynthRack() {
 
 void SynthRack::play(int port, const AssembledMessage& message) {
   if (port < 0 || port >= kSynthPorts || !message.complete || message.count == 0) return;
-  const auto index = static_cast<std::size_t>(port);
-  if (!loaded_[index] && (hold(port, message.bytes, message.count) || !loaded_[index])) return;
+  if (!loaded_ && (hold(port, message.bytes, message.count) || !loaded_)) return;
   playNow(port, message.bytes, message.count);
 }
 
@@ -188,8 +182,7 @@ void SynthRack::playChannelMessage(fluid_synth_t* synth, const std::uint8_t* byt
 
 void SynthRack::resetPort(int port) {
   if (port < 0 || port >= kSynthPorts) return;
-  const auto index = static_cast<std::size_t>(port);
-  if (!loaded_[index] && (hold(port, nullptr, 0) || !loaded_[index])) return;
+  if (!loaded_ && (hold(port, nullptr, 0) || !loaded_)) return;
   resetNow(port);
 }
 
@@ -202,8 +195,8 @@ void SynthRack::resetNow(int port) {
 }
 
 void SynthRack::mix(int frames, float* left, float* right) {
+  if (!loaded_) return;  // silence until the SoundFont is there; no message has played before
   float* out[2] = {left, right};
-  // A port turns active with its first message played, which is after its load.
   for (std::size_t port = 0; port < synths_.size(); ++port) {
     if (active_[port]) fluid_synth_process(synths_[port], frames, 0, nullptr, 2, out);
   }

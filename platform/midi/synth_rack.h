@@ -57,11 +57,10 @@ class SynthRack {
   void resetNow(int port);
   void playChannelMessage(fluid_synth_t* synth, const std::uint8_t* bytes, std::size_t count);
   void load();
-  // The port's synthesizer is done loading: its held messages play, in order.
-  void finishPort(int port, bool ok);
-  // While the port's SoundFont loads, a message is held (true) and a note waits for the
-  // load, so that only a song's first note is late and nobody else waits. False: play it
-  // now, if loaded_ says the load worked.
+  void playHeld();  // with loadMutex_ held
+  // While the SoundFont loads, a message is held (true) and a note waits for the load,
+  // so that only a song's first note is late and nobody else waits. False: play it now,
+  // if loaded_ says the load worked.
   bool hold(int port, const std::uint8_t* bytes, std::size_t count);
 
   fluid_settings_t* settings_ = nullptr;
@@ -74,9 +73,9 @@ class SynthRack {
   std::thread loader_;
   std::mutex loadMutex_;
   std::condition_variable loadDone_;
-  std::array<bool, kSynthPorts> loadFinished_{};         // with loadMutex_ held
-  std::vector<Held> held_;                               // with loadMutex_ held; played once loaded
-  std::array<std::atomic<bool>, kSynthPorts> loaded_{};  // finished, with the SoundFont
+  bool loadFinished_ = false;        // with loadMutex_ held
+  std::vector<Held> held_;           // with loadMutex_ held; played in order once loaded
+  std::atomic<bool> loaded_{false};  // finished, and every synthesizer has the SoundFont
 };
 
 // FluidSynth reports through a log; its errors are kept here (the last one wins)

@@ -58,16 +58,6 @@ TEST_F(SynthRackTest, MessagesSentWhileLoadingTakeEffectBeforeTheFirstNote) {
   EXPECT_LT(loudest(), kInaudible);
 }
 
-// Each port's synthesizer loads in turn; what was held for port C waits for port C's.
-TEST_F(SynthRackTest, HeldMessagesGoToTheirOwnPort) {
-  play({0xB0, 7, 0}, 2);
-  rack->startLoading();
-  play({0x90, 60, 100}, 2);
-  EXPECT_LT(loudest(), kInaudible);
-  play({0x90, 60, 100}, 0);
-  EXPECT_GT(loudest(), 0.01f);
-}
-
 TEST_F(SynthRackTest, AResetSentWhileLoadingComesBeforeTheNoteThatFollows) {
   rack->resetPort(0);
   rack->startLoading();
