@@ -85,6 +85,11 @@ void SynthRack::startLoading() {
   if (!loader_.joinable()) loader_ = std::thread([this] { load(); });
 }
 
+void SynthRack::waitForLoad() {
+  std::unique_lock lock(loadMutex_);
+  if (loader_.joinable()) loadDone_.wait(lock, [this] { return loadFinished_; });
+}
+
 void SynthRack::load() {
   bool ok = true;
   for (auto* synth : synths_)
@@ -109,15 +114,17 @@ void SynthRack::playHeld() {
 }
 
 bool SynthRack::hold(int port, const std::uint8_t* bytes, std::size_t count) {
-  std::unique_lock lock(loadMutex_);
-  if (loadFinished_) return false;
-  const bool startsNote = count >= 3 && (bytes[0] & 0xF0) == 0x90 && bytes[2] != 0;
-  if (!startsNote && held_.size() < kHeldLimit) {
-    held_.push_back({port, std::vector<std::uint8_t>(bytes, bytes + count)});
-    return true;
+  {
+    std::lock_guard lock(loadMutex_);
+    if (loadFinished_) return false;
+    const bool startsNote = count >= 3 && (bytes[0] & 0xF0) == 0x90 && bytes[2] != 0;
+    if (!startsNote && held_.size() < kHeldLimit) {
+      held_.push_back({port, std::vector<std::uint8_t>(bytes, bytes + count)});
+      return true;
+    }
+    if (!loader_.joinable()) return true;  // never started: nothing will load
   }
-  if (!loader_.joinable()) return true;  // never started: nothing will load
-  loadDone_.wait(lock, [this] { return loadFinished_; });
+  waitForLoad();
   return false;
 }
 

@@ -31,6 +31,9 @@ class SynthRack {
   // first message waits. Called once the sound has somewhere to go, so that a failed
   // audio output never waits for a load it will not use.
   void startLoading();
+  // Returns once the load has finished, at once when it never started. A renderer waits,
+  // so that its sound never depends on when the load ended.
+  void waitForLoad();
   ~SynthRack();
   SynthRack(const SynthRack&) = delete;
   SynthRack& operator=(const SynthRack&) = delete;

@@ -69,7 +69,10 @@ class WavRenderer::Sink final : public SynthSink {
   ~Sink() override { finish(); }
 
   SynthRack& rack() override { return *rack_; }
-  void beforeMessage() override { renderToNow(); }
+  void beforeMessage() override {
+    rack_->waitForLoad();
+    renderToNow();
+  }
 
   void renderToNow() {
     std::lock_guard lock(mutex_);
