@@ -4,10 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
 #include "player/core/engine_binding.h"
 #include "player/core/startup/player_setup.h"
@@ -21,14 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kVersionMessage[] = "DLLのバージョンが違います。";
-
-bool waitFor(const std::function<bool()>& done) {
-  for (int polls = 0; polls < 5000; ++polls) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return done();
-}
 
 class BridgeChoice : public ::testing::Test {
  protected:
@@ -159,8 +148,8 @@ TEST_F(BridgeChoice, ASongPlaysThroughTheBridgeOntoTheNativeEngine) {
   EXPECT_NEAR(opening.song->scanLength().totalTime, 50000, 100);  // a quarter at 120 per minute, in 10 us
   opening.song->seek(0);
   opening.song->play();
-  ASSERT_TRUE(waitFor([&] { return opening.song->status()->songTime > 0; }));
-  ASSERT_TRUE(waitFor([&] { return opening.song->status()->playing == 0; }));
+  ASSERT_TRUE(test::waitUntil([&] { return opening.song->status()->songTime > 0; }));
+  ASSERT_TRUE(test::waitUntil([&] { return opening.song->status()->playing == 0; }));
   opening.song.reset();
   output.reset();
 

@@ -1,8 +1,10 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, the source and corpus folders.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,5 +34,9 @@ std::filesystem::path corpusDir(const std::string& sub);
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 std::string readText(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// Polls until done holds or the time is up, for what another thread or process does;
+// the time is real, so that a slow poll cannot stretch the limit.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 }  // namespace volta::test

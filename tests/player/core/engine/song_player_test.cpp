@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "engine/protocol/error_messages.h"
 #include "player/core/builtin_definitions.h"
@@ -41,14 +39,6 @@ test::Bytes shortSong(const std::string& title, int quarters = 1) {
   return test::SmfWriter(0, 96).track(track).build();
 }
 
-bool waitFor(const std::function<bool()>& done) {
-  for (int polls = 0; polls < 5000; ++polls) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return done();
-}
-
 class SongPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -77,8 +67,8 @@ class SongPlayerTest : public ::testing::Test {
   void playToTheEnd() {
     player_->start(settings_, entry_, 0, false);
     player_->poll();
-    ASSERT_TRUE(waitFor([&] { return player_->status()->songTime > 0; }));
-    ASSERT_TRUE(waitFor([&] { return !player_->playing(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return player_->status()->songTime > 0; }));
+    ASSERT_TRUE(test::waitUntil([&] { return !player_->playing(); }));
   }
 
   test::TempDir dir_;
@@ -185,10 +175,10 @@ TEST_F(SongPlayerTest, PlayPauseSeekAndSpeedActOnTheEngine) {
   EXPECT_NEAR(entry_.lengthMs, 20'000, 50);
   EXPECT_EQ(+player_->song()->playControl()->speed, 2);
   player_->poll();
-  ASSERT_TRUE(waitFor([&] { return player_->status()->songTime > 0; }));
+  ASSERT_TRUE(test::waitUntil([&] { return player_->status()->songTime > 0; }));
   player_->pause();
   EXPECT_TRUE(player_->paused());
-  ASSERT_TRUE(waitFor([&] { return player_->status()->paused != 0 || player_->status()->playing == 0; }));
+  ASSERT_TRUE(test::waitUntil([&] { return player_->status()->paused != 0 || player_->status()->playing == 0; }));
 
   // Forward while paused only chases: no second greeting.
   const auto greetings = [&] {
@@ -196,7 +186,7 @@ TEST_F(SongPlayerTest, PlayPauseSeekAndSpeedActOnTheEngine) {
     return std::count_if(lines.begin(), lines.end(),
                          [](const test::TraceLine& l) { return l.bytes.rfind("F0 41 10 45 12 10 00 00 56", 0) == 0; });
   };
-  ASSERT_TRUE(waitFor([&] { return greetings() == 1; }));
+  ASSERT_TRUE(test::waitUntil([&] { return greetings() == 1; }));
   player_->seek(1'000'000);  // ten seconds
   EXPECT_GE(+player_->status()->songTime, 1'000'000u);
   player_->output()->flush();
@@ -237,7 +227,7 @@ TEST_F(SongPlayerTest, ASeekWaitsForTheWrdDisplayToCatchUp) {
   EXPECT_EQ(wrd.restarts, 1);
   EXPECT_EQ(wrd.timeBase, 96);
   player_->poll();
-  ASSERT_TRUE(waitFor([&] { return player_->status()->songTime > 0; }));
+  ASSERT_TRUE(test::waitUntil([&] { return player_->status()->songTime > 0; }));
 
   wrd.caughtUp = false;
   player_->seek(1'500'000);  // forward: no restart, but the display must follow first
@@ -250,7 +240,7 @@ TEST_F(SongPlayerTest, ASeekWaitsForTheWrdDisplayToCatchUp) {
   const std::uint32_t held = player_->status()->songTime;
   wrd.caughtUp = true;
   player_->poll();
-  ASSERT_TRUE(waitFor([&] { return player_->status()->songTime > held; }));
+  ASSERT_TRUE(test::waitUntil([&] { return player_->status()->songTime > held; }));
   player_->setWrdFollower(nullptr);
 }
 

@@ -6,11 +6,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "platform/settings/settings_store.h"
 #include "player/shell/dde/dde_client.h"
@@ -22,14 +19,6 @@ namespace volta::shell {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 class MprisTest : public ::testing::Test {
  protected:
@@ -100,8 +89,8 @@ class MprisTest : public ::testing::Test {
 
 TEST_F(MprisTest, PlayPauseAndNextFromTheBusAreHeardAndReadBack) {
   startPlayer({QString::fromStdString(list_.string())});
-  ASSERT_TRUE(waitFor([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
-  ASSERT_TRUE(waitFor([&] { return heard("90 43"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard("90 43"); }));
   const std::string metadata = property("Metadata");
   EXPECT_NE(metadata.find("'xesam:title': <'First song'>"), std::string::npos) << metadata;
   EXPECT_NE(metadata.find("'xesam:url': <'file://" + (dir_ / "one.mid").string() + "'>"), std::string::npos)
@@ -113,22 +102,23 @@ TEST_F(MprisTest, PlayPauseAndNextFromTheBusAreHeardAndReadBack) {
   QProcess monitor;
   monitor.start("gdbus", {"monitor", "--session", "--dest", "org.mpris.MediaPlayer2.volta"});
   ASSERT_TRUE(monitor.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return monitor.waitForReadyRead(10) || !monitor.readAllStandardOutput().isEmpty(); }));
+  ASSERT_TRUE(
+      test::waitUntil([&] { return monitor.waitForReadyRead(10) || !monitor.readAllStandardOutput().isEmpty(); }));
 
   EXPECT_EQ(control("Pause"), "()");
   EXPECT_EQ(property("PlaybackStatus"), "(<'Paused'>,)");
   EXPECT_EQ(control("Play"), "()");
   EXPECT_EQ(property("PlaybackStatus"), "(<'Playing'>,)");
   EXPECT_EQ(control("Next"), "()");
-  ASSERT_TRUE(
-      waitFor([&] { return property("Metadata").find("'xesam:title': <'Second song'>") != std::string::npos; }));
-  ASSERT_TRUE(waitFor([&] { return heard("90 48"); }));
+  ASSERT_TRUE(test::waitUntil(
+      [&] { return property("Metadata").find("'xesam:title': <'Second song'>") != std::string::npos; }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard("90 48"); }));
   EXPECT_EQ(property("PlaybackStatus"), "(<'Playing'>,)");
   EXPECT_EQ(control("Stop"), "()");
   EXPECT_EQ(property("PlaybackStatus"), "(<'Stopped'>,)");
 
   QByteArray signalled;
-  EXPECT_TRUE(waitFor([&] {
+  EXPECT_TRUE(test::waitUntil([&] {
     monitor.waitForReadyRead(10);
     signalled += monitor.readAllStandardOutput();
     return signalled.contains("'PlaybackStatus': <'Stopped'>");
@@ -142,7 +132,7 @@ TEST_F(MprisTest, PlayPauseAndNextFromTheBusAreHeardAndReadBack) {
 
 TEST_F(MprisTest, SeekMovesThePositionAndQuitEndsThePlayer) {
   startPlayer({QString::fromStdString(list_.string())});
-  ASSERT_TRUE(waitFor([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
+  ASSERT_TRUE(test::waitUntil([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
   EXPECT_EQ(control("Pause"), "()");
   EXPECT_EQ(call({"org.mpris.MediaPlayer2.Player.SetPosition", "/org/volta/track/0", "2500000"}), "()");
   // Seeking lands on the song's ticks (5.2 ms apart here).
@@ -162,8 +152,8 @@ TEST_F(MprisTest, SeekMovesThePositionAndQuitEndsThePlayer) {
 // playback is that client's alone.
 TEST_F(MprisTest, WhileARemoteClientHoldsTheLockTheBusChangesNothing) {
   startPlayer({QString::fromStdString(list_.string())});
-  ASSERT_TRUE(waitFor([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
-  ASSERT_TRUE(waitFor([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return property("PlaybackStatus") == "(<'Playing'>,)"; }));
+  ASSERT_TRUE(test::waitUntil([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
   {
     dde::MIDIDDEClient client(QString::fromStdString((dir_ / "run" / "volta" / "dde.socket").string()));
     ASSERT_TRUE(client.connected());
@@ -173,7 +163,7 @@ TEST_F(MprisTest, WhileARemoteClientHoldsTheLockTheBusChangesNothing) {
     EXPECT_EQ(property("PlaybackStatus"), "(<'Playing'>,)");
   }
   // The conversation ended, and the lock with it.
-  ASSERT_TRUE(waitFor([&] {
+  ASSERT_TRUE(test::waitUntil([&] {
     control("Pause");
     return property("PlaybackStatus") == "(<'Paused'>,)";
   }));
@@ -183,7 +173,7 @@ TEST_F(MprisTest, WithoutASessionBusThePlayerGoesOnSilently) {
   environment_.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QString::fromStdString((dir_ / "no-bus").string()));
   player_.setProcessEnvironment(environment_);
   startPlayer({QString::fromStdString(list_.string())});
-  ASSERT_TRUE(waitFor([&] { return heard("90 43"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard("90 43"); }));
   EXPECT_EQ(player_.state(), QProcess::Running);
   player_.terminate();
   ASSERT_TRUE(player_.waitForFinished(5000));

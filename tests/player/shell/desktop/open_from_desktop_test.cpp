@@ -6,11 +6,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "platform/desktop/file_associations.h"
 #include "platform/settings/settings_store.h"
@@ -23,14 +20,6 @@ namespace {
 
 namespace dt = platform::desktop;
 namespace fs = std::filesystem;
-
-bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 bool toolsPresent() {
   return std::system(
@@ -72,7 +61,13 @@ TEST(OpenFromDesktop, ASongOpenedWithTheDefaultApplicationPlaysInTheRunningPlaye
   player.setProcessEnvironment(environment);
   player.start(QString::fromStdString((test::binDir() / "volta").string()), {"/n"});
   ASSERT_TRUE(player.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return fs::exists(dir / "run" / "volta" / "dde.socket"); }));
+  // The socket appears before the player's event loop runs: ready means answering.
+  ASSERT_TRUE(test::waitUntil([&] {
+    QProcess request;
+    request.setProcessEnvironment(environment);
+    request.start(QString::fromStdString((test::binDir() / "volta").string()), {"dde-request", "GetStatus"});
+    return request.waitForFinished(5000) && !request.readAllStandardOutput().trimmed().isEmpty();
+  }));
 
   // xdg-open opens files only for a session with a display; it never connects to one.
   environment.insert("DISPLAY", ":0");
@@ -81,7 +76,7 @@ TEST(OpenFromDesktop, ASongOpenedWithTheDefaultApplicationPlaysInTheRunningPlaye
   desktop.start("xdg-open", {QString::fromStdString(song.string())});
   ASSERT_TRUE(desktop.waitForFinished(10000));
   EXPECT_EQ(desktop.exitCode(), 0) << desktop.readAllStandardError().toStdString();
-  EXPECT_TRUE(waitFor([&] {
+  EXPECT_TRUE(test::waitUntil([&] {
     const auto lines = test::readTrace(trace);
     return test::findLine(lines, "90 43") < lines.size();
   }));

@@ -12,8 +12,6 @@
 #include <QProcessEnvironment>
 #include <chrono>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "platform/settings/settings_store.h"
 #include "player/shell/dde/dde_client.h"
@@ -25,14 +23,6 @@ namespace volta::shell {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 5) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return done();
-}
 
 class HandOverTest : public ::testing::Test {
  protected:
@@ -63,7 +53,13 @@ class HandOverTest : public ::testing::Test {
     EXPECT_TRUE(second_.waitForFinished(5000));
     return second_.readAllStandardOutput().trimmed();
   }
-  bool socketUp() const { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }
+  fs::path socketPath() const { return dir_ / "run" / "volta" / "dde.socket"; }
+  bool socketUp() const { return fs::exists(socketPath()); }
+  // The socket appears before the player's event loop runs: ready means answering.
+  bool answering() const {
+    dde::MIDIDDEClient client(QString::fromStdString(socketPath().string()));
+    return client.connected() && client.getStatus().has_value();
+  }
   fs::path defaultList() const { return dir_ / "data" / "volta" / "DEFAULT.TO2"; }
   bool heard() const {
     const auto lines = test::readTrace(trace_);
@@ -79,14 +75,14 @@ class HandOverTest : public ::testing::Test {
 TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
   first_.start(program(), {"/n"});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return fs::exists(dir_ / "run" / "volta" / "dde.socket"); }));
   EXPECT_FALSE(heard());
 
   second_.start(program(), {QString::fromStdString(song_.string())});
   ASSERT_TRUE(second_.waitForFinished(5000));
   EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second_.exitCode(), 0);
-  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard(); }));
   EXPECT_EQ(first_.state(), QProcess::Running);
 
   // The running player answers requests about what it plays.
@@ -109,8 +105,8 @@ TEST_F(HandOverTest, ASecondStartWithAFileMakesTheRunningPlayerPlayIt) {
 TEST_F(HandOverTest, CommandsNamingMissingFilesAreEachAnsweredAtOnce) {
   first_.start(program(), {"/n"});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
-  dde::MIDIDDEClient client(QString::fromStdString((dir_ / "run" / "volta" / "dde.socket").string()));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
+  dde::MIDIDDEClient client(QString::fromStdString(socketPath().string()));
   ASSERT_TRUE(client.connected());
   for (int n = 0; n < 500; ++n) {
     QElapsedTimer clock;
@@ -132,7 +128,7 @@ TEST_F(HandOverTest, CommandsNamingMissingFilesAreEachAnsweredAtOnce) {
 TEST_F(HandOverTest, HelpAndVersionLeaveARunningPlayerUntouched) {
   first_.start(program(), {"/n"});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
 
   second_.start(program(), {"--help"});
   ASSERT_TRUE(second_.waitForFinished(5000));
@@ -155,7 +151,7 @@ TEST_F(HandOverTest, HelpAndVersionLeaveARunningPlayerUntouched) {
 TEST_F(HandOverTest, ARefusedCommandSaysWhy) {
   first_.start(program(), {"/n"});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
   second_.start(program(), {"dde", "Rewind"});
   ASSERT_TRUE(second_.waitForFinished(5000));
   EXPECT_EQ(second_.exitCode(), 1);
@@ -187,8 +183,8 @@ TEST_F(HandOverTest, WithoutADisplayNorAPlayerRunningItSaysSoAndFails) {
 TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresThem) {
   first_.start(program(), {QString::fromStdString(song_.string())});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return heard(); }));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
 
   first_.terminate();
   first_.terminate();
@@ -203,7 +199,7 @@ TEST_F(HandOverTest, TerminationSavesTheListAndSettingsAndTheNextStartRestoresTh
   // The killed player's socket is still there: wait for the new one to answer.
   first_.start(program(), {});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return request("GetCount") == QByteArray("1"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return request("GetCount") == QByteArray("1"); }));
   EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
 }
 
@@ -225,21 +221,22 @@ TEST_F(HandOverTest, TheListSurvivesAKillTwoSecondsAfterAChangeAndLeftoversGo) {
     test::writeFile(leftover, {'x'});
   first_.start(program(), {"/n"});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
 
   second_.start(program(), {"dde", "PlayFile \"" + QString::fromStdString(song_.string()) + "\""});
   ASSERT_TRUE(second_.waitForFinished(5000));
   EXPECT_EQ(second_.exitCode(), 0);
   for (const fs::path& leftover : leftovers)
     EXPECT_FALSE(fs::exists(leftover)) << leftover;
-  ASSERT_TRUE(waitFor([&] { return test::readText(defaultList()).find(song_.string()) != std::string::npos; }, 2000));
+  ASSERT_TRUE(test::waitUntil([&] { return test::readText(defaultList()).find(song_.string()) != std::string::npos; },
+                              std::chrono::milliseconds(2000)));
   ::kill(static_cast<pid_t>(first_.processId()), SIGKILL);
   ASSERT_TRUE(first_.waitForFinished(5000));
 
   // The killed player's socket is still there: wait for the new one to answer.
   first_.start(program(), {});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return request("GetCount") == QByteArray("1"); }));
+  ASSERT_TRUE(test::waitUntil([&] { return request("GetCount") == QByteArray("1"); }));
   EXPECT_EQ(request("GetTitle"), QByteArray("Handed over"));
 }
 
@@ -254,12 +251,12 @@ TEST_F(HandOverTest, AHandOverKeepsTheUnnamedListInADatedListFileOfTheHistory) {
   test::writeFile(defaultList(), test::Bytes(list.begin(), list.end()));
   first_.start(program(), {});
   ASSERT_TRUE(first_.waitForStarted(5000));
-  ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
   ASSERT_EQ(request("GetCount"), QByteArray("2"));
 
   second_.start(program(), {QString::fromStdString(song_.string())});
   ASSERT_TRUE(second_.waitForFinished(5000));
-  ASSERT_TRUE(waitFor([&] { return heard(); }));
+  ASSERT_TRUE(test::waitUntil([&] { return heard(); }));
   EXPECT_EQ(request("GetCount"), QByteArray("1"));
   first_.terminate();
   ASSERT_TRUE(first_.waitForFinished(5000));
@@ -275,7 +272,7 @@ TEST_F(HandOverTest, InterruptAndHangUpEndThePlayerAsTerminationDoes) {
     fs::remove(defaultList());
     first_.start(program(), {QString::fromStdString(song_.string())});
     ASSERT_TRUE(first_.waitForStarted(5000));
-    ASSERT_TRUE(waitFor([&] { return socketUp(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return answering(); }));
     ::kill(static_cast<pid_t>(first_.processId()), signal);
     ASSERT_TRUE(first_.waitForFinished(5000)) << signal;
     EXPECT_EQ(first_.exitCode(), 0);
