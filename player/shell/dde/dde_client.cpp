@@ -32,7 +32,7 @@ std::string withNumber(std::string_view item, int n) {
 
 MIDIDDEClient::MIDIDDEClient() : MIDIDDEClient(defaultSocketPath().value_or(QString())) {}
 
-MIDIDDEClient::MIDIDDEClient(const QString& socketPath, int timeoutMs)
+MIDIDDEClient::MIDIDDEClient(const QString& socketPath, int timeoutMs, int connectTimeoutMs)
     : socket_(std::make_unique<QLocalSocket>()), timeoutMs_(timeoutMs) {
   if (socketPath.isEmpty()) {
     socket_.reset();
@@ -43,7 +43,7 @@ MIDIDDEClient::MIDIDDEClient(const QString& socketPath, int timeoutMs)
     socket_.reset();
     return;
   }
-  transact(FrameType::Connect, kTopic);
+  transact(FrameType::Connect, kTopic, connectTimeoutMs);
 }
 
 MIDIDDEClient::~MIDIDDEClient() = default;
@@ -53,20 +53,20 @@ void MIDIDDEClient::hangUp() {
   socket_.reset();
 }
 
-std::optional<Frame> MIDIDDEClient::transact(FrameType type, std::string_view payload) {
+std::optional<Frame> MIDIDDEClient::transact(FrameType type, std::string_view payload, int timeoutMs) {
   const auto bytes = encodeFrame(type, payload);
   if (!socket_ || !bytes) return std::nullopt;
   QElapsedTimer clock;
   clock.start();
   socket_->write(bytes->data(), static_cast<qint64>(bytes->size()));
   while (socket_->bytesToWrite() > 0) {
-    const int left = timeoutMs_ - static_cast<int>(clock.elapsed());
+    const int left = timeoutMs - static_cast<int>(clock.elapsed());
     if (left <= 0 || !socket_->waitForBytesWritten(left)) {
       hangUp();
       return std::nullopt;
     }
   }
-  auto reply = awaitFrame(timeoutMs_ - static_cast<int>(clock.elapsed()));
+  auto reply = awaitFrame(timeoutMs - static_cast<int>(clock.elapsed()));
   if (!reply || !expected(type, reply->type)) {
     hangUp();
     return std::nullopt;

@@ -18,12 +18,16 @@ class QLocalSocket;
 namespace volta::dde {
 
 inline constexpr int kTransactionTimeoutMs = 1000;
+// A player whose socket took the connection may still be starting: its event loop, which
+// answers, runs only once its window and output are up. The conversation waits that long.
+inline constexpr int kConnectTimeoutMs = 5000;
 
 class MIDIDDEClient {
  public:
   // Connects to the player of this user (topic "VOLTA").
   MIDIDDEClient();
-  explicit MIDIDDEClient(const QString& socketPath, int timeoutMs = kTransactionTimeoutMs);
+  explicit MIDIDDEClient(const QString& socketPath, int timeoutMs = kTransactionTimeoutMs,
+                         int connectTimeoutMs = kConnectTimeoutMs);
   ~MIDIDDEClient();
   MIDIDDEClient(const MIDIDDEClient&) = delete;
   MIDIDDEClient& operator=(const MIDIDDEClient&) = delete;
@@ -54,7 +58,10 @@ class MIDIDDEClient {
   std::int64_t getPlayFile();  // -1 on no data
 
  private:
-  std::optional<Frame> transact(FrameType type, std::string_view payload);
+  std::optional<Frame> transact(FrameType type, std::string_view payload, int timeoutMs);
+  std::optional<Frame> transact(FrameType type, std::string_view payload) {
+    return transact(type, payload, timeoutMs_);
+  }
   std::optional<Frame> awaitFrame(int timeoutMs);
   std::int64_t number(std::string_view item, std::int64_t none);
   void hangUp();

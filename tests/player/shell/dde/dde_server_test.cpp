@@ -9,8 +9,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
+#include <QThread>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "player/shell/dde/dde_client.h"
@@ -307,11 +309,29 @@ TEST_F(DdeServerTest, ClientGivesUpOnAPlayerThatDoesNotAnswer) {
   const QString mutePath = QString::fromStdString((runtime_.path() / "mute.socket").string());
   ASSERT_TRUE(mute.listen(mutePath));
   clients.run([&] {
-    MIDIDDEClient client(mutePath, 50);
+    MIDIDDEClient client(mutePath, 50, 50);
     EXPECT_FALSE(client.connected());
     EXPECT_FALSE(client.execute("Stop"));
     EXPECT_EQ(client.getPlayFile(), -1);
   });
+}
+
+// A player listens before its start is over; a conversation begun meanwhile waits for it
+// instead of taking it for no player (which would start a second one).
+TEST_F(DdeServerTest, AConversationWaitsForAPlayerStillStarting) {
+  std::optional<std::int64_t> count;
+  bool connected = false;
+  QEventLoop loop;
+  clients.post([&] {
+    MIDIDDEClient client(path, 50, 2000);
+    connected = client.connected();
+    if (connected) count = client.getCount();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  QThread::msleep(300);  // the player's start keeps its thread busy, far beyond one transaction
+  loop.exec();
+  EXPECT_TRUE(connected);
+  EXPECT_EQ(count, 3);
 }
 
 TEST_F(DdeServerTest, CommandLineHandOver) {
