@@ -56,7 +56,7 @@ TEST_F(FileSearchTest, ArchivesFoundAreListedByTheirSongMembersUnlessLeftOut) {
   std::vector<std::string> members;
   for (const MIDIFile& entry : list_.files)
     members.push_back(entry.archiveMember);
-  EXPECT_EQ(members, (std::vector<std::string>{"", "", "SONGS/ONE.MID", "TWO.RCP", "THREE.MID"}));
+  ASSERT_EQ(members, (std::vector<std::string>{"", "", "SONGS/ONE.MID", "TWO.RCP", "THREE.MID"}));
   EXPECT_EQ(list_.files[2].fileName, at("pack.LZH"));
 
   // "Only WRD" keeps the archive with a script among its members; "except LZH" drops both.
