@@ -238,7 +238,7 @@ TEST_F(UnlhaTest, FindWalksTheMembersMatchingItsWildcardWithTheirRecords) {
 }
 
 TEST_F(UnlhaTest, ArchivesOfTheInstalledLhaToolExtract) {
-  if (std::system("command -v lha >/dev/null 2>&1") != 0) GTEST_SKIP() << "no lha tool installed";
+  if (!test::commandsPresent({"lha"})) GTEST_SKIP() << "no lha tool installed";
   Bytes text;
   for (int i = 0; i < 400; ++i) {
     const std::string line = "line " + std::to_string(i % 37) + " of a text that repeats\n";

@@ -63,6 +63,12 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool commandsPresent(std::initializer_list<const char*> commands) {
+  for (const char* command : commands)
+    if (std::system(("command -v " + std::string(command) + " >/dev/null 2>&1").c_str()) != 0) return false;
+  return true;
+}
+
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < deadline) {

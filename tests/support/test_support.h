@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ std::filesystem::path corpusDir(const std::string& sub);
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 std::string readText(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// Whether every one of the commands is on the PATH (tests of outside tools skip without).
+bool commandsPresent(std::initializer_list<const char*> commands);
 
 // Polls until done holds or the time is up, for what another thread or process does;
 // the time is real, so that a slow poll cannot stretch the limit.

@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool toolsPresent() {
-  for (const char* tool : {"xdg-mime", "update-mime-database", "update-desktop-database", "desktop-file-validate"})
-    if (std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) != 0) return false;
-  return true;
-}
-
 // What a shell command prints, without the final line end.
 std::string output(const std::string& command) {
   std::string text;
@@ -89,7 +83,9 @@ TEST(FileAssociationsText, OnlyOurOwnDefaultsAndAssociationsAreTakenBack) {
 class FileAssociationsTools : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!toolsPresent()) GTEST_SKIP() << "the XDG tools are not installed";
+    if (!volta::test::commandsPresent(
+            {"xdg-mime", "update-mime-database", "update-desktop-database", "desktop-file-validate"}))
+      GTEST_SKIP() << "the XDG tools are not installed";
   }
   // Runs the tools as a desktop-less session of the private home would.
   static bool runner(const std::vector<std::string>& argv,

@@ -6,7 +6,6 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/desktop/file_associations.h"
@@ -21,14 +20,9 @@ namespace {
 namespace dt = platform::desktop;
 namespace fs = std::filesystem;
 
-bool toolsPresent() {
-  return std::system(
-             "command -v xdg-open >/dev/null && command -v file >/dev/null && "
-             "command -v update-desktop-database >/dev/null && command -v update-mime-database >/dev/null") == 0;
-}
-
 TEST(OpenFromDesktop, ASongOpenedWithTheDefaultApplicationPlaysInTheRunningPlayer) {
-  if (!toolsPresent()) GTEST_SKIP() << "the XDG tools are not installed";
+  if (!test::commandsPresent({"xdg-open", "file", "update-desktop-database", "update-mime-database"}))
+    GTEST_SKIP() << "the XDG tools are not installed";
   test::TempDir dir;
   const dt::XdgPlaces places{dir / "data", dir / "config"};
   const auto desktopless = [](const auto& argv, const auto& environment) {

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <cstdlib>
 
 #include "player/shell/panel/language.h"
 #include "tests/support/test_support.h"
@@ -18,12 +17,6 @@ namespace {
 
 namespace dt = platform::desktop;
 namespace fs = std::filesystem;
-
-bool toolsPresent() {
-  return std::system(
-             "command -v xdg-mime >/dev/null && command -v update-mime-database >/dev/null && "
-             "command -v update-desktop-database >/dev/null") == 0;
-}
 
 class RegistExtPage : public ::testing::Test {
  protected:
@@ -57,7 +50,8 @@ TEST_F(RegistExtPage, AFirstOpeningShowsNothingRegisteredAndTheDefaultDescriptio
 }
 
 TEST_F(RegistExtPage, CheckedTypesAndDescriptionsRoundTripThroughTheDesktop) {
-  if (!toolsPresent()) GTEST_SKIP() << "the XDG tools are not installed";
+  if (!test::commandsPresent({"xdg-mime", "update-mime-database", "update-desktop-database"}))
+    GTEST_SKIP() << "the XDG tools are not installed";
   {
     TRegistExtDialog page(kJapanese, associations());
     page.read(store_);
